@@ -1,0 +1,395 @@
+#include "app/MainWindow.h"
+
+#include "app/ui_Tbaza_f.h"
+#include "platform/CheckedFile.h"
+#include "platform/DataPaths.h"
+#include "platform/IoError.h"
+#include "print/CategoryNames.h"
+#include "register/StartupFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace kestrana {
+
+namespace {
+
+const QString kBossOnly = QStringLiteral(
+    "Nie masz uprawnień do tej operacji. Jest ona dostępna jedynie z poziomu Szefa.");
+
+} // namespace
+
+Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::Tbaza_f>()), context_(std::move(context)),
+      endProcess_([] { QCoreApplication::exit(0); }) {
+    ui->setupUi(this);
+    setFixedSize(size());
+    for (int i = 0; i < kTextFieldCount; ++i)
+        fields_[i] = findChild<QLineEdit*>(QLatin1String(fieldLayouts()[i].name));
+    umowa_ = findChild<QCheckBox*>(QStringLiteral("umowa"));
+    for (int n = 1; n <= kCategoryCount; ++n)
+        k_[n - 1] = findChild<QCheckBox*>(QStringLiteral("k%1").arg(n));
+    for (int n = 1; n <= kGroupCount; ++n)
+        z_[n - 1] = findChild<QCheckBox*>(QStringLiteral("z%1").arg(n));
+    register_ = std::make_unique<Register>(ws_);
+    wireControls();
+    markUnwired();
+    startUp();
+}
+
+Tbaza_f::~Tbaza_f() = default;
+
+void Tbaza_f::wireControls() {
+    ui->lista->installEventFilter(this);
+    ui->lista->viewport()->installEventFilter(this);
+    connect(ui->lista, &QListWidget::itemClicked, this, [this] { selectLine(); });
+    connect(ui->lista, &QListWidget::currentRowChanged, this, [this](int) {
+        // A mouse press is followed by its click; only the keyboard selects here.
+        if (QApplication::mouseButtons() == Qt::NoButton)
+            selectLine();
+    });
+    const std::array<std::pair<QAction*, ViewMode>, 5> views = {{{ui->l1, ViewMode::Nazwa},
+                                                                 {ui->l4, ViewMode::NazwaKod},
+                                                                 {ui->l2, ViewMode::KodNazwa},
+                                                                 {ui->l3, ViewMode::NazwaTelefon},
+                                                                 {ui->l5, ViewMode::NazwaMail}}};
+    for (const auto& [action, mode] : views)
+        connect(action, &QAction::triggered, this, [this, mode = mode] { setViewMode(mode); });
+    connect(ui->d1, &QAction::triggered, this, [this] {
+        ui->d1->setChecked(true);
+        ui->d2->setChecked(false);
+        clockMode_ = 1;
+    });
+    connect(ui->d2, &QAction::triggered, this, [this] {
+        ui->d2->setChecked(true);
+        ui->d1->setChecked(false);
+        clockMode_ = 2;
+    });
+    connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
+    connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
+}
+
+// Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
+void Tbaza_f::markUnwired() {
+    const QStringList buttons = {
+        QStringLiteral("SpeedButton9"),  QStringLiteral("SpeedButton10"),
+        QStringLiteral("SpeedButton11"), QStringLiteral("SpeedButton12"),
+        QStringLiteral("SpeedButton15"), QStringLiteral("SpeedButton16"),
+        QStringLiteral("SpeedButton17"), QStringLiteral("SpeedButton18"),
+        QStringLiteral("SpeedButton19"), QStringLiteral("SpeedButton1"),
+        QStringLiteral("Button1")};
+    for (const QString& name : buttons) {
+        if (QWidget* w = findChild<QWidget*>(name))
+            unwired_.append(w);
+    }
+    const QList<QAction*> wired = {ui->l1, ui->l2, ui->l3, ui->l4, ui->l5,
+                                   ui->d1, ui->d2, ui->Wyjciezprogramu1};
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->menu() || action->isSeparator() || wired.contains(action))
+            continue;
+        unwired_.append(action);
+    }
+    for (QObject* object : std::as_const(unwired_)) {
+        if (auto* w = qobject_cast<QWidget*>(object))
+            w->setEnabled(false);
+        else if (auto* a = qobject_cast<QAction*>(object))
+            a->setEnabled(false);
+    }
+    const QStringList otherButtons = {QStringLiteral("SpeedButton2"), QStringLiteral("SpeedButton3"),
+                                      QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
+                                      QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
+                                      QStringLiteral("SpeedButton8"), QStringLiteral("Button2"),
+                                      QStringLiteral("Button3"), QStringLiteral("Button4")};
+    for (const QString& name : otherButtons) {
+        if (QWidget* w = findChild<QWidget*>(name)) {
+            w->setEnabled(false);
+            unwired_.append(w);
+        }
+    }
+}
+
+void Tbaza_f::showIoError(const IoError& error) { context_.prompts.error(error.text()); }
+
+void Tbaza_f::resetControls() {
+    ui->coszukac->clear();
+    ui->Label46->clear();
+    for (QMenu* menu : {ui->menuBaza, ui->menuEdycja, ui->menuWidok, ui->menuWydruki,
+                        ui->menuDodatki})
+        menu->menuAction()->setEnabled(false);
+    ui->um1->setChecked(true);
+    ui->da2->setChecked(true);
+    ui->oddaty_k->clear();
+    ui->dodaty_k->clear();
+    setFormValues(EntryFormValues{});
+    ui->lista->clear();
+    for (QLineEdit* filterField : {ui->kod_s, ui->nazwa1_s, ui->nazwa2_s, ui->miejscowosc_s,
+                                   ui->adres_s, ui->wojewodztwo_s, ui->telefon_s, ui->mail_s,
+                                   ui->opis_s})
+        filterField->clear();
+}
+
+// The register never creates its directories unasked: missing ones are named and offered.
+bool Tbaza_f::ensureDataDirectories(const QString& dir, const QStringList& names) {
+    QStringList missing;
+    for (const QString& name : names) {
+        if (!files::isDirectory(resolvePath(dir, name)))
+            missing.append(name);
+    }
+    if (missing.isEmpty())
+        return true;
+    const QString where = QDir::toNativeSeparators(dir);
+    const QString list = missing.join(QStringLiteral(", "));
+    if (!context_.prompts.question(
+            QStringLiteral("W folderze danych %1\nbrakuje katalogów: %2.\nUtworzyć je ?")
+                .arg(where, list))) {
+        context_.prompts.information(
+            QStringLiteral("Program nie może pracować bez katalogów danych (%1) w folderze %2.\n"
+                           "Utwórz je albo wskaż inny folder danych w pliku Admini/siec.dat.")
+                .arg(list, where));
+        return false;
+    }
+    startup::createDataDirectories(dir, missing);
+    return true;
+}
+
+void Tbaza_f::startUp() {
+    // 1-2: user level and today's date.
+    ws_.workDir = context_.workDir;
+    ws_.boss = startup::bossLevel(context_.arguments);
+    ws_.today = todayString(context_.clock.today());
+    resetControls();
+    try {
+        // 3: storage location and caption. siec.dat lies in Admini under the working
+        // directory, the data directories under the base directory.
+        if (!ensureDataDirectories(ws_.workDir, {QStringLiteral("ADMINI")}))
+            return;
+        const startup::StorageLocation location = startup::locateStorage(ws_.workDir);
+        ws_.tryb = location.tryb;
+        ws_.baseDir = location.baseDir;
+        setWindowTitle(startup::captionForMode(ws_.tryb));
+        if (!ensureDataDirectories(ws_.baseDir, startup::dataDirectoryNames()))
+            return;
+        // 4-5: the office's company data; the file names are fixed in Workstation.
+        ws_.firma = startup::prepareCompanyFile(ws_);
+        // 6-10: controls to their starting state.
+        resetControls();
+        ui->s1->setChecked(true);
+        fullList_ = true;
+        clockMode_ = 2;
+        ui->d2->setChecked(true);
+        ui->d1->setChecked(false);
+        ui->Label8->setText(QStringLiteral("Wszystkie wpisy"));
+        statusTimer_.start(100);
+        addMode_ = false;
+        filterPass_ = false;
+        viewMode_ = ViewMode::Nazwa;
+        ui->l1->setChecked(true);
+        for (QAction* other : {ui->l2, ui->l3, ui->l4, ui->l5})
+            other->setChecked(false);
+        // 12-14: ID counter, category names, main file.
+        startup::prepareIdCounter(ws_);
+        applyCategoryNames(startup::prepareCategoryNames(ws_));
+        startup::prepareMainFile(ws_);
+        currentPosition_ = 0;
+    } catch (const IoError& error) {
+        showIoError(error);
+        return;
+    }
+    // 15: the list, its first line selected as a click.
+    setFormValues(EntryFormValues{});
+    buildList();
+    selectLine();
+    // 16: everything to work with.
+    enableMainControls();
+    startupCompleted_ = true;
+}
+
+void Tbaza_f::applyCategoryNames(const CategoryNames& names) {
+    for (int n = 1; n <= 20; ++n) {
+        const QString& category = names.categories[n - 1];
+        k_[n - 1]->setText(category);
+        if (auto* box = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n))) {
+            box->setText(category);
+            box->setChecked(false);
+        }
+        if (n == 20)
+            continue;
+        const QString& group = names.groups[n - 1];
+        z_[n - 1]->setText(group);
+        if (auto* box = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n))) {
+            box->setText(group);
+            box->setChecked(false);
+        }
+    }
+}
+
+void Tbaza_f::enableMainControls() {
+    ui->Panel1->setEnabled(true);
+    ui->Panel2->setEnabled(true);
+    for (QMenu* menu : {ui->menuBaza, ui->menuEdycja, ui->menuWidok, ui->menuWydruki,
+                        ui->menuDodatki})
+        menu->menuAction()->setEnabled(true);
+    for (QWidget* button : std::initializer_list<QWidget*>{ui->SpeedButton18, ui->SpeedButton17,
+                            ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton19,
+                            ui->SpeedButton9, ui->SpeedButton10, ui->SpeedButton11,
+                            ui->SpeedButton12}) {
+        if (!unwired_.contains(button))
+            button->setEnabled(true);
+    }
+}
+
+EntryFormValues Tbaza_f::formValues() const {
+    EntryFormValues values;
+    for (int i = 0; i < kTextFieldCount; ++i)
+        values.texts[i] = fields_[i]->text();
+    values.umowa = umowa_->isChecked();
+    for (int i = 0; i < kCategoryCount; ++i)
+        values.k[i] = k_[i]->isChecked();
+    for (int i = 0; i < kGroupCount; ++i)
+        values.z[i] = z_[i]->isChecked();
+    return values;
+}
+
+void Tbaza_f::setFormValues(const EntryFormValues& values) {
+    for (int i = 0; i < kTextFieldCount; ++i)
+        fields_[i]->setText(values.texts[i]);
+    umowa_->setChecked(values.umowa);
+    for (int i = 0; i < kCategoryCount; ++i)
+        k_[i]->setChecked(values.k[i]);
+    for (int i = 0; i < kGroupCount; ++i)
+        z_[i]->setChecked(values.z[i]);
+}
+
+void Tbaza_f::buildList() {
+    QStringList lines;
+    try {
+        register_->buildList(viewMode_, lines);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+    {
+        const QSignalBlocker blocker(ui->lista);
+        ui->lista->clear();
+        ui->lista->addItems(lines);
+        if (!lines.isEmpty())
+            ui->lista->setCurrentRow(0);
+    }
+    listCount_ = static_cast<int>(lines.size());
+    ui->Label46->setText(QStringLiteral(" %1 poz").arg(listCount_));
+}
+
+void Tbaza_f::selectRow(int row) {
+    const QSignalBlocker blocker(ui->lista);
+    ui->lista->setCurrentRow(row);
+}
+
+void Tbaza_f::showContractPicture() {
+    const QString path = ws_.dataPath(contractPictureSubPath(register_->buffer()));
+    QPixmap picture;
+    picture.loadFromData(files::readFile(path));
+    ui->Image1->setPixmap(picture);
+}
+
+void Tbaza_f::loadSelected(bool /*takeLock*/) {
+    const int row = ui->lista->currentRow();
+    if (row < 0)
+        return;
+    const qint64 number = recordNumberOfLine(ui->lista->item(row)->text());
+    currentPosition_ = number - 1;
+    reselectIndex_ = number - 1;
+    try {
+        register_->load(currentPosition_);
+        EntryFormValues values = formValues();
+        recordToForm(register_->buffer(), values);
+        showFlags(register_->buffer(), values);
+        setFormValues(values);
+        showContractPicture();
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::selectLine() { loadSelected(true); }
+
+void Tbaza_f::enterKey() { loadSelected(false); }
+
+void Tbaza_f::setViewMode(ViewMode mode) {
+    viewMode_ = mode;
+    buildList();
+    const std::array<std::pair<QAction*, ViewMode>, 5> views = {{{ui->l1, ViewMode::Nazwa},
+                                                                 {ui->l4, ViewMode::NazwaKod},
+                                                                 {ui->l2, ViewMode::KodNazwa},
+                                                                 {ui->l3, ViewMode::NazwaTelefon},
+                                                                 {ui->l5, ViewMode::NazwaMail}}};
+    for (const auto& [action, m] : views)
+        action->setChecked(m == mode);
+    selectLine();
+}
+
+void Tbaza_f::updateStatus() {
+    ui->dok->menuAction()->setEnabled(!fields_[0]->text().isEmpty() &&
+                                      !unwired_.contains(ui->dok->menuAction()));
+    const bool withDates = !ui->da2->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Label_oddaty, ui->Label_dodaty, ui->oddaty_k,
+                       ui->dodaty_k})
+        w->setVisible(withDates);
+    ui->lista->setEnabled(!addMode_);
+    const QLocale polish(QLocale::Polish, QLocale::Poland);
+    ui->Label47->setText(clockMode_ == 2
+                             ? context_.clock.now().toString(QStringLiteral("HH:mm:ss"))
+                             : polish.toString(context_.clock.today(), QLocale::ShortFormat));
+    ui->so->menuAction()->setEnabled(fullList_);
+    if (!ui->Panel22->isVisible() && !unwired_.contains(ui->SpeedButton15))
+        ui->SpeedButton15->setEnabled(fullList_);
+    ui->Label8->setText(fullList_ ? QStringLiteral("wszystkie wpisy")
+                                  : QStringLiteral("wybrana kategoria lub grupa"));
+}
+
+bool Tbaza_f::requestExit() {
+    if (!context_.prompts.question(QStringLiteral("Koniec pracy ?")))
+        return false;
+    statusTimer_.stop();
+    for (int opacity = 255; opacity >= 10; opacity -= 5)
+        setWindowOpacity(opacity / 255.0);
+    endProcess_();
+    return true;
+}
+
+void Tbaza_f::closeEvent(QCloseEvent* event) {
+    // The close button never closes the window by itself: only a confirmed exit ends the run.
+    event->ignore();
+    requestExit();
+}
+
+bool Tbaza_f::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->lista && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            enterKey();
+            return true;
+        }
+    }
+    if (watched == ui->lista->viewport()) {
+        // The tooltip names the entry in the buffer, loaded before this click.
+        if (event->type() == QEvent::MouseButtonPress) {
+            const EntryRecord& buffer = register_->buffer();
+            ui->lista->setToolTip(buffer.text(Field::nazwa1) + QLatin1Char('\n') +
+                                  buffer.text(Field::nazwa2));
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            ui->lista->setToolTip(QString());
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace kestrana

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Prompts.h"
+#include "print/CategoryNames.h"
+#include "register/EntryForm.h"
+#include "register/ListLine.h"
+#include "register/Register.h"
+#include "register/Workstation.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace Ui {
+class Tbaza_f;
+}
+
+namespace kestrana {
+
+// What the main window needs from outside: dialogs, the clock, the command line and the
+// working directory at start.
+struct MainWindowContext {
+    Prompts& prompts;
+    const Clock& clock;
+    QStringList arguments;
+    QString workDir;
+};
+
+// The main window: the entry list on the left, the entry form on the right. Its creation
+// runs the whole start-up of the program.
+class Tbaza_f : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Tbaza_f(MainWindowContext context, QWidget* parent = nullptr);
+    ~Tbaza_f() override;
+
+    const Workstation& workstation() const { return ws_; }
+    Register& registerFiles() { return *register_; }
+    ViewMode viewMode() const { return viewMode_; }
+    qint64 currentPosition() const { return currentPosition_; }
+    bool startupCompleted() const { return startupCompleted_; }
+    // Called after a confirmed exit has released the lock and faded the window.
+    void setProcessEnd(std::function<void()> end) { endProcess_ = std::move(end); }
+
+    EntryFormValues formValues() const;
+    void setFormValues(const EntryFormValues& values);
+
+    // The selection of a list line as a click: loads the entry into the form.
+    void selectLine();
+    // The Enter key in the list: loads the selected entry again.
+    void enterKey();
+    void buildList();
+    void setViewMode(ViewMode mode);
+    // Runs the status timer's step once (the timer does it every 100 ms).
+    void updateStatus();
+    // The confirmed exit; false when the user answered No.
+    bool requestExit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startUp();
+    bool ensureDataDirectories(const QString& dir, const QStringList& names);
+    void applyCategoryNames(const CategoryNames& names);
+    void resetControls();
+    void enableMainControls();
+    void showContractPicture();
+    void selectRow(int row);
+    void loadSelected(bool takeLock);
+    void showIoError(const class IoError& error);
+    void wireControls();
+    void markUnwired();
+
+    std::unique_ptr<Ui::Tbaza_f> ui;
+    MainWindowContext context_;
+    Workstation ws_;
+    std::unique_ptr<Register> register_;
+    QTimer statusTimer_;
+    std::function<void()> endProcess_;
+
+    std::array<QLineEdit*, kTextFieldCount> fields_{};
+    QCheckBox* umowa_ = nullptr;
+    std::array<QCheckBox*, kCategoryCount> k_{};
+    std::array<QCheckBox*, kGroupCount> z_{};
+
+    ViewMode viewMode_ = ViewMode::Nazwa;
+    int clockMode_ = 2;
+    bool fullList_ = true;
+    bool filterPass_ = false;
+    bool addMode_ = false;
+    qint64 currentPosition_ = 0;
+    qint64 reselectIndex_ = 0;
+    int listCount_ = 0;
+    bool startupCompleted_ = false;
+    QList<QObject*> unwired_;
+};
+
+} // namespace kestrana

@@ -1,0 +1,101 @@
+// kestrana-cli: the register's command-line front, over the same code as the program.
+#include "app/DataFolderSetup.h"
+#include "platform/Clock.h"
+#include "platform/IoError.h"
+#include "platform/Numbers.h"
+#include "register/Register.h"
+#include "register/StartupFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+using namespace kestrana;
+
+namespace {
+
+const char* const usage =
+    "Użycie: kestrana-cli POLECENIE [OPCJE]\n"
+    "  init [--demo]                      zakłada folder danych w bieżącym katalogu\n"
+    "  list [--view 1..5]                 wypisuje linie listy wpisów\n"
+    "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n";
+
+void printLine(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
+    return 1;
+}
+
+// Value of "--name VALUE", or `fallback` when the option is absent.
+QString option(const QStringList& args, const QString& name, const QString& fallback = {}) {
+    const qsizetype i = args.indexOf(name);
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : fallback;
+}
+
+bool isWholeNumber(const QString& text) {
+    bool ok = false;
+    text.toLongLong(&ok);
+    return ok;
+}
+
+int runInit(const QStringList& args, const QString& today) {
+    installDataFolder(QDir::currentPath(), args.contains(QStringLiteral("--demo")), today);
+    return 0;
+}
+
+int runList(const QStringList& args, const QString& today) {
+    const QString view = option(args, QStringLiteral("--view"), QStringLiteral("1"));
+    const int mode = readLeadingInt(view);
+    if (mode < 1 || mode > 5 || !isWholeNumber(view))
+        return fail(QStringLiteral("--view przyjmuje liczbę od 1 do 5"));
+    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    Register reg(ws);
+    QStringList lines;
+    reg.buildList(static_cast<ViewMode>(mode), lines);
+    for (const QString& line : std::as_const(lines))
+        printLine(line);
+    return 0;
+}
+
+int runGenerate(const QStringList& args, const QString& today) {
+    const QString entries = option(args, QStringLiteral("--entries"));
+    const QString seed = option(args, QStringLiteral("--seed"), QStringLiteral("1"));
+    if (!isWholeNumber(entries) || entries.toLongLong() < 0 || !isWholeNumber(seed))
+        return fail(QStringLiteral("--entries przyjmuje liczbę wpisów, --seed liczbę całkowitą"));
+    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    generateEntries(ws.mainFile(), ws.idFile(), entries.toLongLong(),
+                    static_cast<quint32>(seed.toLongLong()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Q_INIT_RESOURCE(data);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    const QString today = todayString(SystemClock().today());
+    try {
+        const QString& command = args.first();
+        if (command == QLatin1String("init"))
+            return runInit(args, today);
+        if (command == QLatin1String("list"))
+            return runList(args, today);
+        if (command == QLatin1String("generate"))
+            return runGenerate(args, today);
+    } catch (const IoError& e) {
+        return fail(e.text());
+    }
+    std::fputs(usage, stderr);
+    return 2;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// Text in every data file is Polish Windows-1250, one byte per character.
+namespace kestrana::cp1250 {
+
+// Decodes bytes; every byte maps to exactly one character.
+QString decode(const char* data, qsizetype length);
+inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+
+// Encodes text; a character the code page lacks becomes '?', one per character (a character
+// outside the Basic Multilingual Plane counts as one).
+QByteArray encode(QStringView text);
+
+// The byte for one character, '?' when the code page lacks it.
+char encodeChar(char32_t codePoint);
+
+} // namespace kestrana::cp1250

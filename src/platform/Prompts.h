@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrana {
+
+// Every message box of the program goes through this interface: the program shows real
+// dialogs, tests answer from a script.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A question with caption "Pytanie" and Yes/No buttons; true on Yes.
+    virtual bool question(const QString& text) = 0;
+    // A notice with caption "Informacja" and an OK button.
+    virtual void information(const QString& text) = 0;
+    // A failed operation: the platform's error text, OK button.
+    virtual void error(const QString& text) = 0;
+};
+
+inline const QString captionQuestion = QStringLiteral("Pytanie");
+inline const QString captionInformation = QStringLiteral("Informacja");
+inline const QString captionError = QStringLiteral("Błąd");
+
+} // namespace kestrana

@@ -1,0 +1,29 @@
+#include "register/Register.h"
+
+#include "platform/CheckedFile.h"
+
+#include <cstring>
+
+namespace kestrana {
+
+void Register::load(qint64 position) {
+    const QByteArray bytes = files::readRecord(ws_.mainFile(), position, EntryRecord::Size);
+    std::memcpy(buffer_.data(), bytes.constData(), EntryRecord::Size);
+}
+
+void Register::buildList(ViewMode mode, QStringList& lines, const Filter& filter) {
+    lines.clear();
+    files::FileWriter list(ws_.listFile(), files::FileWriter::Mode::Truncate);
+    files::RecordReader main(ws_.mainFile(), EntryRecord::Size);
+    while (const char* record = main.next()) {
+        std::memcpy(buffer_.data(), record, EntryRecord::Size);
+        if (filter && !filter(buffer_))
+            continue;
+        list.write(QByteArrayView(record, EntryRecord::Size));
+        lines.append(listLine(buffer_, main.recordsRead(), mode));
+    }
+    main.close();
+    list.commit();
+}
+
+} // namespace kestrana

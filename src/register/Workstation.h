@@ -1,0 +1,41 @@
+#pragma once
+
+#include "register/SmallRecords.h"
+
+#include <QString>
+
+namespace kestrana {
+
+// What start-up fixes for the whole run, handed to every window and operation that needs it.
+struct Workstation {
+    QString workDir;  // the process's working directory at start
+    QString baseDir;  // where the data folders lie (local or network)
+    int tryb = 0;     // storage mode read from siec.dat (1 local, 2 network, else neither)
+    bool boss = false;
+    QString today;    // YYYY-MM-DD, fixed at start-up
+    CompanyRecord firma;
+
+    // File names of this register.
+    QString mainFileName = QStringLiteral("spis_ks.dat");
+    QString listFileName = QStringLiteral("sp_ks.dat");
+    QString idFileName = QStringLiteral("id_ks.dat");
+    QString descriptionPrefix = QStringLiteral("opis_ks");
+    QString categoriesFileName = QStringLiteral("kategorie_ks.dat");
+    QString listFontFileName = QStringLiteral("fonty_ks_2007.dat");
+
+    // A path below the base directory, matched without regard to letter case.
+    QString dataPath(const QString& subPath) const;
+    // A path below the working directory (font settings, siec.dat).
+    QString localPath(const QString& subPath) const;
+
+    QString mainFile() const { return dataPath(QStringLiteral("DANE/") + mainFileName); }
+    QString listFile() const { return dataPath(QStringLiteral("DANE/") + listFileName); }
+    QString scratchFile() const { return dataPath(QStringLiteral("DANE/spis.bak")); }
+    QString idFile() const { return dataPath(QStringLiteral("ADMINI/") + idFileName); }
+    QString categoriesFile() const {
+        return dataPath(QStringLiteral("ADMINI/") + categoriesFileName);
+    }
+    QString firmaFile() const { return dataPath(QStringLiteral("ADMINI/firma.dat")); }
+};
+
+} // namespace kestrana

@@ -1,0 +1,45 @@
+#include "support/ScriptedPrompts.h"
+
+#include <QTest>
+
+namespace kestrana::test {
+
+bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer) {
+    shown_.append(text);
+    if (steps_.empty()) {
+        ++unexpected_;
+        QTest::qFail(qPrintable(QStringLiteral("unexpected prompt: ") + text), __FILE__, __LINE__);
+        return false;
+    }
+    const Step step = steps_.front();
+    steps_.pop_front();
+    const bool matches = step.kind == kind &&
+                         (kind == Kind::Error ? text.contains(step.text) : text == step.text);
+    if (!matches) {
+        ++unexpected_;
+        QTest::qFail(qPrintable(QStringLiteral("prompt \"%1\" where \"%2\" was expected")
+                                    .arg(text, step.text)),
+                     __FILE__, __LINE__);
+        return false;
+    }
+    answer = step.answer;
+    return true;
+}
+
+bool ScriptedPrompts::question(const QString& text) {
+    bool answer = false;
+    take(Kind::Question, text, answer);
+    return answer;
+}
+
+void ScriptedPrompts::information(const QString& text) {
+    bool ignored = false;
+    take(Kind::Information, text, ignored);
+}
+
+void ScriptedPrompts::error(const QString& text) {
+    bool ignored = false;
+    take(Kind::Error, text, ignored);
+}
+
+} // namespace kestrana::test

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+namespace kestrana::test {
+
+// Answers the program's message boxes from a script, in order. A prompt that the script does
+// not expect (wrong kind, wrong text, or none left) fails the running test.
+class ScriptedPrompts : public Prompts {
+public:
+    enum class Kind { Question, Information, Error };
+    struct Step {
+        Kind kind;
+        QString text; // exact text, or empty for an error (whose text is the platform's)
+        bool answer = true;
+    };
+
+    void expectQuestion(const QString& text, bool answer) {
+        steps_.push_back({Kind::Question, text, answer});
+    }
+    void expectInformation(const QString& text) { steps_.push_back({Kind::Information, text}); }
+    // An error message whose text contains `part` (empty: any error).
+    void expectError(const QString& part = {}) { steps_.push_back({Kind::Error, part}); }
+
+    bool question(const QString& text) override;
+    void information(const QString& text) override;
+    void error(const QString& text) override;
+
+    bool done() const { return steps_.empty(); }
+    // Everything shown so far, for assertions on messages that were allowed.
+    const QStringList& shown() const { return shown_; }
+    int unexpected() const { return unexpected_; }
+
+private:
+    bool take(Kind kind, const QString& text, bool& answer);
+
+    std::deque<Step> steps_;
+    QStringList shown_;
+    int unexpected_ = 0;
+};
+
+} // namespace kestrana::test
