@@ -7,6 +7,7 @@
 #include "print/CategoryNames.h"
 #include "register/StartupFiles.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -50,6 +51,7 @@ Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
 Tbaza_f::~Tbaza_f() = default;
 
 void Tbaza_f::wireControls() {
+    ui->lista->setTextElideMode(Qt::ElideNone);
     ui->lista->installEventFilter(this);
     ui->lista->viewport()->installEventFilter(this);
     connect(ui->lista, &QListWidget::itemClicked, this, [this] { selectLine(); });
@@ -81,41 +83,23 @@ void Tbaza_f::wireControls() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    const QStringList buttons = {
-        QStringLiteral("SpeedButton9"),  QStringLiteral("SpeedButton10"),
-        QStringLiteral("SpeedButton11"), QStringLiteral("SpeedButton12"),
-        QStringLiteral("SpeedButton15"), QStringLiteral("SpeedButton16"),
-        QStringLiteral("SpeedButton17"), QStringLiteral("SpeedButton18"),
-        QStringLiteral("SpeedButton19"), QStringLiteral("SpeedButton1"),
-        QStringLiteral("Button1")};
-    for (const QString& name : buttons) {
-        if (QWidget* w = findChild<QWidget*>(name))
-            unwired_.append(w);
-    }
-    const QList<QAction*> wired = {ui->l1, ui->l2, ui->l3, ui->l4, ui->l5,
-                                   ui->d1, ui->d2, ui->Wyjciezprogramu1};
+    const QList<QAction*> wiredActions = {ui->l1, ui->l2, ui->l3, ui->l4, ui->l5,
+                                          ui->d1, ui->d2, ui->Wyjciezprogramu1};
     for (QAction* action : findChildren<QAction*>()) {
-        if (action->menu() || action->isSeparator() || wired.contains(action))
+        if (action->menu() || action->isSeparator() || wiredActions.contains(action))
             continue;
+        action->setEnabled(false);
         unwired_.append(action);
     }
-    for (QObject* object : std::as_const(unwired_)) {
-        if (auto* w = qobject_cast<QWidget*>(object))
-            w->setEnabled(false);
-        else if (auto* a = qobject_cast<QAction*>(object))
-            a->setEnabled(false);
+    const QList<QAbstractButton*> wiredButtons = {};
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button) ||
+            wiredButtons.contains(button))
+            continue;
+        button->setEnabled(false);
+        unwired_.append(button);
     }
-    const QStringList otherButtons = {QStringLiteral("SpeedButton2"), QStringLiteral("SpeedButton3"),
-                                      QStringLiteral("SpeedButton4"), QStringLiteral("SpeedButton5"),
-                                      QStringLiteral("SpeedButton6"), QStringLiteral("SpeedButton7"),
-                                      QStringLiteral("SpeedButton8"), QStringLiteral("Button2"),
-                                      QStringLiteral("Button3"), QStringLiteral("Button4")};
-    for (const QString& name : otherButtons) {
-        if (QWidget* w = findChild<QWidget*>(name)) {
-            w->setEnabled(false);
-            unwired_.append(w);
-        }
-    }
+    unwired_.append(ui->dok->menuAction());
 }
 
 void Tbaza_f::showIoError(const IoError& error) { context_.prompts.error(error.text()); }

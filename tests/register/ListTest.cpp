@@ -1,0 +1,120 @@
+#include "platform/CheckedFile.h"
+#include "register/ListLine.h"
+#include "register/Register.h"
+#include "register/StartupFiles.h"
+#include "support/DataFolder.h"
+#include "support/TestRegistry.h"
+
+#include <QTest>
+
+using namespace kestrana;
+using kestrana::test::DataFolder;
+using kestrana::test::entry;
+
+class ListTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void viewTexts_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1 Nazwa") << 1 << QStringLiteral("Alfa");
+        QTest::newRow("2 Nazwa i kod") << 2 << QStringLiteral("Alfa A1");
+        QTest::newRow("3 Kod i nazwa") << 3 << QStringLiteral("A1 Alfa");
+        QTest::newRow("4 Nazwa i telefon") << 4 << QStringLiteral("Alfa 22 111");
+        QTest::newRow("5 Nazwa i E-mail") << 5 << QStringLiteral("Alfa a@b.pl");
+    }
+    void viewTexts() {
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        EntryRecord r = entry(QStringLiteral("3"), QStringLiteral("Alfa"), QStringLiteral("A1"));
+        r.setText(Field::telefon, u"22 111");
+        r.setText(Field::mail, u"a@b.pl");
+        QCOMPARE(listViewText(r, static_cast<ViewMode>(mode)), text);
+    }
+
+    void shortNameIs35CharactersInEveryView() {
+        const QString name = QStringLiteral("ABCDEFGHIJ").repeated(5);
+        const EntryRecord r = entry(QStringLiteral("1"), name, QStringLiteral("K"));
+        for (int mode = 1; mode <= 5; ++mode) {
+            const QString line = listLine(r, 1, static_cast<ViewMode>(mode));
+            QVERIFY(line.contains(name.left(35)));
+            QVERIFY(!line.contains(name.left(36)));
+        }
+    }
+
+    void lineColumns() {
+        EntryRecord r = entry(QStringLiteral("9"), QStringLiteral("Żubr  "), QStringLiteral("Z"));
+        r.setText(Field::nazwa2, u"Oddział");
+        r.setText(Field::nip, u"123");
+        const QString line = listLine(r, 12, ViewMode::Nazwa);
+        QCOMPARE(line.left(6), QStringLiteral("Żubr  ")); // stored length, not trimmed
+        QCOMPARE(line.mid(6, 94), QString(94, QLatin1Char(' ')));
+        QCOMPARE(line.mid(100, 2), QStringLiteral("12"));
+        QCOMPARE(line.mid(102, 49), QString(49, QLatin1Char(' ')));
+        QCOMPARE(line.mid(151), QStringLiteral("Oddział 123"));
+        QCOMPARE(recordNumberOfLine(line), 12);
+    }
+
+    void recordNumbersReadBack_data() {
+        QTest::addColumn<QString>("columns101to120");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("plain") << QStringLiteral("1234567890") << qint64(1234567890);
+        QTest::newRow("digits beyond 110 ignored") << QStringLiteral("12        99") << qint64(12);
+        QTest::newRow("digits gathered") << QStringLiteral("1 2") << qint64(12);
+        QTest::newRow("none") << QStringLiteral("   ") << qint64(0);
+    }
+    void recordNumbersReadBack() {
+        QFETCH(QString, columns101to120);
+        QFETCH(qint64, number);
+        QCOMPARE(recordNumberOfLine(QString(100, QLatin1Char('7')) + columns101to120), number);
+        QCOMPARE(recordNumberOfLine(QStringLiteral("short")), 0);
+    }
+
+    void buildListsEveryWholeRecord() {
+        DataFolder folder;
+        std::vector<EntryRecord> records;
+        for (int i = 1; i <= 12; ++i)
+            records.push_back(entry(QString::number(i), QStringLiteral("Firma %1").arg(i)));
+        folder.writeEntries(records);
+        // A partial last record is never read.
+        QFile main(folder.file(QStringLiteral("DANE/spis_ks.dat")));
+        QVERIFY(main.open(QIODevice::Append));
+        main.write(QByteArray(100, 'x'));
+        main.close();
+
+        Workstation ws;
+        ws.workDir = ws.baseDir = folder.path();
+        Register reg(ws);
+        QStringList lines;
+        reg.buildList(ViewMode::Nazwa, lines);
+        QCOMPARE(lines.size(), 12);
+        QCOMPARE(recordNumberOfLine(lines[11]), 12);
+        QCOMPARE(reg.buffer().text(Field::nazwa1), QStringLiteral("Firma 12"));
+        reg.load(recordNumberOfLine(lines[11]) - 1);
+        QCOMPARE(reg.buffer().text(Field::id), QStringLiteral("12"));
+        QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")).size(), 12 * 1678);
+
+        // A filtered build keeps main-file record numbers and writes only what it lists.
+        reg.buildList(ViewMode::Nazwa, lines, [](const EntryRecord& r) {
+            return r.text(Field::id).toInt() % 5 == 0;
+        });
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(recordNumberOfLine(lines[1]), 10);
+        const auto listed = folder.readEntries(QStringLiteral("DANE/sp_ks.dat"));
+        QCOMPARE(listed.size(), size_t(2));
+        QCOMPARE(listed[1].text(Field::id), QStringLiteral("10"));
+    }
+
+    void staleLineFailsToLoad() {
+        DataFolder folder;
+        folder.writeEntries({entry(QStringLiteral("1"), QStringLiteral("A"))});
+        Workstation ws;
+        ws.workDir = ws.baseDir = folder.path();
+        Register reg(ws);
+        QVERIFY_THROWS_EXCEPTION(IoError, reg.load(1));
+    }
+};
+
+KESTRANA_TEST(ListTest)
+#include "ListTest.moc"

@@ -1,0 +1,107 @@
+#include "platform/CheckedFile.h"
+#include "register/SmallRecords.h"
+#include "register/StartupFiles.h"
+#include "support/DataFolder.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace kestrana;
+using kestrana::test::DataFolder;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bossToken_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("boss");
+        const QString prog = QStringLiteral("kestrana");
+        QTest::newRow("10 characters with the marker") << QStringList{prog, "x", "123456789k"} << true;
+        QTest::newRow("marker in upper case") << QStringList{prog, "x", "123456789K"} << false;
+        QTest::newRow("9 characters") << QStringList{prog, "x", "12345678k"} << false;
+        QTest::newRow("11 characters") << QStringList{prog, "x", "1234567890k"} << false;
+        QTest::newRow("other last letter") << QStringList{prog, "x", "123456789x"} << false;
+        QTest::newRow("as argument 1") << QStringList{prog, "123456789k"} << false;
+        QTest::newRow("missing") << QStringList{prog} << false;
+    }
+    void bossToken() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, boss);
+        QCOMPARE(startup::bossLevel(arguments), boss);
+    }
+
+    void firstStartCreatesTheFiles() {
+        DataFolder folder;
+        const Workstation ws = startup::prepareWorkstation(folder.path(), false, "2007-03-05");
+        QCOMPARE(ws.tryb, 1);
+        QCOMPARE(ws.baseDir, folder.path());
+        const StorageRecord siec = StorageRecord::fromBytes(folder.readBytes("ADMINI/siec.dat"));
+        QCOMPARE(folder.readBytes("ADMINI/siec.dat").size(), 403);
+        QCOMPARE(siec.tryb, 1);
+        QCOMPARE(siec.sciezkaLokalna, folder.path().left(200));
+        QCOMPARE(siec.sciezkaSieciowa, QString());
+        QCOMPARE(folder.readBytes("ADMINI/firma.dat"), QByteArray(306, '\0'));
+        QCOMPARE(folder.readBytes("ADMINI/id_ks.dat"), int32Bytes(2));
+        QCOMPARE(folder.readBytes("ADMINI/kategorie_ks.dat").size(), 640);
+        const auto entries = folder.readEntries();
+        QCOMPARE(entries.size(), size_t(1));
+        QCOMPARE(entries[0], firstEntryRecord());
+        QCOMPARE(startup::captionForMode(ws.tryb), QStringLiteral("Kestrana - bazy lokalne"));
+        // A second start changes nothing.
+        const QByteArray main = folder.readBytes("DANE/spis_ks.dat");
+        startup::prepareWorkstation(folder.path(), false, "2007-03-05");
+        QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), main);
+    }
+
+    void storageModes_data() {
+        QTest::addColumn<int>("tryb");
+        QTest::addColumn<bool>("shared");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("local") << 1 << false << QStringLiteral("Kestrana - bazy lokalne");
+        QTest::newRow("network") << 2 << true << QStringLiteral("Kestrana - bazy sieciowe");
+        QTest::newRow("mode 7 uses the working directory") << 7 << false << QString();
+    }
+    void storageModes() {
+        QFETCH(int, tryb);
+        QFETCH(bool, shared);
+        QFETCH(QString, caption);
+        DataFolder workstation;
+        DataFolder share;
+        StorageRecord siec;
+        siec.tryb = tryb;
+        siec.sciezkaLokalna = workstation.path();
+        siec.sciezkaSieciowa = share.path();
+        workstation.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        const Workstation ws = startup::prepareWorkstation(workstation.path(), false, "2026-12-07");
+        QCOMPARE(ws.baseDir, shared ? share.path() : workstation.path());
+        QCOMPARE(startup::captionForMode(ws.tryb), caption);
+        QCOMPARE(QFile::exists(share.file("DANE/spis_ks.dat")), shared);
+        QCOMPARE(QFile::exists(workstation.file("DANE/spis_ks.dat")), !shared);
+    }
+
+    void missingDirectoriesAreNamed() {
+        DataFolder folder;
+        QVERIFY(QDir(folder.file("DANE")).removeRecursively());
+        QCOMPARE(startup::missingDataDirectories(folder.path()), QStringList{"DANE"});
+        try {
+            startup::prepareWorkstation(folder.path(), false, "2026-12-07");
+            QFAIL("no error");
+        } catch (const IoError& e) {
+            QVERIFY(e.text().contains(QStringLiteral("DANE")));
+        }
+        startup::createDataDirectories(folder.path(), {"DANE"});
+        QVERIFY(startup::missingDataDirectories(folder.path()).isEmpty());
+    }
+
+    void createdPicturesDirectoryHoldsThePictures() {
+        DataFolder folder(false);
+        startup::createDataDirectories(folder.path(), startup::dataDirectoryNames());
+        for (const char* name : {"OBRAZKI/ks0.ico", "OBRAZKI/ks1.ico"})
+            QVERIFY(folder.readBytes(QLatin1String(name)).size() > 100);
+    }
+};
+
+KESTRANA_TEST(StartupTest)
+#include "StartupTest.moc"
