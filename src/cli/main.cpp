@@ -1,9 +1,12 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
 #include "app/DataFolderSetup.h"
+#include "platform/CheckedFile.h"
 #include "platform/Clock.h"
+#include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "platform/Numbers.h"
 #include "register/Register.h"
+#include "register/SmallRecords.h"
 #include "register/StartupFiles.h"
 
 #include <QCoreApplication>
@@ -19,7 +22,8 @@ const char* const usage =
     "Użycie: kestrana-cli POLECENIE [OPCJE]\n"
     "  init [--demo]                      zakłada folder danych w bieżącym katalogu\n"
     "  list [--view 1..5]                 wypisuje linie listy wpisów\n"
-    "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n";
+    "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n"
+    "  mode local | network ŚCIEŻKA       przełącza stanowisko (Admini/siec.dat)\n";
 
 void printLine(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -74,6 +78,28 @@ int runGenerate(const QStringList& args, const QString& today) {
     return 0;
 }
 
+// Writes the workstation's siec.dat: the program itself never switches to network mode.
+int runMode(const QStringList& args) {
+    const QString mode = args.value(1);
+    const QString workDir = QDir::currentPath();
+    startup::locateStorage(workDir); // creates siec.dat for local mode when missing
+    const QString path = resolvePath(workDir, QStringLiteral("Admini/siec.dat"));
+    StorageRecord siec = StorageRecord::fromBytes(files::readRecord(path, 0, StorageRecord::Size));
+    if (mode == QLatin1String("local")) {
+        siec.tryb = 1;
+    } else if (mode == QLatin1String("network") && !args.value(2).isEmpty()) {
+        const QString shared = QDir(workDir).absoluteFilePath(args.value(2));
+        if (shared.size() > 200)
+            return fail(QStringLiteral("ścieżka folderu sieciowego może mieć najwyżej 200 znaków"));
+        siec.tryb = 2;
+        siec.sciezkaSieciowa = QDir::toNativeSeparators(shared);
+    } else {
+        return fail(QStringLiteral("podaj: mode local albo mode network ŚCIEŻKA"));
+    }
+    files::replaceFile(path, siec.toBytes());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -93,6 +119,8 @@ int main(int argc, char** argv) {
             return runList(args, today);
         if (command == QLatin1String("generate"))
             return runGenerate(args, today);
+        if (command == QLatin1String("mode"))
+            return runMode(args);
     } catch (const IoError& e) {
         return fail(e.text());
     }

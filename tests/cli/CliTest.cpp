@@ -1,0 +1,121 @@
+#include "register/ListLine.h"
+#include "register/SmallRecords.h"
+#include "support/DataFolder.h"
+#include "support/TestRegistry.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrana;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QStringList lines;
+    QString errors;
+};
+
+Run cli(const QString& dir, const QStringList& arguments) {
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.start(qEnvironmentVariable("KESTRANA_CLI"), arguments);
+    Run run;
+    if (!p.waitForFinished(120000))
+        return run;
+    run.exitCode = p.exitCode();
+    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    if (out.endsWith(QLatin1Char('\n')))
+        out.chop(1);
+    run.lines = out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
+    run.errors = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(!qEnvironmentVariable("KESTRANA_CLI").isEmpty()); }
+
+    void demoFolderListsItsCompanies() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run list = cli(dir.path(), {"list"});
+        QCOMPARE(list.exitCode, 0);
+        QCOMPARE(list.lines.size(), 40);
+        for (int i = 0; i < list.lines.size(); ++i)
+            QCOMPARE(recordNumberOfLine(list.lines[i]), i + 1);
+        // Polish letters come out as UTF-8 and trailing blanks are kept.
+        QVERIFY(list.lines.join(QString()).contains(QStringLiteral("ł")));
+        QVERIFY(list.lines[0].size() > 151);
+
+        const Run byCode = cli(dir.path(), {"list", "--view", "3"});
+        QCOMPARE(byCode.lines.size(), 40);
+        QVERIFY(byCode.lines[0].startsWith(QStringLiteral("P-001 ")));
+
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 1); // never over a register
+        QCOMPARE(cli(dir.path(), {"list", "--view", "6"}).exitCode, 1);
+
+        // The help text is Windows-1250 with CR LF.
+        QFile help(dir.filePath("POMOC/bazaadresowa.dat"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QByteArray bytes = help.readAll();
+        QVERIFY(bytes.contains("Przewodnik po bazie adresowej."));
+        QVERIFY(bytes.contains("\r\n"));
+        QVERIFY(!bytes.contains("\xc5")); // no UTF-8 lead bytes of Polish letters
+    }
+
+    void generateAppendsReproducibleEntries() {
+        QTemporaryDir a;
+        QTemporaryDir b;
+        for (const QTemporaryDir* dir : {&a, &b}) {
+            QCOMPARE(cli(dir->path(), {"init"}).exitCode, 0);
+            QCOMPARE(cli(dir->path(), {"generate", "--entries", "250", "--seed", "7"}).exitCode, 0);
+        }
+        const Run list = cli(a.path(), {"list", "--view", "2"});
+        QCOMPARE(list.lines.size(), 251);
+        QCOMPARE(cli(b.path(), {"list", "--view", "2"}).lines, list.lines);
+        QFile counter(a.filePath("ADMINI/id_ks.dat"));
+        QVERIFY(counter.open(QIODevice::ReadOnly));
+        QCOMPARE(int32FromBytes(counter.readAll()), 252);
+    }
+
+    void switchingToNetworkMode() {
+        QTemporaryDir station;
+        QTemporaryDir share;
+        QCOMPARE(cli(share.path(), {"init", "--demo"}).exitCode, 0);
+        QVERIFY(QDir(station.path()).mkdir("Admini"));
+        QCOMPARE(cli(station.path(), {"mode", "network", share.path()}).exitCode, 0);
+        QCOMPARE(cli(station.path(), {"list"}).lines.size(), 40);
+        QCOMPARE(cli(station.path(), {"mode", "local"}).exitCode, 0);
+        QCOMPARE(cli(station.path(), {"list"}).exitCode, 1); // no data directories here
+        QCOMPARE(cli(station.path(), {"mode", "network"}).exitCode, 1);
+    }
+
+    void missingDirectoriesAreReported() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("Admini"));
+        const Run run = cli(dir.path(), {"list"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.errors.contains("DANE"));
+        QVERIFY(run.lines.isEmpty());
+    }
+
+    void badArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown") << QStringList{"frobnicate"};
+    }
+    void badArguments() {
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), arguments).exitCode, 2);
+    }
+};
+
+KESTRANA_TEST(CliTest)
+#include "CliTest.moc"
