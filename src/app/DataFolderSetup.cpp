@@ -33,8 +33,9 @@ QStringList tsvRows(const QString& name) {
 }
 
 void writeText(const QString& path, const QString& utf8Text) {
-    files::writeFile(path, cp1250::encode(textfile::splitLines(utf8Text).join(QStringLiteral("\r\n")) +
-                                          QStringLiteral("\r\n")));
+    files::writeFile(path,
+                     cp1250::encode(textfile::splitLines(utf8Text).join(QStringLiteral("\r\n")) +
+                                    QStringLiteral("\r\n")));
 }
 
 void installDemo(const QString& dir, const QString& today) {
@@ -43,8 +44,9 @@ void installDemo(const QString& dir, const QString& today) {
     ws.baseDir = dir;
     ws.today = today;
     if (files::exists(ws.mainFile()))
-        throw IoError(QStringLiteral("Folder zawiera już rejestr; dane przykładowe nie zostały zapisane"),
-                      ws.mainFile(), EEXIST);
+        throw IoError(
+            QStringLiteral("Folder zawiera już rejestr; dane przykładowe nie zostały zapisane"),
+            ws.mainFile(), EEXIST);
 
     QStringList rows = tsvRows(QStringLiteral("demo/firmy.tsv"));
     const QStringList header = rows.takeFirst().split(QLatin1Char('\t'));
@@ -130,23 +132,23 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
 
 void generateEntries(const QString& mainFile, const QString& idFile, qint64 count, quint32 seed) {
     static const char16_t* const firstWords[] = {
-        u"Zakład", u"Przedsiębiorstwo", u"Spółdzielnia", u"Hurtownia", u"Wytwórnia",
-        u"Fabryka", u"Pracownia", u"Drukarnia", u"Piekarnia", u"Tartak", u"Odlewnia"};
+        u"Zakład",    u"Przedsiębiorstwo", u"Spółdzielnia", u"Hurtownia", u"Wytwórnia", u"Fabryka",
+        u"Pracownia", u"Drukarnia",        u"Piekarnia",    u"Tartak",    u"Odlewnia"};
     static const char16_t* const trades[] = {
-        u"Stolarski", u"Metalowy", u"Spożywcza", u"Mebli", u"Opakowań", u"Tekstylna",
-        u"Ceramiki", u"Kosmetyków", u"Słodyczy", u"Okien", u"Narzędzi", u"Papieru"};
-    static const char16_t* const names[] = {
-        u"Ábel", u"Bór", u"Cis", u"Dąb", u"Echo", u"Faktor", u"Gród", u"Jawor", u"Klon",
-        u"Łąka", u"Modrzew", u"Nurt", u"Orzeł", u"Piast", u"Róża", u"Śnieżka", u"Tęcza",
-        u"Wisła", u"Zorza", u"Żuraw"};
+        u"Stolarski", u"Metalowy",   u"Spożywcza", u"Mebli", u"Opakowań", u"Tekstylna",
+        u"Ceramiki",  u"Kosmetyków", u"Słodyczy",  u"Okien", u"Narzędzi", u"Papieru"};
+    static const char16_t* const names[] = {u"Ábel",    u"Bór",   u"Cis",   u"Dąb",   u"Echo",
+                                            u"Faktor",  u"Gród",  u"Jawor", u"Klon",  u"Łąka",
+                                            u"Modrzew", u"Nurt",  u"Orzeł", u"Piast", u"Róża",
+                                            u"Śnieżka", u"Tęcza", u"Wisła", u"Zorza", u"Żuraw"};
     static const char16_t* const towns[] = {
-        u"00-950 Warszawa", u"30-001 Kraków", u"50-001 Wrocław", u"80-001 Gdańsk",
-        u"60-001 Poznań", u"90-001 Łódź", u"20-001 Lublin", u"40-001 Katowice",
-        u"15-001 Białystok", u"35-001 Rzeszów", u"25-001 Kielce", u"10-001 Olsztyn"};
+        u"00-950 Warszawa",  u"30-001 Kraków",  u"50-001 Wrocław", u"80-001 Gdańsk",
+        u"60-001 Poznań",    u"90-001 Łódź",    u"20-001 Lublin",  u"40-001 Katowice",
+        u"15-001 Białystok", u"35-001 Rzeszów", u"25-001 Kielce",  u"10-001 Olsztyn"};
     static const char16_t* const provinces[] = {
-        u"mazowieckie", u"małopolskie", u"dolnośląskie", u"pomorskie", u"wielkopolskie",
-        u"łódzkie", u"lubelskie", u"śląskie", u"podlaskie", u"podkarpackie", u"świętokrzyskie",
-        u"warmińsko-mazurskie"};
+        u"mazowieckie",   u"małopolskie",  u"dolnośląskie",   u"pomorskie",
+        u"wielkopolskie", u"łódzkie",      u"lubelskie",      u"śląskie",
+        u"podlaskie",     u"podkarpackie", u"świętokrzyskie", u"warmińsko-mazurskie"};
     auto pick = [](QRandomGenerator& rng, const auto& list) {
         return QString::fromUtf16(list[rng.bounded(static_cast<int>(std::size(list)))]);
     };
@@ -169,7 +171,8 @@ void generateEntries(const QString& mainFile, const QString& idFile, qint64 coun
         if (rng.bounded(3) == 0)
             r.setText(Field::nazwa2, QStringLiteral("Oddział ") + pick(rng, names));
         r.setText(Field::miejscowosc, QString::fromUtf16(towns[town]));
-        r.setText(Field::adres, QStringLiteral("ul. %1 %2").arg(pick(rng, names)).arg(1 + rng.bounded(120)));
+        r.setText(Field::adres,
+                  QStringLiteral("ul. %1 %2").arg(pick(rng, names)).arg(1 + rng.bounded(120)));
         r.setText(Field::wojewodztwo, QString::fromUtf16(provinces[town]));
         r.setText(Field::telefon, QStringLiteral("+48 %1 %2 %3 %4")
                                       .arg(12 + rng.bounded(80))

@@ -4,7 +4,9 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
+#include "platform/Numbers.h"
 #include "print/CategoryNames.h"
+#include "register/Editing.h"
 #include "register/StartupFiles.h"
 
 #include <QAbstractButton>
@@ -27,6 +29,14 @@ namespace {
 
 const QString kBossOnly = QStringLiteral(
     "Nie masz uprawnień do tej operacji. Jest ona dostępna jedynie z poziomu Szefa.");
+const QString kBusy = QStringLiteral("Rekord danych chwilowo zajęty przez innego użytkownika.\n"
+                                     "Poczekaj na jego zwolnienie a następnie ponów operację");
+const QString kNothingLoaded =
+    QStringLiteral("Formularz nie pokazuje żadnego wpisu, bo wybrany wpis jest zajęty.\n"
+                   "Wybierz wpis z listy i ponów operację.");
+const QString kEntryGone =
+    QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie inny użytkownik.\n"
+                   "Nic nie zostało zapisane.");
 
 } // namespace
 
@@ -79,19 +89,49 @@ void Tbaza_f::wireControls() {
     });
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
+    wireEditing();
+}
+
+void Tbaza_f::wireEditing() {
+    const std::array<QAbstractButton*, 4> moves = {ui->SpeedButton9, ui->SpeedButton10,
+                                                   ui->SpeedButton11, ui->SpeedButton12};
+    for (int i = 0; i < 4; ++i)
+        connect(moves[i], &QAbstractButton::clicked, this, [this, i] { navigate(i); });
+    connect(ui->SpeedButton15, &QAbstractButton::clicked, this, &Tbaza_f::toggleAddMode);
+    connect(ui->SpeedButton17, &QAbstractButton::clicked, this, &Tbaza_f::saveEntry);
+    connect(ui->SpeedButton16, &QAbstractButton::clicked, this, &Tbaza_f::deleteEntry);
+    connect(ui->Button1, &QAbstractButton::clicked, this,
+            [this] { fields_[static_cast<int>(Field::data)]->setText(ws_.today); });
+    connect(ui->e1, &QAction::triggered, this, &Tbaza_f::rememberEntry);
+    connect(ui->e2, &QAction::triggered, this, &Tbaza_f::insertRememberedEntry);
+    connect(ui->SprawdaktualnynumerIDklienta1, &QAction::triggered, this, &Tbaza_f::openIdCounter);
+    connect(ui->SpeedButton22, &QAbstractButton::clicked, ui->Panel3, &QWidget::hide);
+    connect(ui->SpeedButton23, &QAbstractButton::clicked, this, &Tbaza_f::storeIdCounter);
 }
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    const QList<QAction*> wiredActions = {ui->l1, ui->l2, ui->l3, ui->l4, ui->l5,
-                                          ui->d1, ui->d2, ui->Wyjciezprogramu1};
+    const QList<QAction*> wiredActions = {ui->l1,
+                                          ui->l2,
+                                          ui->l3,
+                                          ui->l4,
+                                          ui->l5,
+                                          ui->d1,
+                                          ui->d2,
+                                          ui->Wyjciezprogramu1,
+                                          ui->e1,
+                                          ui->e2,
+                                          ui->SprawdaktualnynumerIDklienta1};
     for (QAction* action : findChildren<QAction*>()) {
         if (action->menu() || action->isSeparator() || wiredActions.contains(action))
             continue;
         action->setEnabled(false);
         unwired_.append(action);
     }
-    const QList<QAbstractButton*> wiredButtons = {};
+    const QList<QAbstractButton*> wiredButtons = {
+        ui->SpeedButton9,  ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12,
+        ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton17, ui->Button1,
+        ui->SpeedButton22, ui->SpeedButton23};
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button) ||
             wiredButtons.contains(button))
@@ -102,13 +142,15 @@ void Tbaza_f::markUnwired() {
     unwired_.append(ui->dok->menuAction());
 }
 
-void Tbaza_f::showIoError(const IoError& error) { context_.prompts.error(error.text()); }
+void Tbaza_f::showIoError(const IoError& error) {
+    context_.prompts.error(error.text());
+}
 
 void Tbaza_f::resetControls() {
     ui->coszukac->clear();
     ui->Label46->clear();
-    for (QMenu* menu : {ui->menuBaza, ui->menuEdycja, ui->menuWidok, ui->menuWydruki,
-                        ui->menuDodatki})
+    for (QMenu* menu :
+         {ui->menuBaza, ui->menuEdycja, ui->menuWidok, ui->menuWydruki, ui->menuDodatki})
         menu->menuAction()->setEnabled(false);
     ui->um1->setChecked(true);
     ui->da2->setChecked(true);
@@ -116,9 +158,9 @@ void Tbaza_f::resetControls() {
     ui->dodaty_k->clear();
     setFormValues(EntryFormValues{});
     ui->lista->clear();
-    for (QLineEdit* filterField : {ui->kod_s, ui->nazwa1_s, ui->nazwa2_s, ui->miejscowosc_s,
-                                   ui->adres_s, ui->wojewodztwo_s, ui->telefon_s, ui->mail_s,
-                                   ui->opis_s})
+    for (QLineEdit* filterField :
+         {ui->kod_s, ui->nazwa1_s, ui->nazwa2_s, ui->miejscowosc_s, ui->adres_s, ui->wojewodztwo_s,
+          ui->telefon_s, ui->mail_s, ui->opis_s})
         filterField->clear();
 }
 
@@ -220,13 +262,13 @@ void Tbaza_f::applyCategoryNames(const CategoryNames& names) {
 void Tbaza_f::enableMainControls() {
     ui->Panel1->setEnabled(true);
     ui->Panel2->setEnabled(true);
-    for (QMenu* menu : {ui->menuBaza, ui->menuEdycja, ui->menuWidok, ui->menuWydruki,
-                        ui->menuDodatki})
+    for (QMenu* menu :
+         {ui->menuBaza, ui->menuEdycja, ui->menuWidok, ui->menuWydruki, ui->menuDodatki})
         menu->menuAction()->setEnabled(true);
-    for (QWidget* button : std::initializer_list<QWidget*>{ui->SpeedButton18, ui->SpeedButton17,
-                            ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton19,
-                            ui->SpeedButton9, ui->SpeedButton10, ui->SpeedButton11,
-                            ui->SpeedButton12}) {
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{ui->SpeedButton18, ui->SpeedButton17, ui->SpeedButton15,
+                                         ui->SpeedButton16, ui->SpeedButton19, ui->SpeedButton9,
+                                         ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12}) {
         if (!unwired_.contains(button))
             button->setEnabled(true);
     }
@@ -284,7 +326,21 @@ void Tbaza_f::showContractPicture() {
     ui->Image1->setPixmap(picture);
 }
 
-void Tbaza_f::loadSelected(bool /*takeLock*/) {
+void Tbaza_f::showBlankEntry() {
+    register_->buffer().clear();
+    EntryFormValues values = formValues();
+    recordToForm(register_->buffer(), values);
+    showFlags(register_->buffer(), values);
+    setFormValues(values);
+    entryLoaded_ = false;
+    try {
+        showContractPicture();
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::loadSelected(bool takeLock) {
     const int row = ui->lista->currentRow();
     if (row < 0)
         return;
@@ -293,19 +349,53 @@ void Tbaza_f::loadSelected(bool /*takeLock*/) {
     reselectIndex_ = number - 1;
     try {
         register_->load(currentPosition_);
+    } catch (const IoError& error) {
+        showIoError(error); // a stale line: the form keeps what it shows
+        return;
+    }
+    const QString id = register_->buffer().text(Field::id);
+    if (takeLock && locks_.check(id) == EntryLocks::Outcome::HeldByOther) {
+        context_.prompts.information(kBusy);
+        showBlankEntry();
+        return;
+    }
+    try {
         EntryFormValues values = formValues();
         recordToForm(register_->buffer(), values);
         showFlags(register_->buffer(), values);
         setFormValues(values);
+        entryLoaded_ = true;
+        shownId_ = id;
         showContractPicture();
+        if (!takeLock)
+            return;
+        switch (locks_.take(id)) {
+        case EntryLocks::Outcome::Taken:
+            break;
+        case EntryLocks::Outcome::HeldByOther:
+            // Another workstation took the entry between our check and our lock.
+            context_.prompts.information(kBusy);
+            showBlankEntry();
+            break;
+        case EntryLocks::Outcome::InvalidId:
+            context_.prompts.information(
+                QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie można go "
+                               "zablokować dla innych użytkowników.")
+                    .arg(id));
+            break;
+        }
     } catch (const IoError& error) {
         showIoError(error);
     }
 }
 
-void Tbaza_f::selectLine() { loadSelected(true); }
+void Tbaza_f::selectLine() {
+    loadSelected(true);
+}
 
-void Tbaza_f::enterKey() { loadSelected(false); }
+void Tbaza_f::enterKey() {
+    loadSelected(false);
+}
 
 void Tbaza_f::setViewMode(ViewMode mode) {
     viewMode_ = mode;
@@ -324,8 +414,8 @@ void Tbaza_f::updateStatus() {
     ui->dok->menuAction()->setEnabled(!fields_[0]->text().isEmpty() &&
                                       !unwired_.contains(ui->dok->menuAction()));
     const bool withDates = !ui->da2->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{ui->Label_oddaty, ui->Label_dodaty, ui->oddaty_k,
-                       ui->dodaty_k})
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->Label_oddaty, ui->Label_dodaty,
+                                                      ui->oddaty_k, ui->dodaty_k})
         w->setVisible(withDates);
     ui->lista->setEnabled(!addMode_);
     const QLocale polish(QLocale::Polish, QLocale::Poland);
@@ -343,6 +433,7 @@ bool Tbaza_f::requestExit() {
     if (!context_.prompts.question(QStringLiteral("Koniec pracy ?")))
         return false;
     statusTimer_.stop();
+    locks_.release();
     for (int opacity = 255; opacity >= 10; opacity -= 5)
         setWindowOpacity(opacity / 255.0);
     endProcess_();
@@ -374,6 +465,192 @@ bool Tbaza_f::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool Tbaza_f::bossGuard() {
+    if (ws_.boss)
+        return true;
+    context_.prompts.information(kBossOnly);
+    return false;
+}
+
+void Tbaza_f::setAddMode(bool on) {
+    addMode_ = on;
+    ui->SpeedButton15->setText(on ? QStringLiteral("Zaniechaj") : QStringLiteral("Dodaj wpis"));
+}
+
+void Tbaza_f::navigate(int button) {
+    setAddMode(false);
+    const int count = ui->lista->count();
+    if (count == 0)
+        return;
+    const int selected = ui->lista->currentRow();
+    int row = 0;
+    switch (button) {
+    case 0:
+        row = 0;
+        break;
+    case 1:
+        row = std::max(selected - 1, 0);
+        break;
+    case 2:
+        row = std::min(selected + 1, count - 1);
+        break;
+    default:
+        row = count - 1;
+        break;
+    }
+    selectRow(row);
+    selectLine();
+}
+
+void Tbaza_f::toggleAddMode() {
+    if (!addMode_) {
+        setFormValues(EntryFormValues{});
+        setAddMode(true);
+        fields_[static_cast<int>(Field::id)]->clear();
+        updateStatus();
+        return;
+    }
+    selectLine();
+    setAddMode(false);
+}
+
+bool Tbaza_f::mayChangeShownEntry() {
+    if (!entryLoaded_) {
+        context_.prompts.information(kNothingLoaded);
+        return false;
+    }
+    if (locks_.heldByOther(shownId_)) {
+        context_.prompts.information(kBusy);
+        return false;
+    }
+    return true;
+}
+
+void Tbaza_f::selectRecordLine(qint64 position) {
+    // In a full list line i is record i; look the line up in case the list is shorter.
+    int row = static_cast<int>(std::min<qint64>(position, ui->lista->count() - 1));
+    for (int i = 0; i < ui->lista->count(); ++i) {
+        if (recordNumberOfLine(ui->lista->item(i)->text()) == position + 1) {
+            row = i;
+            break;
+        }
+    }
+    selectRow(row);
+}
+
+void Tbaza_f::saveEntry() {
+    if (!addMode_ && !mayChangeShownEntry())
+        return;
+    const bool adding = addMode_;
+    if (context_.prompts.question(adding ? QStringLiteral("Zapisać nowe dane ?")
+                                         : QStringLiteral("Zapisać zmiany w danych ?"))) {
+        try {
+            EntryRecord& buffer = register_->buffer();
+            qint64 position = 0;
+            if (adding) {
+                const qint32 id = editing::takeNextId(ws_);
+                fields_[static_cast<int>(Field::id)]->setText(QString::number(id));
+                editing::keepPreviousEntry(ws_, buffer);
+                formToRecord(formValues(), buffer, true);
+                buffer.setText(Field::datamodyfikacji, ws_.today);
+                position = editing::appendEntry(ws_, buffer);
+            } else {
+                const std::optional<qint64> saved =
+                    editing::saveEditedEntry(ws_, buffer, formValues(), shownId_, currentPosition_);
+                if (!saved) {
+                    context_.prompts.information(kEntryGone);
+                    setAddMode(false);
+                    return;
+                }
+                position = *saved;
+            }
+            EntryFormValues values = formValues();
+            showFlags(buffer, values);
+            setFormValues(values);
+            buildList();
+            selectRecordLine(position);
+        } catch (const IoError& error) {
+            showIoError(error);
+            return;
+        }
+    }
+    selectLine();
+    setAddMode(false);
+}
+
+void Tbaza_f::deleteEntry() {
+    if (listCount_ <= 1) {
+        context_.prompts.information(QStringLiteral("Nie można skasować ostatniego wpisu."));
+        return;
+    }
+    setAddMode(false);
+    if (!mayChangeShownEntry())
+        return;
+    if (context_.prompts.question(QStringLiteral("Usunąć wpis ?"))) {
+        try {
+            if (editing::deleteEntry(ws_, shownId_, currentPosition_))
+                context_.prompts.information(QStringLiteral("Wpis został usunięty."));
+            else
+                context_.prompts.information(kEntryGone);
+        } catch (const IoError& error) {
+            showIoError(error);
+            return;
+        }
+    }
+    setFormValues(EntryFormValues{});
+    buildList();
+    selectLine();
+}
+
+void Tbaza_f::rememberEntry() {
+    try {
+        formToRecord(formValues(), register_->buffer(), addMode_);
+        editing::rememberEntry(ws_, register_->buffer());
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::insertRememberedEntry() {
+    try {
+        const EntryRecord remembered = editing::rememberedEntry(ws_);
+        QLineEdit* idField = fields_[static_cast<int>(Field::id)];
+        const QString id = idField->text();
+        register_->buffer() = remembered;
+        EntryFormValues values = formValues();
+        recordToForm(remembered, values);
+        showFlags(remembered, values);
+        setFormValues(values);
+        idField->setText(id);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::openIdCounter() {
+    if (!bossGuard())
+        return;
+    ui->aktualny_id->clear();
+    try {
+        ui->aktualny_id->setText(QString::number(editing::readIdCounter(ws_)));
+    } catch (const IoError& error) {
+        showIoError(error);
+        return;
+    }
+    ui->Panel3->show();
+    ui->Panel3->raise();
+}
+
+void Tbaza_f::storeIdCounter() {
+    try {
+        editing::writeIdCounter(ws_, readLeadingInt(ui->aktualny_id->text()));
+    } catch (const IoError& error) {
+        showIoError(error);
+        return;
+    }
+    ui->Panel3->hide();
 }
 
 } // namespace kestrana

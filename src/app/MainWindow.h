@@ -4,6 +4,7 @@
 #include "platform/Prompts.h"
 #include "print/CategoryNames.h"
 #include "register/EntryForm.h"
+#include "register/EntryLocks.h"
 #include "register/ListLine.h"
 #include "register/Register.h"
 #include "register/Workstation.h"
@@ -65,6 +66,18 @@ public:
     // The confirmed exit; false when the user answered No.
     bool requestExit();
 
+    // Entry editing: the buttons under the list and the "&Edycja" menu.
+    void navigate(int button); // 0 "<<", 1 "<", 2 ">", 3 ">>"
+    void toggleAddMode();
+    void saveEntry();
+    void deleteEntry();
+    void rememberEntry();
+    void insertRememberedEntry();
+    void openIdCounter();
+    void storeIdCounter();
+    bool addMode() const { return addMode_; }
+    const EntryLocks& locks() const { return locks_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -80,7 +93,14 @@ private:
     void loadSelected(bool takeLock);
     void showIoError(const class IoError& error);
     void wireControls();
+    void wireEditing();
     void markUnwired();
+    void setAddMode(bool on);
+    void showBlankEntry();
+    bool bossGuard();
+    // Whether save and delete may act on the shown entry (loaded, not held by another user).
+    bool mayChangeShownEntry();
+    void selectRecordLine(qint64 position);
 
     std::unique_ptr<Ui::Tbaza_f> ui;
     MainWindowContext context_;
@@ -104,6 +124,10 @@ private:
     int listCount_ = 0;
     bool startupCompleted_ = false;
     QList<QObject*> unwired_;
+    EntryLocks locks_{ws_};
+    // The form shows an entry read from the main file (not the blank form after a refusal).
+    bool entryLoaded_ = false;
+    QString shownId_;
 };
 
 } // namespace kestrana

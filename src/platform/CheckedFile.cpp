@@ -27,7 +27,9 @@ const QString beyondEnd = QStringLiteral("Odczyt poza końcem pliku");
 qint64 writeBudget = -1;
 int writeFaultErrno = ENOSPC;
 
-QByteArray native(const QString& path) { return QFile::encodeName(path); }
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 [[noreturn]] void fail(const QString& operation, const QString& path) {
     throw IoError(operation, path, errno);
@@ -139,7 +141,9 @@ qint64 size(const QString& path) {
     return st.st_size;
 }
 
-qint64 recordCount(const QString& path, int recordSize) { return size(path) / recordSize; }
+qint64 recordCount(const QString& path, int recordSize) {
+    return size(path) / recordSize;
+}
 
 QByteArray readFile(const QString& path) {
     Fd fd(path, O_RDONLY);
@@ -365,7 +369,9 @@ void failWritesAfter(qint64 bytes, int errorNumber) {
     writeFaultErrno = errorNumber;
 }
 
-void clearFaults() { writeBudget = -1; }
+void clearFaults() {
+    writeBudget = -1;
+}
 
 } // namespace testing
 

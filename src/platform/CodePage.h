@@ -9,7 +9,9 @@ namespace kestrana::cp1250 {
 
 // Decodes bytes; every byte maps to exactly one character.
 QString decode(const char* data, qsizetype length);
-inline QString decode(const QByteArray& bytes) { return decode(bytes.constData(), bytes.size()); }
+inline QString decode(const QByteArray& bytes) {
+    return decode(bytes.constData(), bytes.size());
+}
 
 // Encodes text; a character the code page lacks becomes '?', one per character (a character
 // outside the Basic Multilingual Plane counts as one).

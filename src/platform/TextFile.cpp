@@ -23,7 +23,9 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-QStringList readLines(const QString& path) { return splitLines(cp1250::decode(files::readFile(path))); }
+QStringList readLines(const QString& path) {
+    return splitLines(cp1250::decode(files::readFile(path)));
+}
 
 void writeLines(const QString& path, const QStringList& lines, bool finalBreak) {
     QString text = lines.join(QStringLiteral("\r\n"));

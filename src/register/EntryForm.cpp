@@ -38,7 +38,9 @@ void showFlags(const EntryRecord& buffer, EntryFormValues& form) {
         form.z[n - 1] = buffer.group(n);
 }
 
-void clearForm(EntryFormValues& form) { form = EntryFormValues{}; }
+void clearForm(EntryFormValues& form) {
+    form = EntryFormValues{};
+}
 
 QString contractPictureSubPath(const EntryRecord& buffer) {
     return buffer.umowa() ? QStringLiteral("OBRAZKI/ks0.ico") : QStringLiteral("OBRAZKI/ks1.ico");

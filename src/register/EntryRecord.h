@@ -48,7 +48,9 @@ struct FieldLayout {
 };
 
 const std::array<FieldLayout, kTextFieldCount>& fieldLayouts();
-inline const FieldLayout& layoutOf(Field f) { return fieldLayouts()[static_cast<int>(f)]; }
+inline const FieldLayout& layoutOf(Field f) {
+    return fieldLayouts()[static_cast<int>(f)];
+}
 
 // One company, exactly as stored in every file that holds entries (TWpis).
 class EntryRecord {

@@ -35,7 +35,8 @@ StorageLocation locateStorage(const QString& workDir) {
         fresh.sciezkaLokalna = QDir::toNativeSeparators(workDir);
         files::replaceFile(siec, fresh.toBytes());
     }
-    const StorageRecord record = StorageRecord::fromBytes(files::readRecord(siec, 0, StorageRecord::Size));
+    const StorageRecord record =
+        StorageRecord::fromBytes(files::readRecord(siec, 0, StorageRecord::Size));
     StorageLocation location{record.tryb, workDir};
     QString chosen;
     if (record.tryb == 1)
@@ -120,8 +121,9 @@ Workstation prepareWorkstation(const QString& workDir, bool boss, const QString&
     ws.baseDir = location.baseDir;
     const QStringList missing = missingDataDirectories(ws.baseDir);
     if (!missing.isEmpty())
-        throw IoError(QStringLiteral("Brak katalogów danych (%1)").arg(missing.join(QStringLiteral(", "))),
-                      ws.baseDir, ENOENT);
+        throw IoError(
+            QStringLiteral("Brak katalogów danych (%1)").arg(missing.join(QStringLiteral(", "))),
+            ws.baseDir, ENOENT);
     ws.firma = prepareCompanyFile(ws);
     prepareIdCounter(ws);
     prepareCategoryNames(ws);

@@ -4,7 +4,9 @@
 
 namespace kestrana {
 
-QString Workstation::dataPath(const QString& subPath) const { return resolvePath(baseDir, subPath); }
+QString Workstation::dataPath(const QString& subPath) const {
+    return resolvePath(baseDir, subPath);
+}
 
 QString Workstation::localPath(const QString& subPath) const {
     return resolvePath(workDir, subPath);

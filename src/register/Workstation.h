@@ -8,11 +8,11 @@ namespace kestrana {
 
 // What start-up fixes for the whole run, handed to every window and operation that needs it.
 struct Workstation {
-    QString workDir;  // the process's working directory at start
-    QString baseDir;  // where the data folders lie (local or network)
-    int tryb = 0;     // storage mode read from siec.dat (1 local, 2 network, else neither)
+    QString workDir; // the process's working directory at start
+    QString baseDir; // where the data folders lie (local or network)
+    int tryb = 0;    // storage mode read from siec.dat (1 local, 2 network, else neither)
     bool boss = false;
-    QString today;    // YYYY-MM-DD, fixed at start-up
+    QString today; // YYYY-MM-DD, fixed at start-up
     CompanyRecord firma;
 
     // File names of this register.

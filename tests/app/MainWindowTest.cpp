@@ -1,5 +1,5 @@
-#include "app/DataFolderSetup.h"
 #include "app/MainWindow.h"
+#include "app/DataFolderSetup.h"
 #include "register/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"
@@ -68,7 +68,8 @@ private slots:
         DataFolder folder(false);
         installDataFolder(folder.path(), true, QStringLiteral("2026-12-07"));
         Session s;
-        s.start(folder.path(), {QStringLiteral("kestrana"), QString(), QStringLiteral("123456789k")});
+        s.start(folder.path(),
+                {QStringLiteral("kestrana"), QString(), QStringLiteral("123456789k")});
         QVERIFY(s.window->workstation().boss);
         QCOMPARE(s.lista()->count(), 40);
         QCOMPARE(s.lista()->currentRow(), 0);
@@ -142,7 +143,8 @@ private slots:
 
     void mainFileWithPartialRecord() {
         DataFolder folder;
-        QByteArray bytes = test::entry("1", "Alfa").toByteArray() + test::entry("2", "Beta").toByteArray();
+        QByteArray bytes =
+            test::entry("1", "Alfa").toByteArray() + test::entry("2", "Beta").toByteArray();
         folder.writeBytes("DANE/spis_ks.dat", bytes + QByteArray(500, 'z'));
         Session s;
         s.start(folder.path());

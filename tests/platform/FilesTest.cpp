@@ -36,10 +36,10 @@ private slots:
     void pathsIgnoreLetterCase_data() {
         QTest::addColumn<QString>("asked");
         QTest::addColumn<QString>("found");
-        QTest::newRow("upper for mixed") << QStringLiteral("ADMINI/siec.dat")
-                                         << QStringLiteral("Admini/siec.dat");
-        QTest::newRow("backslashes") << QStringLiteral("\\admini\\SIEC.DAT")
-                                     << QStringLiteral("Admini/siec.dat");
+        QTest::newRow("upper for mixed")
+            << QStringLiteral("ADMINI/siec.dat") << QStringLiteral("Admini/siec.dat");
+        QTest::newRow("backslashes")
+            << QStringLiteral("\\admini\\SIEC.DAT") << QStringLiteral("Admini/siec.dat");
         QTest::newRow("missing file keeps its spelling")
             << QStringLiteral("ADMINI/Nowy.dat") << QStringLiteral("Admini/Nowy.dat");
         QTest::newRow("missing directory keeps its spelling")
@@ -148,7 +148,8 @@ private slots:
         QTest::newRow("lf") << QByteArray("a\nb") << QStringList{"a", "b"};
         QTest::newRow("cr") << QByteArray("a\rb\r") << QStringList{"a", "b"};
         QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
-        QTest::newRow("polish") << QByteArray("\xaf\xf3\xb3w") << QStringList{QStringLiteral("Żółw")};
+        QTest::newRow("polish") << QByteArray("\xaf\xf3\xb3w")
+                                << QStringList{QStringLiteral("Żółw")};
     }
     void textLines() {
         QFETCH(QByteArray, bytes);
@@ -163,7 +164,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("t.txt"));
         textfile::writeLines(path, {QStringLiteral("Łódź"), QStringLiteral("b")}, false);
-        QCOMPARE(get(path), QByteArray("\xa3\xf3" "d\x9f\r\nb"));
+        QCOMPARE(get(path), QByteArray("\xa3\xf3"
+                                       "d\x9f\r\nb"));
         textfile::writeLines(path, {QStringLiteral("a")}, true);
         QCOMPARE(get(path), QByteArray("a\r\n"));
     }

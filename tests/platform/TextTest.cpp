@@ -20,9 +20,11 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("polish letters") << QStringLiteral("Zażółć ŁÓDŹ") << 20
                                         << QByteArray("Za\xbf\xf3\xb3\xe6 \xa3\xd3\x44\x8f");
-        QTest::newRow("cut to width") << QStringLiteral("abcdefghijk") << 10
-                                      << QByteArray("abcdefghij");
-        QTest::newRow("euro sign") << QStringLiteral("€5") << 10 << QByteArray("\x80" "5");
+        QTest::newRow("cut to width")
+            << QStringLiteral("abcdefghijk") << 10 << QByteArray("abcdefghij");
+        QTest::newRow("euro sign") << QStringLiteral("€5") << 10
+                                   << QByteArray("\x80"
+                                                 "5");
         QTest::newRow("missing letter") << QStringLiteral("Жук") << 10 << QByteArray("???");
         QTest::newRow("outside the plane is one ?")
             << QStringLiteral("a😀b") << 10 << QByteArray("a?b");
@@ -43,10 +45,14 @@ private slots:
     void shortStringRead_data() {
         QTest::addColumn<QByteArray>("field");
         QTest::addColumn<QString>("text");
-        QTest::newRow("bytes after the length do not count")
-            << QByteArray("\x03" "abcdef", 7) << QStringLiteral("abc");
-        QTest::newRow("length above the width reads as the width")
-            << QByteArray("\xff" "abcdef", 7) << QStringLiteral("abcdef");
+        QTest::newRow("bytes after the length do not count") << QByteArray("\x03"
+                                                                           "abcdef",
+                                                                           7)
+                                                             << QStringLiteral("abc");
+        QTest::newRow("length above the width reads as the width") << QByteArray("\xff"
+                                                                                 "abcdef",
+                                                                                 7)
+                                                                   << QStringLiteral("abcdef");
         QTest::newRow("polish") << QByteArray("\x02\xb9\xea", 3) << QStringLiteral("ąę");
     }
     void shortStringRead() {
@@ -71,8 +77,10 @@ private slots:
         QTest::newRow("no digits") << QStringLiteral("abc") << 0;
         QTest::newRow("empty") << QString() << 0;
         QTest::newRow("sign only") << QStringLiteral("-") << 0;
-        QTest::newRow("too large") << QStringLiteral("99999999999") << std::numeric_limits<int>::max();
-        QTest::newRow("too small") << QStringLiteral("-99999999999") << std::numeric_limits<int>::min();
+        QTest::newRow("too large")
+            << QStringLiteral("99999999999") << std::numeric_limits<int>::max();
+        QTest::newRow("too small")
+            << QStringLiteral("-99999999999") << std::numeric_limits<int>::min();
     }
     void readLeadingInt() {
         QFETCH(QString, text);

@@ -96,9 +96,8 @@ private slots:
         QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")).size(), 12 * 1678);
 
         // A filtered build keeps main-file record numbers and writes only what it lists.
-        reg.buildList(ViewMode::Nazwa, lines, [](const EntryRecord& r) {
-            return r.text(Field::id).toInt() % 5 == 0;
-        });
+        reg.buildList(ViewMode::Nazwa, lines,
+                      [](const EntryRecord& r) { return r.text(Field::id).toInt() % 5 == 0; });
         QCOMPARE(lines.size(), 2);
         QCOMPARE(recordNumberOfLine(lines[1]), 10);
         const auto listed = folder.readEntries(QStringLiteral("DANE/sp_ks.dat"));

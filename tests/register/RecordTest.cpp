@@ -15,11 +15,11 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("width");
-        const int expected[][2] = {{0, 10},    {11, 20},   {32, 10},   {43, 60},   {104, 60},
-                                   {165, 40},  {206, 40},  {247, 40},  {288, 40},  {329, 40},
-                                   {370, 40},  {411, 40},  {452, 40},  {493, 60},  {554, 40},
-                                   {595, 40},  {636, 40},  {677, 40},  {718, 40},  {759, 60},
-                                   {820, 60},  {881, 40},  {922, 40},  {963, 40},  {1004, 12}};
+        const int expected[][2] = {{0, 10},   {11, 20},  {32, 10},  {43, 60},  {104, 60},
+                                   {165, 40}, {206, 40}, {247, 40}, {288, 40}, {329, 40},
+                                   {370, 40}, {411, 40}, {452, 40}, {493, 60}, {554, 40},
+                                   {595, 40}, {636, 40}, {677, 40}, {718, 40}, {759, 60},
+                                   {820, 60}, {881, 40}, {922, 40}, {963, 40}, {1004, 12}};
         for (int i = 0; i < kTextFieldCount; ++i)
             QTest::newRow(fieldLayouts()[i].name) << i << expected[i][0] << expected[i][1];
     }
@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(buffer.text(Field::nazwa1), QString(60, QLatin1Char('N')));
         QVERIFY(buffer.category(3));
         const QByteArray bytes = buffer.toByteArray();
-        QCOMPARE(bytes.mid(EntryRecord::ReservedOffset), QByteArray(EntryRecord::ReservedSize, '\0'));
+        QCOMPARE(bytes.mid(EntryRecord::ReservedOffset),
+                 QByteArray(EntryRecord::ReservedSize, '\0'));
     }
 
     void recordToFormLeavesBoxesUntilShowFlags() {

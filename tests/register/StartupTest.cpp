@@ -18,7 +18,8 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("boss");
         const QString prog = QStringLiteral("kestrana");
-        QTest::newRow("10 characters with the marker") << QStringList{prog, "x", "123456789k"} << true;
+        QTest::newRow("10 characters with the marker")
+            << QStringList{prog, "x", "123456789k"} << true;
         QTest::newRow("marker in upper case") << QStringList{prog, "x", "123456789K"} << false;
         QTest::newRow("9 characters") << QStringList{prog, "x", "12345678k"} << false;
         QTest::newRow("11 characters") << QStringList{prog, "x", "1234567890k"} << false;

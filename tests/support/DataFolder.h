@@ -21,7 +21,8 @@ public:
     void writeBytes(const QString& subPath, const QByteArray& bytes) const;
     QByteArray readBytes(const QString& subPath) const;
     void writeEntries(const std::vector<EntryRecord>& records) const;
-    std::vector<EntryRecord> readEntries(const QString& subPath = QStringLiteral("DANE/spis_ks.dat")) const;
+    std::vector<EntryRecord>
+    readEntries(const QString& subPath = QStringLiteral("DANE/spis_ks.dat")) const;
 
 private:
     QTemporaryDir dir_;

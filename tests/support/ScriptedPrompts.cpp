@@ -13,13 +13,14 @@ bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer) {
     }
     const Step step = steps_.front();
     steps_.pop_front();
-    const bool matches = step.kind == kind &&
-                         (kind == Kind::Error ? text.contains(step.text) : text == step.text);
+    const bool matches =
+        step.kind == kind && (kind == Kind::Error ? text.contains(step.text) : text == step.text);
     if (!matches) {
         ++unexpected_;
-        QTest::qFail(qPrintable(QStringLiteral("prompt \"%1\" where \"%2\" was expected")
-                                    .arg(text, step.text)),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(
+                QStringLiteral("prompt \"%1\" where \"%2\" was expected").arg(text, step.text)),
+            __FILE__, __LINE__);
         return false;
     }
     answer = step.answer;

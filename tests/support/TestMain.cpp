@@ -1,6 +1,8 @@
 #include "support/TestRegistry.h"
 
 #include <QApplication>
+#include <QMultiMap>
+#include <QStringList>
 #include <QTest>
 
 #include <cstdio>
@@ -15,14 +17,31 @@ std::vector<Factory>& registry() {
 
 } // namespace kestrana::test
 
+// Arguments like "ListTest::lineColumns" run only that class's function; plain options go to
+// every class.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
+    QStringList options;
+    QMultiMap<QString, QString> selected;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.contains(QStringLiteral("::")))
+            selected.insert(arg.section(QStringLiteral("::"), 0, 0),
+                            arg.section(QStringLiteral("::"), 1));
+        else
+            options.append(arg);
+    }
     int failed = 0;
     for (const auto& factory : kestrana::test::registry()) {
         std::unique_ptr<QObject> test(factory());
-        failed += QTest::qExec(test.get(), argc, argv);
+        const QString name = QString::fromLatin1(test->metaObject()->className());
+        if (!selected.isEmpty() && !selected.contains(name))
+            continue;
+        QStringList args =
+            QStringList{QString::fromLocal8Bit(argv[0])} + options + selected.values(name);
+        failed += QTest::qExec(test.get(), args);
     }
     return failed == 0 ? 0 : 1;
 }

@@ -17,5 +17,5 @@ struct Registration {
 
 } // namespace kestrana::test
 
-#define KESTRANA_TEST(Class)                                                                  \
+#define KESTRANA_TEST(Class)                                                                       \
     static const kestrana::test::Registration registration_##Class([] { return new Class; });
