@@ -1,0 +1,61 @@
+#include "support/WindowSession.h"
+
+#include "platform/CheckedFile.h"
+#include "register/EntryRecord.h"
+#include "register/ListLine.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QTest>
+
+namespace kestrana::test {
+
+void WindowSession::start(const QString& dir, const QStringList& arguments) {
+    window = std::make_unique<Tbaza_f>(MainWindowContext{prompts, clock, arguments, dir});
+    window->setProcessEnd([this] { ++ended; });
+}
+
+void WindowSession::startAsBoss(const QString& dir) {
+    start(dir, {QStringLiteral("kestrana"), QString(), QStringLiteral("123456789k")});
+}
+
+QString WindowSession::field(const char* name) const {
+    return find<QLineEdit>(QLatin1String(name))->text();
+}
+
+void WindowSession::setField(const char* name, const QString& text) const {
+    find<QLineEdit>(QLatin1String(name))->setText(text);
+}
+
+void WindowSession::click(const char* button) const {
+    auto* b = find<QAbstractButton>(QLatin1String(button));
+    if (!b->isEnabled())
+        QTest::qFail(qPrintable(QStringLiteral("%1 is disabled").arg(QLatin1String(button))),
+                     __FILE__, __LINE__);
+    b->click();
+}
+
+void WindowSession::trigger(const char* action) const {
+    find<QAction>(QLatin1String(action))->trigger();
+}
+
+void WindowSession::clickLine(int row) const {
+    QListWidget* list = lista();
+    list->scrollToItem(list->item(row));
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+int WindowSession::rowOfId(const QString& id) const {
+    const auto entries = files::readFile(window->workstation().mainFile());
+    for (int row = 0; row < lista()->count(); ++row) {
+        const qint64 n = recordNumberOfLine(lista()->item(row)->text());
+        const EntryRecord r =
+            EntryRecord::fromBytes(entries.constData() + (n - 1) * EntryRecord::Size);
+        if (r.text(Field::id) == id)
+            return row;
+    }
+    return -1;
+}
+
+} // namespace kestrana::test

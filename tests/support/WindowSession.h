@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "platform/Clock.h"
+#include "support/ScriptedPrompts.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <memory>
+
+namespace kestrana::test {
+
+// One main window on a data folder, with scripted message boxes and a fixed clock.
+struct WindowSession {
+    ScriptedPrompts prompts;
+    FixedClock clock{QDate(2007, 3, 5), QTime(14, 5, 9)};
+    std::unique_ptr<Tbaza_f> window;
+    int ended = 0;
+
+    void start(const QString& dir, const QStringList& arguments = {QStringLiteral("kestrana")});
+    void startAsBoss(const QString& dir);
+
+    template <typename T> T* find(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QListWidget* lista() const { return find<QListWidget>(QStringLiteral("lista")); }
+    QString field(const char* name) const;
+    void setField(const char* name, const QString& text) const;
+    void click(const char* button) const;
+    void trigger(const char* action) const;
+    // Clicks a list line as the user would.
+    void clickLine(int row) const;
+    // The row of the line whose entry has this ID (-1 when none).
+    int rowOfId(const QString& id) const;
+};
+
+} // namespace kestrana::test
