@@ -8,6 +8,7 @@
 #include "print/CategoryNames.h"
 #include "register/Editing.h"
 #include "register/StartupFiles.h"
+#include "tools/CommandLines.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -42,7 +43,8 @@ const QString kEntryGone =
 
 Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Tbaza_f>()), context_(std::move(context)),
-      endProcess_([] { QCoreApplication::exit(0); }) {
+      endProcess_([] { QCoreApplication::exit(0); }),
+      startProgram_([](const QString& line) { commands::start(line, QDir::currentPath()); }) {
     ui->setupUi(this);
     setFixedSize(size());
     for (int i = 0; i < kTextFieldCount; ++i)
@@ -90,6 +92,31 @@ void Tbaza_f::wireControls() {
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     wireEditing();
+    wireTools();
+}
+
+void Tbaza_f::wireTools() {
+    connect(ui->Pomoc1, &QAction::triggered, this, [this] {
+        if (openNotepad_)
+            openNotepad_(notepad::helpRequest());
+    });
+    connect(ui->Notatnik1, &QAction::triggered, this,
+            [this] { startProgram_(commands::notatnik()); });
+    // The sibling programs receive the entry shown in the form, never whatever record a list
+    // build or printout left in the buffer.
+    const std::array<std::pair<QAction*, QString (*)(const EntryRecord&)>, 3> companyTools = {{
+        {ui->dok1, &commands::komentarze},
+        {ui->dok2, &commands::rejestrDokumentow},
+        {ui->Rejestrzada1, &commands::rejestrZadan},
+    }};
+    for (const auto& [action, build] : companyTools) {
+        connect(action, &QAction::triggered, this, [this, build = build] {
+            if (!shownEntry_.text(Field::id).isEmpty())
+                startProgram_(build(shownEntry_));
+        });
+    }
+    connect(ui->Czytnikzada1, &QAction::triggered, this,
+            [this] { startProgram_(commands::czytnikZadan()); });
 }
 
 void Tbaza_f::wireEditing() {
@@ -121,7 +148,13 @@ void Tbaza_f::markUnwired() {
                                           ui->Wyjciezprogramu1,
                                           ui->e1,
                                           ui->e2,
-                                          ui->SprawdaktualnynumerIDklienta1};
+                                          ui->SprawdaktualnynumerIDklienta1,
+                                          ui->Pomoc1,
+                                          ui->Notatnik1,
+                                          ui->dok1,
+                                          ui->dok2,
+                                          ui->Rejestrzada1,
+                                          ui->Czytnikzada1};
     for (QAction* action : findChildren<QAction*>()) {
         if (action->menu() || action->isSeparator() || wiredActions.contains(action))
             continue;
@@ -139,7 +172,6 @@ void Tbaza_f::markUnwired() {
         button->setEnabled(false);
         unwired_.append(button);
     }
-    unwired_.append(ui->dok->menuAction());
 }
 
 void Tbaza_f::showIoError(const IoError& error) {
@@ -328,6 +360,7 @@ void Tbaza_f::showContractPicture() {
 
 void Tbaza_f::showBlankEntry() {
     register_->buffer().clear();
+    shownEntry_.clear();
     EntryFormValues values = formValues();
     recordToForm(register_->buffer(), values);
     showFlags(register_->buffer(), values);
@@ -366,6 +399,7 @@ void Tbaza_f::loadSelected(bool takeLock) {
         setFormValues(values);
         entryLoaded_ = true;
         shownId_ = id;
+        shownEntry_ = register_->buffer();
         showContractPicture();
         if (!takeLock)
             return;
@@ -411,8 +445,7 @@ void Tbaza_f::setViewMode(ViewMode mode) {
 }
 
 void Tbaza_f::updateStatus() {
-    ui->dok->menuAction()->setEnabled(!fields_[0]->text().isEmpty() &&
-                                      !unwired_.contains(ui->dok->menuAction()));
+    ui->dok->menuAction()->setEnabled(!fields_[0]->text().isEmpty());
     const bool withDates = !ui->da2->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{ui->Label_oddaty, ui->Label_dodaty,
                                                       ui->oddaty_k, ui->dodaty_k})

@@ -8,6 +8,7 @@
 #include "register/ListLine.h"
 #include "register/Register.h"
 #include "register/Workstation.h"
+#include "tools/Notepad.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -51,6 +52,16 @@ public:
     bool startupCompleted() const { return startupCompleted_; }
     // Called after a confirmed exit has released the lock and faded the window.
     void setProcessEnd(std::function<void()> end) { endProcess_ = std::move(end); }
+    // How the main window opens the notepad window (help).
+    void setNotepadOpener(std::function<void(const notepad::Request&)> open) {
+        openNotepad_ = std::move(open);
+    }
+    // Starts an outside program; tests replace it to see the command lines.
+    void setProgramStarter(std::function<void(const QString&)> start) {
+        startProgram_ = std::move(start);
+    }
+    // The entry last loaded into the form (empty before any load and after a refusal).
+    const EntryRecord& shownEntry() const { return shownEntry_; }
 
     EntryFormValues formValues() const;
     void setFormValues(const EntryFormValues& values);
@@ -65,6 +76,12 @@ public:
     void updateStatus();
     // The confirmed exit; false when the user answered No.
     bool requestExit();
+    // The end a failed network check asks for: no question and no fade-out, but the lock of
+    // the shown entry is released so that nobody is refused it afterwards.
+    void endAfterNetworkFailure() {
+        locks_.release();
+        endProcess_();
+    }
 
     // Entry editing: the buttons under the list and the "&Edycja" menu.
     void navigate(int button); // 0 "<<", 1 "<", 2 ">", 3 ">>"
@@ -94,6 +111,7 @@ private:
     void showIoError(const class IoError& error);
     void wireControls();
     void wireEditing();
+    void wireTools();
     void markUnwired();
     void setAddMode(bool on);
     void showBlankEntry();
@@ -108,6 +126,9 @@ private:
     std::unique_ptr<Register> register_;
     QTimer statusTimer_;
     std::function<void()> endProcess_;
+    std::function<void(const notepad::Request&)> openNotepad_;
+    std::function<void(const QString&)> startProgram_;
+    EntryRecord shownEntry_;
 
     std::array<QLineEdit*, kTextFieldCount> fields_{};
     QCheckBox* umowa_ = nullptr;

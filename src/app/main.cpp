@@ -1,4 +1,4 @@
-#include "app/MainWindow.h"
+#include "app/ProgramWindows.h"
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
@@ -9,8 +9,10 @@ int main(int argc, char** argv) {
     Q_INIT_RESOURCE(data);
     kestrana::QtPrompts prompts;
     kestrana::SystemClock clock;
-    kestrana::Tbaza_f window({prompts, clock, app.arguments(), QDir::currentPath()});
-    prompts.setParent(&window);
-    window.show();
+    kestrana::ProgramWindows windows(prompts, clock, app.arguments(), QDir::currentPath());
+    if (!windows.start())
+        return 0;
+    prompts.setParent(&windows.main());
+    windows.main().show();
     return app.exec();
 }

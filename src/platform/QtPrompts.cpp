@@ -5,8 +5,8 @@
 
 namespace kestrana {
 
-bool QtPrompts::question(const QString& text) {
-    QMessageBox box(QMessageBox::Question, captionQuestion, text, QMessageBox::NoButton, parent_);
+bool QtPrompts::question(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent_);
     QPushButton* yes = box.addButton(QStringLiteral("&Tak"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("&Nie"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -15,12 +15,12 @@ bool QtPrompts::question(const QString& text) {
 }
 
 void QtPrompts::information(const QString& text) {
-    QMessageBox box(QMessageBox::Information, captionInformation, text, QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::Information, captionInformation(), text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
 void QtPrompts::error(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, captionError, text, QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::Critical, captionError(), text, QMessageBox::Ok, parent_);
     box.exec();
 }
 

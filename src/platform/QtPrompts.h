@@ -12,7 +12,8 @@ public:
     explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
-    bool question(const QString& text) override;
+    using Prompts::question;
+    bool question(const QString& caption, const QString& text) override;
     void information(const QString& text) override;
     void error(const QString& text) override;
 

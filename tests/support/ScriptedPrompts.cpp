@@ -4,7 +4,7 @@
 
 namespace kestrana::test {
 
-bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer) {
+bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer, const QString& caption) {
     shown_.append(text);
     if (steps_.empty()) {
         ++unexpected_;
@@ -13,8 +13,9 @@ bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer) {
     }
     const Step step = steps_.front();
     steps_.pop_front();
-    const bool matches =
-        step.kind == kind && (kind == Kind::Error ? text.contains(step.text) : text == step.text);
+    const bool matches = step.kind == kind &&
+                         (kind == Kind::Error ? text.contains(step.text) : text == step.text) &&
+                         (kind != Kind::Question || caption == step.caption);
     if (!matches) {
         ++unexpected_;
         QTest::qFail(
@@ -27,9 +28,9 @@ bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer) {
     return true;
 }
 
-bool ScriptedPrompts::question(const QString& text) {
+bool ScriptedPrompts::question(const QString& caption, const QString& text) {
     bool answer = false;
-    take(Kind::Question, text, answer);
+    take(Kind::Question, text, answer, caption);
     return answer;
 }
 

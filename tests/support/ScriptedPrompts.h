@@ -18,16 +18,23 @@ public:
         Kind kind;
         QString text; // exact text, or empty for an error (whose text is the platform's)
         bool answer = true;
+        QString caption;
     };
 
     void expectQuestion(const QString& text, bool answer) {
-        steps_.push_back({Kind::Question, text, answer});
+        steps_.push_back({Kind::Question, text, answer, captionQuestion()});
     }
-    void expectInformation(const QString& text) { steps_.push_back({Kind::Information, text}); }
+    void expectQuestion(const QString& caption, const QString& text, bool answer) {
+        steps_.push_back({Kind::Question, text, answer, caption});
+    }
+    void expectInformation(const QString& text) {
+        steps_.push_back({Kind::Information, text, true, {}});
+    }
     // An error message whose text contains `part` (empty: any error).
-    void expectError(const QString& part = {}) { steps_.push_back({Kind::Error, part}); }
+    void expectError(const QString& part = {}) { steps_.push_back({Kind::Error, part, true, {}}); }
 
-    bool question(const QString& text) override;
+    using Prompts::question;
+    bool question(const QString& caption, const QString& text) override;
     void information(const QString& text) override;
     void error(const QString& text) override;
 
@@ -37,7 +44,7 @@ public:
     int unexpected() const { return unexpected_; }
 
 private:
-    bool take(Kind kind, const QString& text, bool& answer);
+    bool take(Kind kind, const QString& text, bool& answer, const QString& caption = {});
 
     std::deque<Step> steps_;
     QStringList shown_;

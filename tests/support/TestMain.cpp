@@ -27,7 +27,10 @@ int main(int argc, char** argv) {
     QMultiMap<QString, QString> selected;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg.contains(QStringLiteral("::")))
+        if (!arg.startsWith(QLatin1Char('-')) && !arg.contains(QStringLiteral("::")) &&
+            arg.endsWith(QLatin1String("Test")))
+            selected.insert(arg, QString());
+        else if (arg.contains(QStringLiteral("::")))
             selected.insert(arg.section(QStringLiteral("::"), 0, 0),
                             arg.section(QStringLiteral("::"), 1));
         else
@@ -39,8 +42,9 @@ int main(int argc, char** argv) {
         const QString name = QString::fromLatin1(test->metaObject()->className());
         if (!selected.isEmpty() && !selected.contains(name))
             continue;
-        QStringList args =
-            QStringList{QString::fromLocal8Bit(argv[0])} + options + selected.values(name);
+        QStringList functions = selected.values(name);
+        functions.removeAll(QString());
+        const QStringList args = QStringList{QString::fromLocal8Bit(argv[0])} + options + functions;
         failed += QTest::qExec(test.get(), args);
     }
     return failed == 0 ? 0 : 1;

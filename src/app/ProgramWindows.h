@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "platform/Clock.h"
+#include "platform/Prompts.h"
+#include "tools/NotepadWindow.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace kestrana {
+
+// The program's windows, created once in their fixed order and alive until the end: the main
+// window first (its creation is the start-up), then the others, hidden.
+class ProgramWindows {
+public:
+    ProgramWindows(Prompts& prompts, const Clock& clock, QStringList arguments, QString workDir);
+    ~ProgramWindows();
+
+    // Creates the windows. False when the program must end at once (the shared folder of a
+    // network workstation cannot be reached).
+    bool start();
+
+    Tbaza_f& main() { return *main_; }
+    Tlogowania_f& notepad() { return *notepad_; }
+
+private:
+    Prompts& prompts_;
+    const Clock& clock_;
+    QStringList arguments_;
+    QString workDir_;
+    std::unique_ptr<Tbaza_f> main_;
+    std::unique_ptr<Tlogowania_f> notepad_;
+};
+
+} // namespace kestrana

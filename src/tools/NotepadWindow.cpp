@@ -1,0 +1,108 @@
+#include "tools/NotepadWindow.h"
+
+#include "platform/DataPaths.h"
+#include "platform/IoError.h"
+#include "register/StartupFiles.h"
+#include "tools/ui_Tlogowania_f.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace kestrana {
+
+Tlogowania_f::Tlogowania_f(Prompts& prompts, QString workDir, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::Tlogowania_f>()), prompts_(prompts), workDir_(std::move(workDir)) {
+    ui->setupUi(this);
+    setFixedSize(size());
+    connect(ui->SpeedButton4, &QAbstractButton::clicked, this, &Tlogowania_f::leave);
+    // Printing needs the page helper, which this window does not have yet.
+    ui->SpeedButton3->setEnabled(false);
+}
+
+Tlogowania_f::~Tlogowania_f() = default;
+
+QString Tlogowania_f::filePath() const {
+    return resolvePath(baseDir_, request.fileName);
+}
+
+bool Tlogowania_f::FormCreate() {
+    setWindowTitle(request.title);
+    try {
+        baseDir_ = startup::locateStorage(workDir_).baseDir;
+        const notepad::NetworkState network = notepad::checkNetwork(workDir_);
+        if (network.networkMode && !network.reachable) {
+            if (prompts_.question(captionInformation(), notepad::networkQuestion())) {
+                notepad::switchToLocal(workDir_, network.record);
+                prompts_.information(QStringLiteral("Uruchom ponownie program"));
+            }
+            return false;
+        }
+        if (request.fileName.isEmpty())
+            return true;
+        ui->Memo1->clear();
+        ui->Memo1->setPlainText(notepad::load(filePath()));
+    } catch (const IoError& error) {
+        prompts_.error(error.text());
+    }
+    return true;
+}
+
+bool Tlogowania_f::open(const notepad::Request& newRequest) {
+    request = newRequest;
+    setEnabled(true);
+    if (!FormCreate())
+        return false;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    raise();
+    return true;
+}
+
+void Tlogowania_f::leave() {
+    if (request.mode == 2 && !request.fileName.isEmpty()) {
+        try {
+            notepad::save(filePath(), ui->Memo1->toPlainText());
+        } catch (const IoError& error) {
+            prompts_.error(error.text());
+            return;
+        }
+    }
+    setEnabled(false);
+    hide();
+}
+
+QStringList Tlogowania_f::displayedLines() const {
+    QStringList lines;
+    const QTextDocument* document = ui->Memo1->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const QTextLayout* layout = block.layout();
+        if (!layout || layout->lineCount() == 0) {
+            lines.append(text);
+            continue;
+        }
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            lines.append(text.mid(line.textStart(), line.textLength()));
+        }
+    }
+    // An empty last line after a final line break is not a line of its own.
+    if (!lines.isEmpty() && lines.last().isEmpty() &&
+        ui->Memo1->toPlainText().endsWith(QLatin1Char('\n')))
+        lines.removeLast();
+    if (ui->Memo1->toPlainText().isEmpty())
+        lines.clear();
+    return lines;
+}
+
+void Tlogowania_f::closeEvent(QCloseEvent* event) {
+    // Left only through "Powrót".
+    event->ignore();
+}
+
+} // namespace kestrana

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/Prompts.h"
+#include "tools/Notepad.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Tlogowania_f;
+}
+
+namespace kestrana {
+
+// The notepad window: a text file of the data folder in an editor, printed on request and,
+// in edit mode, written back on "Powrót". Created once, hidden between openings.
+class Tlogowania_f : public QWidget {
+    Q_OBJECT
+
+public:
+    Tlogowania_f(Prompts& prompts, QString workDir, QWidget* parent = nullptr);
+    ~Tlogowania_f() override;
+
+    notepad::Request request;
+
+    // The preparation: caption, base directory, network check, the file into the editor.
+    // Returns false when the network check decided that the program must end.
+    bool FormCreate();
+    // Sets the request, prepares and shows the window.
+    bool open(const notepad::Request& newRequest);
+    // "Powrót".
+    void leave();
+    // The editor's lines as it shows them, long lines broken where it wraps them.
+    QStringList displayedLines() const;
+    QString baseDir() const { return baseDir_; }
+    QString filePath() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::Tlogowania_f> ui;
+    Prompts& prompts_;
+    QString workDir_;
+    QString baseDir_;
+};
+
+} // namespace kestrana

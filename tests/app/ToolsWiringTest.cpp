@@ -1,0 +1,69 @@
+#include "app/ProgramWindows.h"
+#include "register/SmallRecords.h"
+#include "support/DataFolder.h"
+#include "support/TestRegistry.h"
+#include "support/WindowSession.h"
+
+#include <QAction>
+#include <QTest>
+
+using namespace kestrana;
+using kestrana::test::DataFolder;
+using kestrana::test::entry;
+using kestrana::test::WindowSession;
+
+class ToolsWiringTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void siblingProgramsGetTheShownEntry() {
+        DataFolder folder;
+        folder.writeEntries({entry("15", "ABC"), entry("16", "Ostatnia")});
+        WindowSession s;
+        s.start(folder.path());
+        QStringList started;
+        s.window->setProgramStarter([&](const QString& line) { started << line; });
+        // The list build left the last record in the buffer; the form shows entry 15.
+        QCOMPARE(s.window->registerFiles().buffer().text(Field::id), QStringLiteral("15"));
+        s.trigger("l3");
+        QCOMPARE(s.window->registerFiles().buffer().text(Field::id), QStringLiteral("15"));
+        s.window->registerFiles().load(1);
+        s.trigger("dok1");
+        s.trigger("Czytnikzada1");
+        s.trigger("Notatnik1");
+        QCOMPARE(started, QStringList({"tolisk.exe 15.dos \"Komentarze dla: ABC \"",
+                                       "pasvik.exe *.dos", "notepad.exe"}));
+    }
+
+    void helpOpensTheNotepad() {
+        DataFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        folder.writeBytes("POMOC/bazaadresowa.dat", "Pomoc\r\n");
+        test::ScriptedPrompts prompts;
+        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
+        ProgramWindows windows(prompts, clock, {"kestrana"}, folder.path());
+        QVERIFY(windows.start());
+        windows.main().findChild<QAction*>("Pomoc1")->trigger();
+        QVERIFY(windows.notepad().isVisible());
+        QCOMPARE(windows.notepad().windowTitle(), QStringLiteral("Przewodnik po bazie adresowej."));
+        QCOMPARE(windows.notepad().displayedLines(), QStringList{"Pomoc"});
+    }
+
+    void unreachableShareEndsBeforeTheMainWindow() {
+        DataFolder station;
+        StorageRecord siec;
+        siec.tryb = 2;
+        siec.sciezkaSieciowa = station.path() + "/offline";
+        station.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        test::ScriptedPrompts prompts;
+        prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(), false);
+        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
+        ProgramWindows windows(prompts, clock, {"kestrana"}, station.path());
+        QVERIFY(!windows.start());
+        QVERIFY(prompts.done());
+        QVERIFY(QDir(station.file("KOSZ")).isEmpty());
+    }
+};
+
+KESTRANA_TEST(ToolsWiringTest)
+#include "ToolsWiringTest.moc"

@@ -1,0 +1,232 @@
+#include "register/SmallRecords.h"
+#include "support/DataFolder.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestRegistry.h"
+#include "tools/CommandLines.h"
+#include "tools/Notepad.h"
+#include "tools/NotepadWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrana;
+using kestrana::test::DataFolder;
+using kestrana::test::ScriptedPrompts;
+
+namespace {
+
+EntryRecord company(const QString& id, const QString& nazwa1, const QString& nazwa2 = {},
+                    const QString& miejscowosc = {}, const QString& adres = {}) {
+    EntryRecord r;
+    r.setText(Field::id, id);
+    r.setText(Field::nazwa1, nazwa1);
+    r.setText(Field::nazwa2, nazwa2);
+    r.setText(Field::miejscowosc, miejscowosc);
+    r.setText(Field::adres, adres);
+    return r;
+}
+
+void makeExecutable(const QString& path, const QByteArray& script) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(script);
+    f.close();
+    QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser));
+}
+
+} // namespace
+
+class ToolsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void commandLines_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("expected");
+        const EntryRecord abc =
+            company("15", "ABC", "", QStringLiteral("Gdańsk"), QStringLiteral("Długa 1"));
+        QTest::newRow("Komentarze") << commands::komentarze(abc)
+                                    << QStringLiteral("tolisk.exe 15.dos \"Komentarze dla: ABC \"");
+        QTest::newRow("Rejestr dokumentów")
+            << commands::rejestrDokumentow(abc)
+            << QStringLiteral("verana.exe 15.dos \"Rejestr dokumentów dla: ABC \"");
+        QTest::newRow("Rejestr zadań")
+            << commands::rejestrZadan(abc)
+            << QStringLiteral("murena.exe 15.dos \"ABC \" \"\" \"Gdańsk Długa 1\"");
+        QTest::newRow("empty entry") << commands::komentarze(EntryRecord())
+                                     << QStringLiteral("tolisk.exe .dos \"Komentarze dla:  \"");
+        QTest::newRow("Czytnik zadań")
+            << commands::czytnikZadan() << QStringLiteral("pasvik.exe *.dos");
+    }
+    void commandLines() {
+        QFETCH(QString, line);
+        QFETCH(QString, expected);
+        QCOMPARE(line, expected);
+    }
+
+    void parsing_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("task register")
+            << QStringLiteral("murena.exe 15.dos \"ABC \" \"\" \"Gdańsk Długa 1\"")
+            << QStringList{"murena.exe", "15.dos", "ABC ", "", QStringLiteral("Gdańsk Długa 1")};
+        QTest::newRow("shell text stays text")
+            << QStringLiteral("tolisk.exe 1.dos \"Komentarze dla: X; rm -rf ~ $(id) \"")
+            << QStringList{"tolisk.exe", "1.dos", "Komentarze dla: X; rm -rf ~ $(id) "};
+        QTest::newRow("quote inside a name")
+            << QStringLiteral("tolisk.exe 1.dos \"Komentarze dla: A\"B C \"")
+            << QStringList{"tolisk.exe", "1.dos", "Komentarze dla: AB", "C", ""};
+        QTest::newRow("pattern") << QStringLiteral("pasvik.exe *.dos")
+                                 << QStringList{"pasvik.exe", "*.dos"};
+        QTest::newRow("empty") << QString() << QStringList{""};
+    }
+    void parsing() {
+        QFETCH(QString, line);
+        QFETCH(QStringList, parts);
+        const commands::ParsedCommand parsed = commands::parse(line);
+        QCOMPARE(QStringList{parsed.program} + parsed.arguments, parts);
+    }
+
+    void programsAreLookedUpInOrder() {
+        QTemporaryDir exeDir, workDir, pathDir;
+        makeExecutable(workDir.filePath("tolisk"), "#!/bin/sh\n");
+        makeExecutable(pathDir.filePath("tolisk.exe"), "#!/bin/sh\n");
+        makeExecutable(pathDir.filePath("verana"), "#!/bin/sh\n");
+        makeExecutable(pathDir.filePath("gedit"), "#!/bin/sh\n");
+        const auto find = [&](const QString& name) {
+            return commands::findProgram(name, exeDir.path(), workDir.path(), pathDir.path());
+        };
+        QCOMPARE(find("tolisk.exe"), workDir.filePath("tolisk"));
+        makeExecutable(exeDir.filePath("tolisk.exe"), "#!/bin/sh\n");
+        QCOMPARE(find("tolisk.exe"), exeDir.filePath("tolisk.exe"));
+        QCOMPARE(find("verana.exe"), pathDir.filePath("verana"));
+        QCOMPARE(find("notepad.exe"), pathDir.filePath("gedit"));
+        QCOMPARE(find("murena.exe"), QString());
+        QCOMPARE(find("calc.exe"), QString());
+    }
+
+    void aStartedProgramGetsItsArguments() {
+        QTemporaryDir dir;
+        const QString record = dir.filePath("args.txt");
+        makeExecutable(dir.filePath("tolisk"),
+                       "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
+                           record.toUtf8() + ".part\"\nmv \"" + record.toUtf8() + ".part\" \"" +
+                           record.toUtf8() + "\"\n");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", dir.path().toUtf8() + ':' + path);
+        const EntryRecord r = company("7", QStringLiteral("Zakład; touch INJECTED #"));
+        QVERIFY(commands::start(commands::komentarze(r), dir.path()));
+        qputenv("PATH", path);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QFile f(record);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(f.readAll()),
+                 QStringLiteral("7.dos\nKomentarze dla: Zakład; touch INJECTED # \n"));
+        QVERIFY(!QFile::exists(dir.filePath("INJECTED")));
+        QVERIFY(!commands::start(QStringLiteral("nieistniejacy.exe"), dir.path()));
+    }
+
+    void helpIsCreatedEmptyAndNotSaved() {
+        DataFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        ScriptedPrompts prompts;
+        Tlogowania_f window(prompts, folder.path());
+        QVERIFY(window.FormCreate());
+        QVERIFY(window.open(notepad::helpRequest()));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Przewodnik po bazie adresowej."));
+        QVERIFY(QFile::exists(folder.file("POMOC/bazaadresowa.dat")));
+        QCOMPARE(folder.readBytes("POMOC/bazaadresowa.dat"), QByteArray());
+        window.findChild<QPlainTextEdit*>("Memo1")->setPlainText("typed");
+        window.leave();
+        QVERIFY(window.isHidden());
+        QCOMPARE(folder.readBytes("POMOC/bazaadresowa.dat"), QByteArray());
+        QVERIFY(prompts.done());
+    }
+
+    void editedLibraryIsWrittenWithCrLf_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("no final break") << QStringLiteral("Wpłata\nZaliczka")
+                                        << QByteArray("Wp\xb3"
+                                                      "ata\r\nZaliczka");
+        QTest::newRow("final break kept") << QStringLiteral("a\n") << QByteArray("a\r\n");
+        QTest::newRow("empty") << QString() << QByteArray();
+    }
+    void editedLibraryIsWrittenWithCrLf() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        DataFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir("DOKUMENTY"));
+        folder.writeBytes("DOKUMENTY/kptresc.dat", "stare\rlinie\n");
+        ScriptedPrompts prompts;
+        Tlogowania_f window(prompts, folder.path());
+        QVERIFY(window.open({"\\DOKUMENTY\\kptresc.dat", "Edytor stałej treści", 2}));
+        auto* memo = window.findChild<QPlainTextEdit*>("Memo1");
+        QCOMPARE(memo->toPlainText(), QStringLiteral("stare\nlinie\n"));
+        memo->setPlainText(typed);
+        window.leave();
+        QCOMPARE(folder.readBytes("DOKUMENTY/kptresc.dat"), stored);
+    }
+
+    void displayedLinesFollowTheWrapping() {
+        DataFolder folder;
+        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        folder.writeBytes("POMOC/bazaadresowa.dat",
+                          "krotka\r\n" + QByteArray("slowo ").repeated(60) + "\r\n\r\nkoniec\r\n");
+        ScriptedPrompts prompts;
+        Tlogowania_f window(prompts, folder.path());
+        QVERIFY(window.open(notepad::helpRequest()));
+        const QStringList lines = window.displayedLines();
+        QCOMPARE(lines.first(), QStringLiteral("krotka"));
+        QCOMPARE(lines.last(), QStringLiteral("koniec"));
+        QVERIFY(lines.size() > 5); // the long line is shown as several
+        QCOMPARE(lines.join(QString()).count(QStringLiteral("slowo")), 60);
+    }
+
+    void unreachableShareAtStart_data() {
+        QTest::addColumn<bool>("switchToLocal");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void unreachableShareAtStart() {
+        QFETCH(bool, switchToLocal);
+        DataFolder station;
+        StorageRecord siec;
+        siec.tryb = 2;
+        siec.sciezkaLokalna = station.path();
+        siec.sciezkaSieciowa = station.path() + "/brak/udzialu";
+        station.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        ScriptedPrompts prompts;
+        prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(),
+                               switchToLocal);
+        if (switchToLocal)
+            prompts.expectInformation(QStringLiteral("Uruchom ponownie program"));
+        Tlogowania_f window(prompts, station.path());
+        QVERIFY(!window.FormCreate());
+        QVERIFY(prompts.done());
+        const StorageRecord after = StorageRecord::fromBytes(station.readBytes("ADMINI/siec.dat"));
+        QCOMPARE(after.tryb, switchToLocal ? 1 : 2);
+        QCOMPARE(after.sciezkaLokalna, siec.sciezkaLokalna);
+        QCOMPARE(after.sciezkaSieciowa, siec.sciezkaSieciowa);
+    }
+
+    void reachableShareIsQuiet() {
+        DataFolder station;
+        DataFolder share;
+        share.writeBytes("ADMINI/siec.dat", StorageRecord().toBytes());
+        StorageRecord siec;
+        siec.tryb = 2;
+        siec.sciezkaSieciowa = share.path();
+        station.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        ScriptedPrompts prompts;
+        Tlogowania_f window(prompts, station.path());
+        QVERIFY(window.FormCreate());
+        QCOMPARE(window.baseDir(), share.path());
+    }
+};
+
+KESTRANA_TEST(ToolsTest)
+#include "ToolsTest.moc"
