@@ -5,9 +5,11 @@
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "platform/Numbers.h"
+#include "platform/TextFile.h"
 #include "print/CategoryNames.h"
 #include "register/Editing.h"
 #include "register/StartupFiles.h"
+#include "reports/Descriptions.h"
 #include "tools/CommandLines.h"
 
 #include <QAbstractButton>
@@ -134,6 +136,8 @@ void Tbaza_f::wireEditing() {
     connect(ui->SprawdaktualnynumerIDklienta1, &QAction::triggered, this, &Tbaza_f::openIdCounter);
     connect(ui->SpeedButton22, &QAbstractButton::clicked, ui->Panel3, &QWidget::hide);
     connect(ui->SpeedButton23, &QAbstractButton::clicked, this, &Tbaza_f::storeIdCounter);
+    connect(ui->SpeedButton18, &QAbstractButton::clicked, this, &Tbaza_f::openDescription);
+    connect(ui->SpeedButton21, &QAbstractButton::clicked, this, &Tbaza_f::closeDescription);
 }
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
@@ -164,7 +168,7 @@ void Tbaza_f::markUnwired() {
     const QList<QAbstractButton*> wiredButtons = {
         ui->SpeedButton9,  ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12,
         ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton17, ui->Button1,
-        ui->SpeedButton22, ui->SpeedButton23};
+        ui->SpeedButton22, ui->SpeedButton23, ui->SpeedButton18, ui->SpeedButton21};
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button) ||
             wiredButtons.contains(button))
@@ -684,6 +688,51 @@ void Tbaza_f::storeIdCounter() {
         return;
     }
     ui->Panel3->hide();
+}
+
+void Tbaza_f::setBrowsingEnabled(bool enabled) {
+    ui->Panel1->setEnabled(enabled);
+    ui->Panel2->setEnabled(enabled);
+    for (QAbstractButton* button : {ui->SpeedButton9, ui->SpeedButton10, ui->SpeedButton11,
+                                    ui->SpeedButton12, ui->SpeedButton18, ui->SpeedButton17,
+                                    ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton19}) {
+        if (!unwired_.contains(button))
+            button->setEnabled(enabled);
+    }
+}
+
+void Tbaza_f::openDescription() {
+    const QString id = fields_[static_cast<int>(Field::id)]->text();
+    descriptionPath_ = descriptions::path(ws_, id);
+    if (descriptionPath_.isEmpty()) {
+        context_.prompts.information(
+            QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
+                .arg(id));
+        return;
+    }
+    ui->Panel11->setGeometry(8, 8, 984, 644);
+    ui->Label33->setText(fields_[static_cast<int>(Field::nazwa1)]->text());
+    ui->Label34->setText(fields_[static_cast<int>(Field::numer)]->text());
+    ui->Memo1->clear();
+    try {
+        ui->Memo1->setPlainText(descriptions::read(descriptionPath_).join(QLatin1Char('\n')));
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+    setBrowsingEnabled(false);
+    ui->Panel11->show();
+    ui->Panel11->raise();
+}
+
+void Tbaza_f::closeDescription() {
+    try {
+        descriptions::store(descriptionPath_, textfile::splitLines(ui->Memo1->toPlainText()));
+    } catch (const IoError& error) {
+        showIoError(error); // the panel stays open
+        return;
+    }
+    ui->Panel11->hide();
+    setBrowsingEnabled(true);
 }
 
 } // namespace kestrana

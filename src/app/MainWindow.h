@@ -92,6 +92,10 @@ public:
     void insertRememberedEntry();
     void openIdCounter();
     void storeIdCounter();
+
+    // The description panel.
+    void openDescription();
+    void closeDescription();
     bool addMode() const { return addMode_; }
     const EntryLocks& locks() const { return locks_; }
 
@@ -119,6 +123,8 @@ private:
     // Whether save and delete may act on the shown entry (loaded, not held by another user).
     bool mayChangeShownEntry();
     void selectRecordLine(qint64 position);
+    // Panels that take over the window disable the list, the form and the main buttons.
+    void setBrowsingEnabled(bool enabled);
 
     std::unique_ptr<Ui::Tbaza_f> ui;
     MainWindowContext context_;
@@ -149,6 +155,7 @@ private:
     // The form shows an entry read from the main file (not the blank form after a refusal).
     bool entryLoaded_ = false;
     QString shownId_;
+    QString descriptionPath_;
 };
 
 } // namespace kestrana
