@@ -1,0 +1,165 @@
+#include "print/PainterSurface.h"
+
+#include "platform/Dialogs.h"
+#include "platform/IoError.h"
+#include "print/PageHelper.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPdfWriter>
+
+#include <algorithm>
+
+namespace kestrana {
+
+namespace {
+
+const QString kBeginFailed = QStringLiteral("Nie można rozpocząć wydruku");
+const QString kPrintFailed = QStringLiteral("Wydruk nie powiódł się");
+
+} // namespace
+
+PainterSurface::~PainterSurface() = default;
+
+int PainterSurface::dpiX() const {
+    return device().logicalDpiX();
+}
+
+int PainterSurface::dpiY() const {
+    return device().logicalDpiY();
+}
+
+bool PainterSurface::landscape() const {
+    return device().pageLayout().orientation() == QPageLayout::Landscape;
+}
+
+void PainterSurface::setLandscape(bool landscape) {
+    device().setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+void PainterSurface::begin() {
+    if (painter_.isActive())
+        return;
+    if (!painter_.begin(&device()) || deviceFailed()) {
+        if (painter_.isActive())
+            painter_.end();
+        QString reason = kBeginFailed;
+        // A file that cannot be written is the usual cause; the platform says why.
+        if (QFileInfo(target()).isAbsolute()) {
+            const bool existed = QFile::exists(target());
+            QFile probe(target());
+            if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
+                reason = probe.errorString();
+            else if (!existed)
+                probe.remove();
+        }
+        throw IoError(QStringLiteral("Rozpoczęcie wydruku"), target(), reason);
+    }
+    painter_.setBackgroundMode(Qt::TransparentMode);
+}
+
+void PainterSurface::newPage() {
+    if (painter_.isActive() && !device().newPage())
+        throw IoError(QStringLiteral("Nowa strona wydruku"), target(), kPrintFailed);
+}
+
+void PainterSurface::end() {
+    if (!painter_.isActive())
+        return;
+    const bool ended = painter_.end();
+    if (!ended || deviceFailed() || !outputWritten())
+        throw IoError(QStringLiteral("Zakończenie wydruku"), target(), kPrintFailed);
+}
+
+void PainterSurface::abort() {
+    if (!painter_.isActive())
+        return;
+    abandon();
+    painter_.end();
+    discard();
+}
+
+QFont PainterSurface::deviceFont(const SurfaceFont& font) const {
+    QFont f;
+    f.setStyleName(QString());
+    if (!font.face.isEmpty())
+        f.setFamily(font.face);
+    int pixels = 0;
+    if (font.height < 0) {
+        pixels = -font.height;
+    } else if (font.height == 0) {
+        pixels = roundHalfEven(10.0 * dpiY() / 72.0);
+    } else {
+        // A positive height is the whole cell, internal leading included.
+        f.setPixelSize(font.height);
+        const int cell = QFontMetrics(f).height();
+        pixels = cell > 0 ? roundHalfEven(double(font.height) * font.height / cell) : font.height;
+    }
+    f.setPixelSize(std::max(1, pixels));
+    f.setBold(font.style & fontstyle::Bold);
+    f.setItalic(font.style & fontstyle::Italic);
+    f.setUnderline(font.style & fontstyle::Underline);
+    f.setStrikeOut(font.style & fontstyle::StrikeOut);
+    return f;
+}
+
+void PainterSurface::text(int x, int y, const SurfaceFont& font, QRgb colour, const QString& text) {
+    if (!painter_.isActive() || text.isEmpty())
+        return;
+    painter_.setFont(deviceFont(font));
+    const QFontMetrics metrics = painter_.fontMetrics();
+    // The opaque cell: the text's advance by the font's height, as the printer paints it.
+    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), Qt::white);
+    painter_.setPen(QColor(colour));
+    painter_.drawText(QPoint(x, y + metrics.ascent()), text);
+}
+
+void PainterSurface::rect(int x1, int y1, int x2, int y2, QRgb pen) {
+    if (!painter_.isActive())
+        return;
+    const int left = std::min(x1, x2);
+    const int top = std::min(y1, y2);
+    const int width = std::abs(x2 - x1);
+    const int height = std::abs(y2 - y1);
+    if (width == 0 || height == 0)
+        return;
+    painter_.setPen(QPen(QColor(pen), 1));
+    painter_.setBrush(Qt::white);
+    // A one-dot outline of QRect(l, t, w - 1, h - 1) covers exactly w by h dots.
+    painter_.drawRect(QRect(left, top, width - 1, height - 1));
+    painter_.setBrush(Qt::NoBrush);
+}
+
+void PainterSurface::image(int x1, int y1, int x2, int y2, const QImage& picture) {
+    if (!painter_.isActive() || picture.isNull())
+        return;
+    painter_.drawImage(QRect(x1, y1, x2 - x1, y2 - y1).normalized(), picture);
+}
+
+PdfSurface::PdfSurface(const QString& path, int dpi)
+    : path_(path), writer_(std::make_unique<QPdfWriter>(path)) {
+    writer_->setResolution(dpi);
+    writer_->setPageSize(QPageSize(QPageSize::A4));
+    writer_->setCreator(QStringLiteral("Kestrana"));
+}
+
+PdfSurface::~PdfSurface() {
+    abort();
+}
+
+QPagedPaintDevice& PdfSurface::device() const {
+    return *writer_;
+}
+
+void PdfSurface::discard() {
+    QFile::remove(path_);
+}
+
+bool PdfSurface::outputWritten() const {
+    return QFileInfo(path_).size() > 0;
+}
+
+} // namespace kestrana

@@ -1,0 +1,24 @@
+#include "print/PrintRun.h"
+
+#include "print/Surface.h"
+
+namespace kestrana {
+
+bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const QString& documentName,
+                 const Printout& printout) {
+    const std::unique_ptr<Surface> surface = dialogs.choosePrinter(documentName);
+    if (!surface)
+        return false;
+    runPrintout(*surface, fonts, printout);
+    return true;
+}
+
+void runPrintout(Surface& surface, FontSettings& fonts, const Printout& printout) {
+    fonts.CzytajFonty(kPrintFontFile);
+    const PrintFont font = fonts.printFont();
+    PageHelper page(surface);
+    page.useStoredFont(font);
+    printout(page, font);
+}
+
+} // namespace kestrana

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+namespace kestrana::test {
+
+// Answers the program's font, print and file dialogs from a script, in order. A dialog that
+// the script does not expect (wrong kind, wrong caption, or none left) fails the running test.
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Font, Print, OpenFile, SaveFile };
+
+    // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
+    void expectFont(std::optional<FontChoice> answer) {
+        Step step{Kind::Font};
+        step.font = std::move(answer);
+        steps_.push_back(step);
+    }
+    // The print dialog confirmed: the printout draws on `target`, which the test owns.
+    void expectPrint(Surface& target) {
+        Step step{Kind::Print};
+        step.surface = &target;
+        steps_.push_back(step);
+    }
+    void expectPrintCancel() { steps_.push_back(Step{Kind::Print}); }
+    // A file dialog answered with `answer` (empty: cancelled); a non-empty `caption` must match.
+    void expectOpenFile(const QString& answer, const QString& caption = {}) {
+        steps_.push_back(Step{Kind::OpenFile, caption, answer});
+    }
+    void expectSaveFile(const QString& answer, const QString& caption = {}) {
+        steps_.push_back(Step{Kind::SaveFile, caption, answer});
+    }
+
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
+    std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
+    QString openFileName(const QString& caption, const QString& dir,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& dir,
+                         const QString& filter) override;
+
+    bool done() const { return steps_.empty(); }
+    int unexpected() const { return unexpected_; }
+    // What the font dialogs were preset with, in order.
+    const QList<FontChoice>& fontPresets() const { return fontPresets_; }
+    // In order: captions of the file dialogs, document names of the print dialogs, preset
+    // faces of the font dialogs.
+    const QStringList& shown() const { return shown_; }
+    // Directory and filter of the last file dialog.
+    const QString& lastDir() const { return lastDir_; }
+    const QString& lastFilter() const { return lastFilter_; }
+
+private:
+    struct Step {
+        explicit Step(Kind kind, QString caption = {}, QString fileName = {})
+            : kind(kind), caption(std::move(caption)), fileName(std::move(fileName)) {}
+        Kind kind;
+        QString caption;
+        QString fileName;
+        std::optional<FontChoice> font;
+        Surface* surface = nullptr;
+    };
+    const Step* take(Kind kind, const QString& caption);
+
+    std::deque<Step> steps_;
+    Step current_{Kind::Font};
+    QList<FontChoice> fontPresets_;
+    QStringList shown_;
+    QString lastDir_;
+    QString lastFilter_;
+    int unexpected_ = 0;
+};
+
+} // namespace kestrana::test
