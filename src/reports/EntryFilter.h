@@ -1,0 +1,49 @@
+#pragma once
+
+#include "register/EntryRecord.h"
+#include "register/Register.h"
+#include "register/Workstation.h"
+#include "reports/DescriptionFile.h"
+#include "reports/FilterCriteria.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrana {
+
+// The entry test of a filtered list build, prepared once per build from the panel's criteria:
+// the texts are encoded to Windows-1250 once and compared byte for byte with the record's
+// stored bytes, so testing a record allocates nothing unless its description file is read.
+class EntryFilter {
+public:
+    // Lists the descriptions directory when `opis_s` is given (IoError when it cannot).
+    EntryFilter(const FilterCriteria& criteria, const Workstation& ws);
+
+    // The first failing step drops the entry: registration dates, contract state, categories,
+    // groups, the eight field texts, then the description. The description file is read last,
+    // only for an entry that passed everything else; a file that cannot be read throws IoError.
+    bool accepts(const EntryRecord& record) const;
+
+private:
+    struct TextCondition {
+        int offset;
+        int width;
+        std::string text;
+    };
+    bool descriptionMatches(const EntryRecord& record) const;
+
+    bool dates_ = false;
+    std::string from_;
+    std::string to_;
+    ContractState contract_ = ContractState::All;
+    std::vector<int> flagOffsets_; // required category and group bytes
+    std::vector<TextCondition> texts_;
+    std::string description_;
+    std::optional<DescriptionDirectory> descriptions_;
+};
+
+// The filter for Register::buildList: the entry test of "Buduj listę przefiltrowaną".
+Register::Filter makeEntryFilter(const FilterCriteria& criteria, const Workstation& ws);
+
+} // namespace kestrana
