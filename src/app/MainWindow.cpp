@@ -10,6 +10,8 @@
 #include "register/Editing.h"
 #include "register/StartupFiles.h"
 #include "reports/Descriptions.h"
+#include "reports/EntryFilter.h"
+#include "reports/FullListFlag.h"
 #include "tools/CommandLines.h"
 
 #include <QAbstractButton>
@@ -138,6 +140,9 @@ void Tbaza_f::wireEditing() {
     connect(ui->SpeedButton23, &QAbstractButton::clicked, this, &Tbaza_f::storeIdCounter);
     connect(ui->SpeedButton18, &QAbstractButton::clicked, this, &Tbaza_f::openDescription);
     connect(ui->SpeedButton21, &QAbstractButton::clicked, this, &Tbaza_f::closeDescription);
+    connect(ui->SpeedButton19, &QAbstractButton::clicked, this, &Tbaza_f::openFilter);
+    connect(ui->BitBtn10, &QAbstractButton::clicked, this, [this] { buildFromFilter(true); });
+    connect(ui->BitBtn11, &QAbstractButton::clicked, this, [this] { buildFromFilter(false); });
 }
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
@@ -168,7 +173,8 @@ void Tbaza_f::markUnwired() {
     const QList<QAbstractButton*> wiredButtons = {
         ui->SpeedButton9,  ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12,
         ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton17, ui->Button1,
-        ui->SpeedButton22, ui->SpeedButton23, ui->SpeedButton18, ui->SpeedButton21};
+        ui->SpeedButton22, ui->SpeedButton23, ui->SpeedButton18, ui->SpeedButton21,
+        ui->SpeedButton19, ui->BitBtn10,      ui->BitBtn11};
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button) ||
             wiredButtons.contains(button))
@@ -332,10 +338,10 @@ void Tbaza_f::setFormValues(const EntryFormValues& values) {
         z_[i]->setChecked(values.z[i]);
 }
 
-void Tbaza_f::buildList() {
+void Tbaza_f::buildList(const Register::Filter& filter) {
     QStringList lines;
     try {
-        register_->buildList(viewMode_, lines);
+        register_->buildList(viewMode_, lines, filter);
     } catch (const IoError& error) {
         showIoError(error);
     }
@@ -462,8 +468,7 @@ void Tbaza_f::updateStatus() {
     ui->so->menuAction()->setEnabled(fullList_);
     if (!ui->Panel22->isVisible() && !unwired_.contains(ui->SpeedButton15))
         ui->SpeedButton15->setEnabled(fullList_);
-    ui->Label8->setText(fullList_ ? QStringLiteral("wszystkie wpisy")
-                                  : QStringLiteral("wybrana kategoria lub grupa"));
+    ui->Label8->setText(fullListCaption(fullList_));
 }
 
 bool Tbaza_f::requestExit() {
@@ -733,6 +738,59 @@ void Tbaza_f::closeDescription() {
     }
     ui->Panel11->hide();
     setBrowsingEnabled(true);
+}
+
+void Tbaza_f::openFilter() {
+    setBrowsingEnabled(false);
+    setFormValues(EntryFormValues{});
+    setAddMode(false);
+    ui->Panel12->setGeometry(160, 48, 655, 489);
+    fullList_ = false;
+    ui->Panel12->show();
+    ui->Panel12->raise();
+}
+
+FilterCriteria Tbaza_f::filterCriteria() const {
+    FilterCriteria c;
+    c.kod_s = ui->kod_s->text();
+    c.nazwa1_s = ui->nazwa1_s->text();
+    c.nazwa2_s = ui->nazwa2_s->text();
+    c.miejscowosc_s = ui->miejscowosc_s->text();
+    c.adres_s = ui->adres_s->text();
+    c.wojewodztwo_s = ui->wojewodztwo_s->text();
+    c.telefon_s = ui->telefon_s->text();
+    c.mail_s = ui->mail_s->text();
+    c.opis_s = ui->opis_s->text();
+    for (int n = 1; n <= kFilterCategoryCount; ++n)
+        c.kat[n - 1] = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n))->isChecked();
+    for (int n = 1; n <= kFilterGroupCount; ++n)
+        c.zaw[n - 1] = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n))->isChecked();
+    c.um = ui->um2->isChecked()   ? ContractState::Signed
+           : ui->um3->isChecked() ? ContractState::Terminated
+                                  : ContractState::All;
+    c.da1 = ui->da1->isChecked();
+    c.oddaty_k = ui->oddaty_k->text();
+    c.dodaty_k = ui->dodaty_k->text();
+    return c;
+}
+
+void Tbaza_f::buildFromFilter(bool filtered) {
+    setBrowsingEnabled(true);
+    ui->Panel12->hide();
+    filterPass_ = filtered;
+    if (filtered) {
+        try {
+            buildList(makeEntryFilter(filterCriteria(), ws_));
+        } catch (const IoError& error) {
+            showIoError(error); // OPISY could not be listed: nothing was built
+        }
+    } else {
+        fullList_ = true;
+        buildList();
+    }
+    selectLine();
+    fullList_ = fullListAfter(filtered ? ListBuild::Filtered : ListBuild::Unfiltered);
+    filterPass_ = false;
 }
 
 } // namespace kestrana

@@ -8,6 +8,7 @@
 #include "register/ListLine.h"
 #include "register/Register.h"
 #include "register/Workstation.h"
+#include "reports/FilterCriteria.h"
 #include "tools/Notepad.h"
 
 #include <QMainWindow>
@@ -70,7 +71,7 @@ public:
     void selectLine();
     // The Enter key in the list: loads the selected entry again.
     void enterKey();
-    void buildList();
+    void buildList(const Register::Filter& filter = {});
     void setViewMode(ViewMode mode);
     // Runs the status timer's step once (the timer does it every 100 ms).
     void updateStatus();
@@ -92,6 +93,12 @@ public:
     void insertRememberedEntry();
     void openIdCounter();
     void storeIdCounter();
+
+    // The filter panel.
+    void openFilter();
+    void buildFromFilter(bool filtered);
+    FilterCriteria filterCriteria() const;
+    bool fullList() const { return fullList_; }
 
     // The description panel.
     void openDescription();

@@ -8,6 +8,7 @@
 #include "register/StartupFiles.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRandomGenerator>
 
 #include <cstdio>
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         EntryLocks locks(ws);
         QRandomGenerator rng(qHash(name));
         std::vector<QString> mine;
+        QHash<QString, QString> names;
         EntryRecord buffer;
         for (int op = 0; op < operations; ++op) {
             const int kind = mine.empty() ? 0 : rng.bounded(10);
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
                 formToRecord(form, buffer, true);
                 editing::appendEntry(ws, buffer);
                 mine.push_back(QString::number(id));
+                names.insert(QString::number(id), form[Field::nazwa1]);
                 std::printf("added %d %s\n", id, qPrintable(form[Field::nazwa1]));
             } else if (kind < 9) {
                 const QString id = mine[rng.bounded(static_cast<int>(mine.size()))];
@@ -49,15 +52,12 @@ int main(int argc, char** argv) {
                     std::printf("busy %s\n", qPrintable(id));
                     continue;
                 }
-                const auto position = editing::findEntry(ws, id, -1);
-                if (!position)
-                    return 3;
+                // The position is looked up again under the main file's lock by the save.
                 EntryFormValues form;
-                recordToForm(EntryRecord::fromBytes(
-                                 files::readRecord(ws.mainFile(), *position, EntryRecord::Size)),
-                             form);
+                form[Field::id] = id;
+                form[Field::nazwa1] = names.value(id);
                 form[Field::nazwa2] = QStringLiteral("%1 v%2").arg(name).arg(op);
-                if (!editing::saveEditedEntry(ws, buffer, form, id, *position))
+                if (!editing::saveEditedEntry(ws, buffer, form, id, -1))
                     return 4;
                 std::printf("edited %s %s\n", qPrintable(id), qPrintable(form[Field::nazwa2]));
             } else {

@@ -131,7 +131,7 @@ private slots:
         QSet<QString> deleted;
         for (QProcess* p : processes) {
             QVERIFY(p->waitForFinished(120000));
-            QCOMPARE(p->exitCode(), 0);
+            QVERIFY2(p->exitCode() == 0, p->readAllStandardError().constData());
             const QStringList lines =
                 QString::fromUtf8(p->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
             for (const QString& line : lines) {
