@@ -7,6 +7,7 @@
 #include "platform/Numbers.h"
 #include "register/Register.h"
 #include "register/SmallRecords.h"
+#include "register/Sort.h"
 #include "register/StartupFiles.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,9 @@ const char* const usage =
     "  init [--demo]                      zakłada folder danych w bieżącym katalogu\n"
     "  list [--view 1..5]                 wypisuje linie listy wpisów\n"
     "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n"
-    "  mode local | network ŚCIEŻKA       przełącza stanowisko (Admini/siec.dat)\n";
+    "  mode local | network ŚCIEŻKA       przełącza stanowisko (Admini/siec.dat)\n"
+    "  sort --by nazwa1|nazwa2|data|kod [--desc]\n"
+    "                                     sortuje wpisy w pliku głównym\n";
 
 void printLine(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -100,6 +103,28 @@ int runMode(const QStringList& args) {
     return 0;
 }
 
+// Exit code 2: the arguments are wrong, nothing was done.
+int badArguments(const QString& message) {
+    std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
+    return 2;
+}
+
+int runSort(const QStringList& args, const QString& today) {
+    static const QStringList names = {QStringLiteral("nazwa1"), QStringLiteral("nazwa2"),
+                                      QStringLiteral("data"), QStringLiteral("kod")};
+    const qsizetype by = args.indexOf(QStringLiteral("--by"));
+    const qsizetype field = by >= 0 ? names.indexOf(args.value(by + 1)) : -1;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (i != by && i != by + 1 && args[i] != QLatin1String("--desc"))
+            return badArguments(QStringLiteral("nieznana opcja: ") + args[i]);
+    }
+    if (field < 0)
+        return badArguments(QStringLiteral("--by przyjmuje nazwa1, nazwa2, data albo kod"));
+    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    sortRegister(ws, static_cast<SortField>(field + 1), args.contains(QStringLiteral("--desc")));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -121,6 +146,8 @@ int main(int argc, char** argv) {
             return runGenerate(args, today);
         if (command == QLatin1String("mode"))
             return runMode(args);
+        if (command == QLatin1String("sort"))
+            return runSort(args, today);
     } catch (const IoError& e) {
         return fail(e.text());
     }

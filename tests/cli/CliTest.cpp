@@ -115,6 +115,31 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(cli(dir.path(), arguments).exitCode, 2);
     }
+
+    void sortRewritesTheMainFile() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        QCOMPARE(cli(dir.path(), {"sort", "--by", "kod"}).exitCode, 0);
+        const QStringList ascending = cli(dir.path(), {"list", "--view", "3"}).lines;
+        QCOMPARE(ascending.size(), 40);
+        QVERIFY(ascending[0].startsWith(QStringLiteral("G-118 ")));
+        QVERIFY(ascending[1].startsWith(QStringLiteral("Ł-0042 "))); // Ł after L, before P
+        QVERIFY(ascending[39].startsWith(QStringLiteral("S-7 ")));
+        QCOMPARE(cli(dir.path(), {"sort", "--desc", "--by", "kod"}).exitCode, 0);
+        const QStringList descending = cli(dir.path(), {"list", "--view", "3"}).lines;
+        QCOMPARE(descending.size(), 40);
+        for (int i = 0; i < 40; ++i)
+            QCOMPARE(descending[i].left(100), ascending[39 - i].left(100));
+
+        QCOMPARE(cli(dir.path(), {"sort"}).exitCode, 2);
+        QCOMPARE(cli(dir.path(), {"sort", "--by", "nazwa3"}).exitCode, 2);
+        QCOMPARE(cli(dir.path(), {"sort", "--by", "data", "--up"}).exitCode, 2);
+        QTemporaryDir empty;
+        QVERIFY(QDir(empty.path()).mkdir("Admini"));
+        const Run failed = cli(empty.path(), {"sort", "--by", "data"});
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY(failed.errors.contains("DANE"));
+    }
 };
 
 KESTRANA_TEST(CliTest)

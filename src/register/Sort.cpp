@@ -1,0 +1,322 @@
+#include "register/Sort.h"
+
+#include "platform/CheckedFile.h"
+#include "platform/CodePage.h"
+#include "platform/IoError.h"
+#include "platform/ShortString.h"
+#include "register/FileLock.h"
+#include "register/PolishOrder.h"
+
+#include <QCollatorSortKey>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrana {
+
+Field keyFieldOf(SortField field) {
+    switch (field) {
+    case SortField::Nazwa2:
+        return Field::nazwa2;
+    case SortField::Data:
+        return Field::data;
+    case SortField::Numer:
+        return Field::numer;
+    case SortField::Nazwa1:
+        break;
+    }
+    return Field::nazwa1;
+}
+
+QString sortFieldName(SortField field) {
+    switch (field) {
+    case SortField::Nazwa2:
+        return QStringLiteral("Nazwa II");
+    case SortField::Data:
+        return QStringLiteral("Data");
+    case SortField::Numer:
+        return QStringLiteral("Kod");
+    case SortField::Nazwa1:
+        break;
+    }
+    return QStringLiteral("Nazwa I");
+}
+
+QString sortQuestion(const QString& fieldName) {
+    return QStringLiteral("Sortować dane w/g pola ") + fieldName + QStringLiteral(" ?");
+}
+
+namespace {
+
+// The key field's stored bytes, at most the 79 columns of the key.
+QByteArrayView keyBytes(const char* record, Field field) {
+    const FieldLayout& l = layoutOf(field);
+    const char* stored = record + l.offset;
+    const int length = std::min(shortStringLength(stored, l.width), kSortKeyFieldWidth);
+    return QByteArrayView(stored + 1, length);
+}
+
+QString keyText(QByteArrayView field, qint64 recordNumber) {
+    return cp1250::decode(field.data(), field.size()) +
+           QString(kSortKeyFieldWidth - field.size(), QLatin1Char(' ')) +
+           QString::number(recordNumber);
+}
+
+[[noreturn]] void refuseLargeRegister(const QString& mainFile, qint64 count) {
+    throw IoError(QStringLiteral("Sortowanie wpisów"), mainFile,
+                  QStringLiteral("Plik zawiera %1 wpisów, a sortować można najwyżej 999 999 "
+                                 "(numer wpisu w kluczu ma 6 cyfr). Plik nie został zmieniony.")
+                      .arg(count));
+}
+
+// Keys as collation weights: the key field's weights and the record number's, in one arena; the
+// padding spaces between them are only counted.
+class WeightKeys {
+public:
+    explicit WeightKeys(qint64 expected) : order_(PolishOrder::instance()) {
+        space_ = order_.singleWeight(' ');
+        keys_.reserve(static_cast<size_t>(expected));
+        arena_.reserve(expected * 40);
+    }
+
+    void add(QByteArrayView field, quint32 recordNumber) {
+        Key key;
+        key.offset = static_cast<quint32>(arena_.size());
+        order_.appendWeights(field, arena_);
+        key.fieldLength = static_cast<quint16>(arena_.size() - key.offset);
+        key.padding = static_cast<quint8>(kSortKeyFieldWidth - field.size());
+        const QByteArray digits = QByteArray::number(recordNumber);
+        order_.appendWeights(digits, arena_);
+        key.digits = static_cast<quint8>(digits.size());
+        key.record = recordNumber;
+        keys_.push_back(key);
+    }
+
+    std::vector<quint32> sorted() {
+        // The arena may have moved while growing: compare through its final address.
+        const auto* base = reinterpret_cast<const quint8*>(arena_.constData());
+        const quint8 space = space_;
+        std::sort(keys_.begin(), keys_.end(),
+                  [base, space](const Key& a, const Key& b) { return less(base, space, a, b); });
+        std::vector<quint32> records;
+        records.reserve(keys_.size());
+        for (const Key& key : keys_)
+            records.push_back(key.record);
+        return records;
+    }
+
+private:
+    struct Key {
+        quint32 offset;
+        quint16 fieldLength; // weights of the key field
+        quint8 padding;      // spaces up to column 79
+        quint8 digits;       // weights of the record number
+        quint32 record;
+    };
+
+    // The weight at position i of the whole key, 0 past its end.
+    static quint8 at(const quint8* w, quint8 space, const Key& k, int i) {
+        if (i < k.fieldLength)
+            return w[i];
+        i -= k.fieldLength;
+        if (i < k.padding)
+            return space;
+        i -= k.padding;
+        return i < k.digits ? w[k.fieldLength + i] : 0;
+    }
+
+    static bool less(const quint8* base, quint8 space, const Key& a, const Key& b) {
+        const quint8* wa = base + a.offset;
+        const quint8* wb = base + b.offset;
+        // Most keys differ within the key field.
+        const int common = std::min(a.fieldLength, b.fieldLength);
+        const int c = std::memcmp(wa, wb, static_cast<size_t>(common));
+        if (c != 0)
+            return c < 0;
+        for (int i = common;; ++i) {
+            const quint8 x = at(wa, space, a, i);
+            const quint8 y = at(wb, space, b, i);
+            if (x != y)
+                return x < y;
+            if (x == 0)
+                return false;
+        }
+    }
+
+    const PolishOrder& order_;
+    quint8 space_ = 0;
+    std::vector<Key> keys_;
+    QByteArray arena_;
+};
+
+// Keys as the collator's own sort keys of the key texts.
+class CollatorKeys {
+public:
+    explicit CollatorKeys(qint64 expected) : collator_(polishCollator()) {
+        keys_.reserve(static_cast<size_t>(expected));
+    }
+
+    void add(QByteArrayView field, quint32 recordNumber) {
+        keys_.push_back({collator_.sortKey(keyText(field, recordNumber)), recordNumber});
+    }
+
+    std::vector<quint32> sorted() {
+        std::sort(keys_.begin(), keys_.end(),
+                  [](const Key& a, const Key& b) { return a.key.compare(b.key) < 0; });
+        std::vector<quint32> records;
+        records.reserve(keys_.size());
+        for (const Key& key : keys_)
+            records.push_back(key.record);
+        return records;
+    }
+
+private:
+    struct Key {
+        QCollatorSortKey key;
+        quint32 record;
+    };
+
+    QCollator collator_;
+    std::vector<Key> keys_;
+};
+
+template <typename Keys> std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field) {
+    const qint64 count = files::recordCount(mainFile, EntryRecord::Size);
+    if (count > kMaxSortEntries)
+        refuseLargeRegister(mainFile, count);
+    Keys keys(count);
+    const Field keyField = keyFieldOf(field);
+    files::RecordReader reader(mainFile, EntryRecord::Size);
+    while (const char* record = reader.next()) {
+        // The file may have grown since it was measured.
+        if (reader.recordsRead() > kMaxSortEntries)
+            refuseLargeRegister(mainFile, reader.recordsRead());
+        keys.add(keyBytes(record, keyField), static_cast<quint32>(reader.recordsRead()));
+    }
+    reader.close();
+    return keys.sorted();
+}
+
+// Whole records read by position, the file kept open between reads.
+class PositionalReader {
+public:
+    explicit PositionalReader(const QString& path) : path_(path) {
+        do {
+            fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        } while (fd_ < 0 && errno == EINTR);
+        if (fd_ < 0)
+            throw IoError(QStringLiteral("Otwarcie pliku"), path, errno);
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            const int error = errno;
+            ::close(fd_);
+            throw IoError(QStringLiteral("Odczyt pliku"), path, error);
+        }
+        records_ = st.st_size / EntryRecord::Size;
+    }
+    ~PositionalReader() { ::close(fd_); }
+    PositionalReader(const PositionalReader&) = delete;
+    PositionalReader& operator=(const PositionalReader&) = delete;
+
+    qint64 records() const { return records_; }
+
+    // Reads `count` records from record `index` (0-based) on.
+    void read(qint64 index, qint64 count, char* out) const {
+        const qint64 length = count * EntryRecord::Size;
+        qint64 done = 0;
+        while (done < length) {
+            const ssize_t n = ::pread(fd_, out + done, static_cast<size_t>(length - done),
+                                      static_cast<off_t>(index * EntryRecord::Size + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw IoError(QStringLiteral("Odczyt pliku"), path_, errno);
+            if (n == 0)
+                throw IoError(QStringLiteral("Odczyt pliku"), path_,
+                              QStringLiteral("Odczyt poza końcem pliku"));
+            done += n;
+        }
+    }
+
+private:
+    QString path_;
+    int fd_ = -1;
+    qint64 records_ = 0;
+};
+
+// The scratch copy: each entry in key order, read by its position in the main file.
+void writeScratchCopy(const QString& mainFile, const QString& scratchFile,
+                      const std::vector<quint32>& order) {
+    const PositionalReader main(mainFile);
+    // A scratch file: written plainly, the main file stays untouched whatever happens here.
+    files::FileWriter out(scratchFile, files::FileWriter::Mode::Truncate);
+    char record[EntryRecord::Size];
+    for (const quint32 number : order) {
+        main.read(number - 1, 1, record);
+        out.write(QByteArrayView(record, EntryRecord::Size));
+    }
+    out.commit();
+}
+
+// The main file from the scratch copy, front to back or back to front, through a temporary
+// file renamed over it.
+void rewriteMainFile(const QString& mainFile, const QString& scratchFile, qint64 count,
+                     bool descending) {
+    const PositionalReader scratch(scratchFile);
+    if (scratch.records() != count)
+        throw IoError(QStringLiteral("Odczyt pliku"), scratchFile,
+                      QStringLiteral("Kopia robocza ma %1 wpisów zamiast %2")
+                          .arg(scratch.records())
+                          .arg(count));
+    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic);
+    constexpr qint64 block = 512;
+    QByteArray buffer(block * EntryRecord::Size, Qt::Uninitialized);
+    for (qint64 done = 0; done < count;) {
+        const qint64 n = std::min(block, count - done);
+        const qint64 first = descending ? count - done - n : done;
+        scratch.read(first, n, buffer.data());
+        for (qint64 i = 0; i < n; ++i) {
+            const qint64 at = descending ? n - 1 - i : i;
+            out.write(
+                QByteArrayView(buffer.constData() + at * EntryRecord::Size, EntryRecord::Size));
+        }
+        done += n;
+    }
+    out.commit();
+}
+
+} // namespace
+
+QString sortKeyText(const EntryRecord& record, SortField field, qint64 recordNumber) {
+    return keyText(keyBytes(record.data(), keyFieldOf(field)), recordNumber);
+}
+
+std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field,
+                                         KeyMethod method) {
+    return method == KeyMethod::Weights ? sortKeysOf<WeightKeys>(mainFile, field)
+                                        : sortKeysOf<CollatorKeys>(mainFile, field);
+}
+
+std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field) {
+    return sortedRecordNumbers(mainFile, field,
+                               PolishOrder::instance().exact() ? KeyMethod::Weights
+                                                               : KeyMethod::CollatorKeys);
+}
+
+void sortRegister(const Workstation& ws, SortField field, bool descending) {
+    const QString mainFile = ws.mainFile();
+    // Held from the first read to the rename, so no change of another workstation falls
+    // between reading the entries and replacing the file.
+    const FileLock lock(lockPathFor(mainFile));
+    const std::vector<quint32> order = sortedRecordNumbers(mainFile, field);
+    const QString scratchFile = ws.scratchFile();
+    writeScratchCopy(mainFile, scratchFile, order);
+    rewriteMainFile(mainFile, scratchFile, static_cast<qint64>(order.size()), descending);
+}
+
+} // namespace kestrana
