@@ -7,7 +7,9 @@
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
 #include "print/CategoryNames.h"
+#include "print/FontWindow.h"
 #include "register/Editing.h"
+#include "register/Search.h"
 #include "register/StartupFiles.h"
 #include "reports/Descriptions.h"
 #include "reports/EntryFilter.h"
@@ -143,6 +145,22 @@ void Tbaza_f::wireEditing() {
     connect(ui->SpeedButton19, &QAbstractButton::clicked, this, &Tbaza_f::openFilter);
     connect(ui->BitBtn10, &QAbstractButton::clicked, this, [this] { buildFromFilter(true); });
     connect(ui->BitBtn11, &QAbstractButton::clicked, this, [this] { buildFromFilter(false); });
+    const std::array<std::pair<QAction*, SortField>, 4> fields = {{{ui->s1, SortField::Nazwa1},
+                                                                   {ui->s2, SortField::Nazwa2},
+                                                                   {ui->s3, SortField::Data},
+                                                                   {ui->s4, SortField::Numer}}};
+    for (const auto& [action, field] : fields)
+        connect(action, &QAction::triggered, this,
+                [this, field = field] { chooseSortField(field); });
+    connect(ui->sort1, &QAction::triggered, this, [this] { sortEntries(false); });
+    connect(ui->sort2, &QAction::triggered, this, [this] { sortEntries(true); });
+    connect(ui->SpeedButton1, &QAbstractButton::clicked, this, &Tbaza_f::search);
+    connect(ui->coszukac, &QLineEdit::returnPressed, this, &Tbaza_f::search);
+    connect(ui->Dopasujczionklisty1, &QAction::triggered, this, &Tbaza_f::chooseListFont);
+    connect(ui->Definiowanienazwkategorii1, &QAction::triggered, this, [this] {
+        if (bossGuard() && openCategories_)
+            openCategories_();
+    });
 }
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
@@ -163,7 +181,15 @@ void Tbaza_f::markUnwired() {
                                           ui->dok1,
                                           ui->dok2,
                                           ui->Rejestrzada1,
-                                          ui->Czytnikzada1};
+                                          ui->Czytnikzada1,
+                                          ui->s1,
+                                          ui->s2,
+                                          ui->s3,
+                                          ui->s4,
+                                          ui->sort1,
+                                          ui->sort2,
+                                          ui->Dopasujczionklisty1,
+                                          ui->Definiowanienazwkategorii1};
     for (QAction* action : findChildren<QAction*>()) {
         if (action->menu() || action->isSeparator() || wiredActions.contains(action))
             continue;
@@ -174,7 +200,7 @@ void Tbaza_f::markUnwired() {
         ui->SpeedButton9,  ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12,
         ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton17, ui->Button1,
         ui->SpeedButton22, ui->SpeedButton23, ui->SpeedButton18, ui->SpeedButton21,
-        ui->SpeedButton19, ui->BitBtn10,      ui->BitBtn11};
+        ui->SpeedButton19, ui->BitBtn10,      ui->BitBtn11,      ui->SpeedButton1};
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
         if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button) ||
             wiredButtons.contains(button))
@@ -264,6 +290,10 @@ void Tbaza_f::startUp() {
         ui->l1->setChecked(true);
         for (QAction* other : {ui->l2, ui->l3, ui->l4, ui->l5})
             other->setChecked(false);
+        // 11: the list font, from FONT/ under the working directory.
+        context_.fonts.setWorkDir(ws_.workDir);
+        context_.fonts.CzytajFonty(ws_.listFontFileName);
+        applyListFont();
         // 12-14: ID counter, category names, main file.
         startup::prepareIdCounter(ws_);
         applyCategoryNames(startup::prepareCategoryNames(ws_));
@@ -282,22 +312,80 @@ void Tbaza_f::startUp() {
     startupCompleted_ = true;
 }
 
-void Tbaza_f::applyCategoryNames(const CategoryNames& names) {
+void Tbaza_f::showCategoryNames(const CategoryNames& names) {
     for (int n = 1; n <= 20; ++n) {
-        const QString& category = names.categories[n - 1];
-        k_[n - 1]->setText(category);
-        if (auto* box = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n))) {
-            box->setText(category);
-            box->setChecked(false);
-        }
+        k_[n - 1]->setText(names.categories[n - 1]);
+        if (auto* box = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n)))
+            box->setText(names.categories[n - 1]);
         if (n == 20)
             continue;
-        const QString& group = names.groups[n - 1];
-        z_[n - 1]->setText(group);
-        if (auto* box = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n))) {
-            box->setText(group);
+        z_[n - 1]->setText(names.groups[n - 1]);
+        if (auto* box = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n)))
+            box->setText(names.groups[n - 1]);
+    }
+}
+
+void Tbaza_f::applyListFont() {
+    applyFontRecord(*ui->lista, context_.fonts.record());
+}
+
+void Tbaza_f::chooseListFont() {
+    if (!bossGuard())
+        return;
+    try {
+        context_.fonts.ZapiszFonty(ws_.listFontFileName, context_.dialogs);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+    // Confirmed or cancelled, the list shows the setting the record now holds.
+    applyListFont();
+}
+
+void Tbaza_f::chooseSortField(SortField field) {
+    sortChoice_.choose(field);
+    const std::array<QAction*, 4> items = {ui->s1, ui->s2, ui->s3, ui->s4};
+    for (QAction* action : items)
+        action->setChecked(false);
+    items[static_cast<int>(field) - 1]->setChecked(true);
+}
+
+void Tbaza_f::sortEntries(bool descending) {
+    if (!bossGuard())
+        return;
+    if (!context_.prompts.question(sortQuestion(sortChoice_.name)))
+        return;
+    try {
+        sortRegister(ws_, sortChoice_.field, descending);
+    } catch (const IoError& error) {
+        showIoError(error);
+        return;
+    }
+    navigate(0);
+    buildList();
+}
+
+void Tbaza_f::search() {
+    QStringList lines;
+    lines.reserve(ui->lista->count());
+    for (int i = 0; i < ui->lista->count(); ++i)
+        lines.append(ui->lista->item(i)->text());
+    const int found = findNextLine(lines, ui->lista->currentRow(), ui->coszukac->text());
+    if (found < 0) {
+        context_.prompts.information(searchNotFoundMessage());
+        ui->coszukac->clear();
+        return;
+    }
+    selectRow(found);
+    selectLine();
+}
+
+void Tbaza_f::applyCategoryNames(const CategoryNames& names) {
+    showCategoryNames(names);
+    for (int n = 1; n <= 20; ++n) {
+        if (auto* box = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n)))
             box->setChecked(false);
-        }
+        if (auto* box = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n)))
+            box->setChecked(false);
     }
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
 #include "print/CategoryNames.h"
+#include "print/FontSettings.h"
 #include "register/EntryForm.h"
 #include "register/EntryLocks.h"
 #include "register/ListLine.h"
 #include "register/Register.h"
+#include "register/Sort.h"
 #include "register/Workstation.h"
 #include "reports/FilterCriteria.h"
 #include "tools/Notepad.h"
@@ -32,6 +35,8 @@ namespace kestrana {
 // working directory at start.
 struct MainWindowContext {
     Prompts& prompts;
+    Dialogs& dialogs;
+    FontSettings& fonts; // the program's one shared font record
     const Clock& clock;
     QStringList arguments;
     QString workDir;
@@ -94,6 +99,17 @@ public:
     void openIdCounter();
     void storeIdCounter();
 
+    // Sorting and search.
+    void chooseSortField(SortField field);
+    void sortEntries(bool descending);
+    void search();
+    // "Dopasuj czcionkę listy".
+    void chooseListFont();
+    // How the main window opens the category names window.
+    void setCategoryOpener(std::function<void()> open) { openCategories_ = std::move(open); }
+    // New names from the category names window become the check boxes' captions.
+    void showCategoryNames(const CategoryNames& names);
+
     // The filter panel.
     void openFilter();
     void buildFromFilter(bool filtered);
@@ -114,6 +130,7 @@ private:
     void startUp();
     bool ensureDataDirectories(const QString& dir, const QStringList& names);
     void applyCategoryNames(const CategoryNames& names);
+    void applyListFont();
     void resetControls();
     void enableMainControls();
     void showContractPicture();
@@ -141,6 +158,8 @@ private:
     std::function<void()> endProcess_;
     std::function<void(const notepad::Request&)> openNotepad_;
     std::function<void(const QString&)> startProgram_;
+    std::function<void()> openCategories_;
+    SortChoice sortChoice_;
     EntryRecord shownEntry_;
 
     std::array<QLineEdit*, kTextFieldCount> fields_{};

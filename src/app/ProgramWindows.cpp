@@ -2,9 +2,9 @@
 
 namespace kestrana {
 
-ProgramWindows::ProgramWindows(Prompts& prompts, const Clock& clock, QStringList arguments,
-                               QString workDir)
-    : prompts_(prompts), clock_(clock), arguments_(std::move(arguments)),
+ProgramWindows::ProgramWindows(Prompts& prompts, Dialogs& dialogs, const Clock& clock,
+                               QStringList arguments, QString workDir)
+    : prompts_(prompts), dialogs_(dialogs), clock_(clock), arguments_(std::move(arguments)),
       workDir_(std::move(workDir)) {}
 
 ProgramWindows::~ProgramWindows() = default;
@@ -15,11 +15,18 @@ bool ProgramWindows::start() {
     notepad_ = std::make_unique<Tlogowania_f>(prompts_, workDir_);
     if (!notepad_->FormCreate())
         return false;
-    main_ = std::make_unique<Tbaza_f>(MainWindowContext{prompts_, clock_, arguments_, workDir_});
+    fonts_.setWorkDir(workDir_);
+    main_ = std::make_unique<Tbaza_f>(
+        MainWindowContext{prompts_, dialogs_, fonts_, clock_, arguments_, workDir_});
+    categories_ = std::make_unique<Tkat_f>(main_->workstation(), prompts_);
+    QObject::connect(categories_.get(), &Tkat_f::namesStored, main_.get(),
+                     &Tbaza_f::showCategoryNames);
+    main_->setCategoryOpener([this] { categories_->open(); });
     main_->setNotepadOpener([this](const notepad::Request& request) {
         if (!notepad_->open(request))
             main_->endAfterNetworkFailure();
     });
+    fontWindow_ = std::make_unique<Tfont_f>(fonts_, dialogs_);
     return true;
 }
 

@@ -2,7 +2,11 @@
 
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/CategoryWindow.h"
+#include "print/FontSettings.h"
+#include "print/FontWindow.h"
 #include "tools/NotepadWindow.h"
 
 #include <QString>
@@ -16,7 +20,8 @@ namespace kestrana {
 // window first (its creation is the start-up), then the others, hidden.
 class ProgramWindows {
 public:
-    ProgramWindows(Prompts& prompts, const Clock& clock, QStringList arguments, QString workDir);
+    ProgramWindows(Prompts& prompts, Dialogs& dialogs, const Clock& clock, QStringList arguments,
+                   QString workDir);
     ~ProgramWindows();
 
     // Creates the windows. False when the program must end at once (the shared folder of a
@@ -25,14 +30,20 @@ public:
 
     Tbaza_f& main() { return *main_; }
     Tlogowania_f& notepad() { return *notepad_; }
+    Tkat_f& categories() { return *categories_; }
+    FontSettings& fonts() { return fonts_; }
 
 private:
     Prompts& prompts_;
+    Dialogs& dialogs_;
     const Clock& clock_;
     QStringList arguments_;
     QString workDir_;
     std::unique_ptr<Tbaza_f> main_;
     std::unique_ptr<Tlogowania_f> notepad_;
+    std::unique_ptr<Tkat_f> categories_;
+    std::unique_ptr<Tfont_f> fontWindow_;
+    FontSettings fonts_;
 };
 
 } // namespace kestrana

@@ -1,4 +1,5 @@
 #include "app/ProgramWindows.h"
+#include "platform/QtDialogs.h"
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
@@ -8,8 +9,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
     kestrana::QtPrompts prompts;
+    kestrana::QtDialogs dialogs;
     kestrana::SystemClock clock;
-    kestrana::ProgramWindows windows(prompts, clock, app.arguments(), QDir::currentPath());
+    kestrana::ProgramWindows windows(prompts, dialogs, clock, app.arguments(), QDir::currentPath());
     if (!windows.start())
         return 0;
     prompts.setParent(&windows.main());

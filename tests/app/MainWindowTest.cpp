@@ -4,6 +4,7 @@
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
+#include "support/WindowSession.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,29 +21,7 @@ using namespace kestrana;
 using kestrana::test::DataFolder;
 using kestrana::test::ScriptedPrompts;
 
-namespace {
-
-struct Session {
-    ScriptedPrompts prompts;
-    FixedClock clock{QDate(2007, 3, 5), QTime(14, 5, 9)};
-    std::unique_ptr<Tbaza_f> window;
-    int ended = 0;
-
-    void start(const QString& dir, const QStringList& arguments = {QStringLiteral("kestrana")}) {
-        window = std::make_unique<Tbaza_f>(MainWindowContext{prompts, clock, arguments, dir});
-        window->setProcessEnd([this] { ++ended; });
-    }
-    template <typename T> T* find(const QString& name) const {
-        T* w = window->findChild<T*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
-    QListWidget* lista() const { return find<QListWidget>(QStringLiteral("lista")); }
-    QString field(const char* name) const { return find<QLineEdit>(QLatin1String(name))->text(); }
-};
-
-} // namespace
+using Session = kestrana::test::WindowSession;
 
 class MainWindowTest : public QObject {
     Q_OBJECT

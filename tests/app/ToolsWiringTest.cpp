@@ -1,6 +1,7 @@
 #include "app/ProgramWindows.h"
 #include "register/SmallRecords.h"
 #include "support/DataFolder.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
 
@@ -40,8 +41,9 @@ private slots:
         QVERIFY(QDir(folder.path()).mkdir("POMOC"));
         folder.writeBytes("POMOC/bazaadresowa.dat", "Pomoc\r\n");
         test::ScriptedPrompts prompts;
+        test::ScriptedDialogs dialogs;
         FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
-        ProgramWindows windows(prompts, clock, {"kestrana"}, folder.path());
+        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
         QVERIFY(windows.start());
         windows.main().findChild<QAction*>("Pomoc1")->trigger();
         QVERIFY(windows.notepad().isVisible());
@@ -56,9 +58,10 @@ private slots:
         siec.sciezkaSieciowa = station.path() + "/offline";
         station.writeBytes("ADMINI/siec.dat", siec.toBytes());
         test::ScriptedPrompts prompts;
+        test::ScriptedDialogs dialogs;
         prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(), false);
         FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
-        ProgramWindows windows(prompts, clock, {"kestrana"}, station.path());
+        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, station.path());
         QVERIFY(!windows.start());
         QVERIFY(prompts.done());
         QVERIFY(QDir(station.file("KOSZ")).isEmpty());

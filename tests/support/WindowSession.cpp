@@ -11,7 +11,8 @@
 namespace kestrana::test {
 
 void WindowSession::start(const QString& dir, const QStringList& arguments) {
-    window = std::make_unique<Tbaza_f>(MainWindowContext{prompts, clock, arguments, dir});
+    window = std::make_unique<Tbaza_f>(
+        MainWindowContext{prompts, dialogs, fonts, clock, arguments, dir});
     window->setProcessEnd([this] { ++ended; });
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
+#include "print/FontSettings.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScriptedPrompts.h"
 
 #include <QLineEdit>
@@ -14,6 +16,8 @@ namespace kestrana::test {
 // One main window on a data folder, with scripted message boxes and a fixed clock.
 struct WindowSession {
     ScriptedPrompts prompts;
+    ScriptedDialogs dialogs;
+    FontSettings fonts;
     FixedClock clock{QDate(2007, 3, 5), QTime(14, 5, 9)};
     std::unique_ptr<Tbaza_f> window;
     int ended = 0;
