@@ -1,5 +1,6 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
 #include "app/DataFolderSetup.h"
+#include "cli/FilterOptions.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
@@ -9,6 +10,7 @@
 #include "register/SmallRecords.h"
 #include "register/Sort.h"
 #include "register/StartupFiles.h"
+#include "reports/EntryFilter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +24,9 @@ namespace {
 const char* const usage =
     "Użycie: kestrana-cli POLECENIE [OPCJE]\n"
     "  init [--demo]                      zakłada folder danych w bieżącym katalogu\n"
-    "  list [--view 1..5]                 wypisuje linie listy wpisów\n"
+    "  list [--view 1..5] [FILTR]         wypisuje linie listy wpisów; FILTR to\n"
+    "      --kod --nazwa1 --nazwa2 --miejscowosc --adres --wojewodztwo --telefon --mail\n"
+    "      --opis TEKST, --kat N, --grupa N, --umowa all|signed|terminated, --od --do DATA\n"
     "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n"
     "  mode local | network ŚCIEŻKA       przełącza stanowisko (Admini/siec.dat)\n"
     "  sort --by nazwa1|nazwa2|data|kod [--desc]\n"
@@ -56,7 +60,15 @@ int runInit(const QStringList& args, const QString& today) {
     return 0;
 }
 
-int runList(const QStringList& args, const QString& today) {
+int runList(const QStringList& allArgs, const QString& today) {
+    const cli::FilterOptions filter = cli::parseFilterOptions(allArgs);
+    if (!filter.error.isEmpty())
+        return fail(filter.error);
+    const QStringList& args = filter.rest;
+    for (qsizetype i = 1; i < args.size(); i += 2) {
+        if (args[i] != QLatin1String("--view"))
+            return fail(QStringLiteral("nieznana opcja: %1").arg(args[i]));
+    }
     const QString view = option(args, QStringLiteral("--view"), QStringLiteral("1"));
     const int mode = readLeadingInt(view);
     if (mode < 1 || mode > 5 || !isWholeNumber(view))
@@ -64,7 +76,8 @@ int runList(const QStringList& args, const QString& today) {
     const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
     Register reg(ws);
     QStringList lines;
-    reg.buildList(static_cast<ViewMode>(mode), lines);
+    reg.buildList(static_cast<ViewMode>(mode), lines,
+                  filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
     for (const QString& line : std::as_const(lines))
         printLine(line);
     return 0;

@@ -96,6 +96,29 @@ private slots:
         QCOMPARE(cli(station.path(), {"mode", "network"}).exitCode, 1);
     }
 
+    void listWithAFilter() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run all = cli(dir.path(), {"list"});
+        const Run none = cli(dir.path(), {"list", "--kod", "no such code"});
+        QCOMPARE(none.exitCode, 0);
+        QVERIFY(none.lines.isEmpty());
+        QCOMPARE(QFileInfo(dir.filePath("DANE/sp_ks.dat")).size(), 0);
+        const Run terminated = cli(dir.path(), {"list", "--umowa", "terminated"});
+        QCOMPARE(terminated.lines.size(), 5);
+        const Run signedOnes = cli(dir.path(), {"list", "--umowa", "signed", "--view", "3"});
+        QCOMPARE(signedOnes.lines.size(), 35);
+        QCOMPARE(QFileInfo(dir.filePath("DANE/sp_ks.dat")).size(), 35 * 1678);
+        // Record numbers stay those of the main file.
+        for (const QString& line : terminated.lines)
+            QVERIFY(all.lines.contains(line));
+        const Run years = cli(dir.path(), {"list", "--od", "2000-01-01", "--do", "2009-12-31"});
+        QVERIFY(!years.lines.isEmpty() && years.lines.size() < 40);
+        QCOMPARE(cli(dir.path(), {"list", "--kat", "21"}).exitCode, 1);
+        QCOMPARE(cli(dir.path(), {"list", "--umowa", "maybe"}).exitCode, 1);
+        QCOMPARE(cli(dir.path(), {"list", "--kod"}).exitCode, 1);
+    }
+
     void missingDirectoriesAreReported() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("Admini"));
