@@ -70,6 +70,7 @@ Tbaza_f::~Tbaza_f() = default;
 
 void Tbaza_f::wireControls() {
     ui->lista->setTextElideMode(Qt::ElideNone);
+    ui->lista->setUniformItemSizes(true);
     ui->lista->installEventFilter(this);
     ui->lista->viewport()->installEventFilter(this);
     connect(ui->lista, &QListWidget::itemClicked, this, [this] { selectLine(); });

@@ -1,4 +1,5 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
+#include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
 #include "cli/FilterOptions.h"
 #include "platform/CheckedFile.h"
@@ -13,6 +14,7 @@
 #include "reports/EntryFilter.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 
 #include <cstdio>
@@ -29,6 +31,8 @@ const char* const usage =
     "      --opis TEKST, --kat N, --grupa N, --umowa all|signed|terminated, --od --do DATA\n"
     "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n"
     "  mode local | network ŚCIEŻKA       przełącza stanowisko (Admini/siec.dat)\n"
+    "  check                              sprawdza pliki folderu danych\n"
+    "  unlock ID                          zwalnia blokadę wpisu po przerwanym programie\n"
     "  sort --by nazwa1|nazwa2|data|kod [--desc]\n"
     "                                     sortuje wpisy w pliku głównym\n";
 
@@ -138,6 +142,42 @@ int runSort(const QStringList& args, const QString& today) {
     return 0;
 }
 
+// The workstation as siec.dat names it, without creating or changing any file.
+Workstation existingWorkstation(const QString& workDir) {
+    Workstation ws;
+    ws.workDir = workDir;
+    ws.baseDir = workDir;
+    if (files::exists(resolvePath(workDir, QStringLiteral("Admini/siec.dat"))))
+        ws.baseDir = startup::locateStorage(workDir).baseDir;
+    return ws;
+}
+
+int runCheck() {
+    const Workstation ws = existingWorkstation(QDir::currentPath());
+    const QList<CheckFinding> findings = checkDataFolder(ws, QDateTime::currentDateTime());
+    bool damaged = false;
+    for (const CheckFinding& finding : findings) {
+        printLine((finding.damage ? QStringLiteral("BŁĄD: ") : QStringLiteral("UWAGA: ")) +
+                  finding.text);
+        damaged = damaged || finding.damage;
+    }
+    if (!damaged)
+        printLine(QStringLiteral("Nie znaleziono uszkodzeń."));
+    return damaged ? 1 : 0;
+}
+
+int runUnlock(const QStringList& args) {
+    const QString id = args.value(1);
+    if (args.size() != 2 || !isPlainId(id))
+        return fail(QStringLiteral("podaj numer ID wpisu (same cyfry): unlock ID"));
+    const Workstation ws = existingWorkstation(QDir::currentPath());
+    const QString lock = ws.dataPath(QStringLiteral("KOSZ/") + id + QStringLiteral(".p"));
+    if (!files::removeFile(lock))
+        return fail(QStringLiteral("wpis %1 nie jest zablokowany").arg(id));
+    printLine(QStringLiteral("Zwolniono blokadę wpisu %1.").arg(id));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +199,10 @@ int main(int argc, char** argv) {
             return runGenerate(args, today);
         if (command == QLatin1String("mode"))
             return runMode(args);
+        if (command == QLatin1String("check"))
+            return runCheck();
+        if (command == QLatin1String("unlock"))
+            return runUnlock(args);
         if (command == QLatin1String("sort"))
             return runSort(args, today);
     } catch (const IoError& e) {

@@ -119,6 +119,31 @@ private slots:
         QCOMPARE(cli(dir.path(), {"list", "--kod"}).exitCode, 1);
     }
 
+    void checkAndUnlock() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run healthy = cli(dir.path(), {"check"});
+        QCOMPARE(healthy.exitCode, 0);
+        QCOMPARE(healthy.lines, QStringList{QStringLiteral("Nie znaleziono uszkodzeń.")});
+        QFile lock(dir.filePath("KOSZ/5.p"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(int32Bytes(1));
+        lock.close();
+        QCOMPARE(cli(dir.path(), {"check"}).exitCode, 0); // a lock is a notice, not damage
+        QCOMPARE(cli(dir.path(), {"unlock", "5"}).exitCode, 0);
+        QVERIFY(!QFile::exists(dir.filePath("KOSZ/5.p")));
+        QCOMPARE(cli(dir.path(), {"unlock", "5"}).exitCode, 1);
+        QCOMPARE(cli(dir.path(), {"unlock", "../DANE/spis_ks"}).exitCode, 1);
+        QVERIFY(QFile::exists(dir.filePath("DANE/spis_ks.dat")));
+        QFile main(dir.filePath("DANE/spis_ks.dat"));
+        QVERIFY(main.open(QIODevice::Append));
+        main.write("xyz");
+        main.close();
+        const Run damaged = cli(dir.path(), {"check"});
+        QCOMPARE(damaged.exitCode, 1);
+        QVERIFY(damaged.lines.join('\n').contains(QStringLiteral("niepełny rekord")));
+    }
+
     void missingDirectoriesAreReported() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("Admini"));

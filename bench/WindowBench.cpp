@@ -1,0 +1,87 @@
+// Times the main window on a large register, offscreen: start-up to the first entry shown, a
+// change of view, and a search that finds only the last line. Prints one line per operation:
+// "<name> <seconds>".
+#include "app/MainWindow.h"
+#include "platform/Prompts.h"
+#include "print/FontSettings.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+using namespace kestrana;
+
+namespace {
+
+// Any message box during the benchmark is a failure.
+class FailingPrompts : public Prompts {
+public:
+    using Prompts::question;
+    bool question(const QString&, const QString& text) override { return fail(text); }
+    void information(const QString& text) override { fail(text); }
+    void error(const QString& text) override { fail(text); }
+
+private:
+    static bool fail(const QString& text) {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
+        std::exit(1);
+    }
+};
+
+class NoDialogs : public Dialogs {
+public:
+    std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
+    std::unique_ptr<Surface> choosePrinter(const QString&) override { return nullptr; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+void report(const char* name, const QElapsedTimer& timer) {
+    std::printf("%s %.3f\n", name, timer.nsecsElapsed() / 1e9);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(data);
+    FailingPrompts prompts;
+    NoDialogs dialogs;
+    SystemClock clock;
+    FontSettings fonts;
+
+    QElapsedTimer timer;
+    timer.start();
+    Tbaza_f window(
+        MainWindowContext{prompts, dialogs, fonts, clock, app.arguments(), QDir::currentPath()});
+    window.show();
+    QApplication::processEvents();
+    report("startup", timer);
+
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("lista"));
+    timer.restart();
+    window.setViewMode(ViewMode::KodNazwa);
+    QApplication::processEvents();
+    report("view-change", timer);
+
+    // The last line is the only one holding its code in view 3 ("G-" + the padded ID).
+    const QString last = list->item(list->count() - 1)->text().section(QLatin1Char(' '), 0, 0);
+    window.findChild<QLineEdit*>(QStringLiteral("coszukac"))->setText(last);
+    timer.restart();
+    window.search();
+    QApplication::processEvents();
+    report("search-last", timer);
+    if (list->currentRow() != list->count() - 1) {
+        std::fprintf(stderr, "search did not reach the last line\n");
+        return 1;
+    }
+    return 0;
+}
