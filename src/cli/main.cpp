@@ -1,7 +1,6 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
 #include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
-#include "cli/FilterOptions.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
@@ -12,6 +11,7 @@
 #include "register/Sort.h"
 #include "register/StartupFiles.h"
 #include "reports/EntryFilter.h"
+#include "reports/FilterOptions.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -65,7 +65,7 @@ int runInit(const QStringList& args, const QString& today) {
 }
 
 int runList(const QStringList& allArgs, const QString& today) {
-    const cli::FilterOptions filter = cli::parseFilterOptions(allArgs);
+    const FilterOptions filter = parseFilterOptions(allArgs);
     if (!filter.error.isEmpty())
         return fail(filter.error);
     const QStringList& args = filter.rest;

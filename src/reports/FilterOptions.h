@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace kestrana::cli {
+namespace kestrana {
 
 // The filter panel as command-line options: --kod --nazwa1 --nazwa2 --miejscowosc --adres
 // --wojewodztwo --telefon --mail --opis TEXT, --kat N and --grupa N (repeatable),
@@ -19,4 +19,4 @@ struct FilterOptions {
 
 FilterOptions parseFilterOptions(const QStringList& args);
 
-} // namespace kestrana::cli
+} // namespace kestrana

@@ -1,8 +1,8 @@
-#include "cli/FilterOptions.h"
+#include "reports/FilterOptions.h"
 
 #include <QHash>
 
-namespace kestrana::cli {
+namespace kestrana {
 
 namespace {
 
@@ -75,4 +75,4 @@ FilterOptions parseFilterOptions(const QStringList& args) {
     return out;
 }
 
-} // namespace kestrana::cli
+} // namespace kestrana
