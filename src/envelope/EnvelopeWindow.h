@@ -1,0 +1,97 @@
+#pragma once
+
+#include "envelope/AddressHelpers.h"
+#include "envelope/EnvelopeFields.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Prompts.h"
+#include "print/FontSettings.h"
+#include "register/EntryForm.h"
+#include "register/SmallRecords.h"
+#include "register/Workstation.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class Tkoperta_f;
+}
+
+namespace kestrana {
+
+class Tfont_f;
+
+// The envelope window: one envelope at a time, its sender, recipient, positions, logo and
+// options, stored as defaults or as profiles, printed through the page helper. Created once at
+// start-up and prepared then; the main window's "Koperta" buttons fill and reopen it. It has no
+// close button: "Koniec" is the way out. Every file failure is shown and ends that action; the
+// values it changed so far stay on screen.
+class Tkoperta_f : public QWidget {
+    Q_OBJECT
+
+public:
+    Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSettings& fonts,
+               Tfont_f& fontWindow, const Clock& clock, QWidget* parent = nullptr);
+    ~Tkoperta_f() override;
+
+    // Preparation: the base directory decided afresh from the working directory, the help
+    // panel hidden, then the stored defaults (created when missing) without the sender and
+    // recipient lines. False when a file operation failed (the error has been shown).
+    bool FormCreate();
+
+    // "Koperta" on the main window: sender lines from the own company's lines 1 to 3 (line 4
+    // empty), recipient lines from the entry form's `block`, then the preparation, and the
+    // window is shown centred, not modal. Nothing is shown when preparing fails.
+    bool open(const EntryFormValues& form, const CompanyRecord& firma, AddressBlock block);
+
+    // The buttons' handlers, by the window's own names.
+    void SpeedButton2Click();     // "Zapisz ustalenia jako domyślne"
+    void SpeedButton12Click();    // "Czytaj ustalenia domyślne"
+    void SpeedButton11Click();    // "Zapisz profil"
+    void SpeedButton10Click();    // "Czytaj profil"
+    void SpeedButton6Click();     // "Dołącz obrazek"
+    void SpeedButton7Click();     // "Odłącz obrazek"
+    void RadioButtonClick(int k); // "rozmiar 1" .. "rozmiar 4"
+    bool SpeedButton4Click();     // "Drukuj kopertę": true when printed
+    void SpeedButton3Click();     // "Czcionka druku"
+    void SpeedButton9Click();     // "Pomoc"
+    void SpeedButton8Click();     // "Powrót" on the help panel
+    bool SpeedButton1Click();     // "Koniec": true when the window was left
+    void Timer1Timer();
+
+    // The values the controls hold now.
+    EnvelopeFields fields() const;
+    // The logo picture held by Image2 and Image3.
+    const LogoPicture& picture() const { return picture_; }
+    // The workstation with the base directory of the last preparation.
+    const Workstation& station() const { return here_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Runs a file operation on the window's values; what it changed is shown even when it
+    // fails. The operation returns a logo loader's error (shown, the rest stands) or throws.
+    bool apply(const std::function<QString(EnvelopeFields&)>& operation);
+    void showFields(const EnvelopeFields& f);
+    void showPicture();
+    void refreshSizeLabel();
+    Workstation locate() const;
+
+    std::unique_ptr<Ui::Tkoperta_f> ui;
+    const Workstation& ws_;
+    Prompts& prompts_;
+    Dialogs& dialogs_;
+    FontSettings& fonts_;
+    Tfont_f& fontWindow_;
+    const Clock& clock_;
+    Workstation here_;
+    LogoPicture picture_;
+    QTimer Timer1;
+};
+
+} // namespace kestrana
