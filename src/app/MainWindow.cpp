@@ -11,9 +11,13 @@
 #include "register/Editing.h"
 #include "register/Search.h"
 #include "register/StartupFiles.h"
+#include "reports/DefinablePrintout.h"
 #include "reports/Descriptions.h"
+#include "reports/DetailedPrintout.h"
 #include "reports/EntryFilter.h"
+#include "reports/EntrySheet.h"
 #include "reports/FullListFlag.h"
+#include "reports/TextPrintout.h"
 #include "tools/CommandLines.h"
 
 #include <QAbstractButton>
@@ -21,11 +25,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -45,12 +51,25 @@ const QString kEntryGone =
     QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie inny użytkownik.\n"
                    "Nic nie zostało zapisane.");
 
+// The picture of the e-mail buttons: a small envelope.
+QIcon mailIcon() {
+    QPixmap picture(20, 14);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(40, 40, 120), 1.2));
+    painter.setBrush(QColor(250, 250, 235));
+    painter.drawRect(QRectF(1, 1, 18, 12));
+    painter.drawPolyline(QPolygonF({QPointF(1, 1), QPointF(10, 8), QPointF(19, 1)}));
+    return QIcon(picture);
+}
+
 } // namespace
 
 Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Tbaza_f>()), context_(std::move(context)),
       endProcess_([] { QCoreApplication::exit(0); }),
-      startProgram_([](const QString& line) { commands::start(line, QDir::currentPath()); }) {
+      startProgram_([](const QString& line, const QString& dir) { commands::start(line, dir); }) {
     ui->setupUi(this);
     setFixedSize(size());
     for (int i = 0; i < kTextFieldCount; ++i)
@@ -108,7 +127,7 @@ void Tbaza_f::wireTools() {
             openNotepad_(notepad::helpRequest());
     });
     connect(ui->Notatnik1, &QAction::triggered, this,
-            [this] { startProgram_(commands::notatnik()); });
+            [this] { startProgram_(commands::notatnik(), QDir::currentPath()); });
     // The sibling programs receive the entry shown in the form, never whatever record a list
     // build or printout left in the buffer.
     const std::array<std::pair<QAction*, QString (*)(const EntryRecord&)>, 3> companyTools = {{
@@ -119,11 +138,11 @@ void Tbaza_f::wireTools() {
     for (const auto& [action, build] : companyTools) {
         connect(action, &QAction::triggered, this, [this, build = build] {
             if (!shownEntry_.text(Field::id).isEmpty())
-                startProgram_(build(shownEntry_));
+                startProgram_(build(shownEntry_), QDir::currentPath());
         });
     }
     connect(ui->Czytnikzada1, &QAction::triggered, this,
-            [this] { startProgram_(commands::czytnikZadan()); });
+            [this] { startProgram_(commands::czytnikZadan(), QDir::currentPath()); });
 }
 
 void Tbaza_f::wireEditing() {
@@ -158,6 +177,48 @@ void Tbaza_f::wireEditing() {
     connect(ui->SpeedButton1, &QAbstractButton::clicked, this, &Tbaza_f::search);
     connect(ui->coszukac, &QLineEdit::returnPressed, this, &Tbaza_f::search);
     connect(ui->Dopasujczionklisty1, &QAction::triggered, this, &Tbaza_f::chooseListFont);
+    connect(ui->Wydrukaktualnejlisty1, &QAction::triggered, this, &Tbaza_f::printList);
+    connect(ui->Wydrukuproszczonylisty1, &QAction::triggered, this,
+            &Tbaza_f::openDefinablePrintout);
+    connect(ui->Nadrukarce1, &QAction::triggered, this, &Tbaza_f::printEntry);
+    connect(ui->Dopliku1, &QAction::triggered, this, &Tbaza_f::exportEntry);
+    connect(ui->SpeedButton13, &QAbstractButton::clicked, this, &Tbaza_f::printDefinable);
+    connect(ui->SpeedButton14, &QAbstractButton::clicked, this, &Tbaza_f::closeDefinablePrintout);
+    for (QRadioButton* form : {ui->dr1, ui->dr2}) {
+        connect(form, &QRadioButton::toggled, this, [this] {
+            const RowForm rows = ui->dr2->isChecked() ? RowForm::OneLine : RowForm::ThreeLines;
+            for (int box = 1; box <= kDefinableBoxCount; ++box)
+                findChild<QComboBox*>(QStringLiteral("pole%1").arg(box))
+                    ->setEnabled(definableBoxInUse(box, rows));
+        });
+    }
+    connect(ui->SpeedButton20, &QAbstractButton::clicked, this, &Tbaza_f::printDescription);
+    connect(ui->SpeedButton4, &QAbstractButton::clicked, this, &Tbaza_f::pasteSeatAddress);
+    connect(ui->Button2, &QAbstractButton::clicked, this,
+            [this] { openVoivodeships(AddressBlock::Seat); });
+    connect(ui->Button3, &QAbstractButton::clicked, this,
+            [this] { openVoivodeships(AddressBlock::Correspondence); });
+    connect(ui->Button4, &QAbstractButton::clicked, this,
+            [this] { openVoivodeships(AddressBlock::Contact); });
+    connect(ui->listaw, &QListWidget::itemDoubleClicked, this, &Tbaza_f::chooseVoivodeship);
+    connect(ui->SpeedButton8, &QAbstractButton::clicked, this, [this] {
+        voivodeships_.cancel();
+        ui->Panel17->hide();
+    });
+    connect(ui->SpeedButton2, &QAbstractButton::clicked, this,
+            [this] { startMail(AddressBlock::Seat); });
+    connect(ui->SpeedButton6, &QAbstractButton::clicked, this,
+            [this] { startMail(AddressBlock::Contact); });
+    const std::array<std::pair<QAbstractButton*, int>, 3> envelopes = {
+        {{ui->SpeedButton3, 1}, {ui->SpeedButton5, 2}, {ui->SpeedButton7, 3}}};
+    for (const auto& [button, block] : envelopes) {
+        connect(button, &QAbstractButton::clicked, this, [this, block = block] {
+            if (openEnvelope_)
+                openEnvelope_(formValues(), block);
+        });
+    }
+    ui->SpeedButton2->setIcon(mailIcon());
+    ui->SpeedButton6->setIcon(mailIcon());
     connect(ui->Definiowanienazwkategorii1, &QAction::triggered, this, [this] {
         if (bossGuard() && openCategories_)
             openCategories_();
@@ -166,48 +227,12 @@ void Tbaza_f::wireEditing() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    const QList<QAction*> wiredActions = {ui->l1,
-                                          ui->l2,
-                                          ui->l3,
-                                          ui->l4,
-                                          ui->l5,
-                                          ui->d1,
-                                          ui->d2,
-                                          ui->Wyjciezprogramu1,
-                                          ui->e1,
-                                          ui->e2,
-                                          ui->SprawdaktualnynumerIDklienta1,
-                                          ui->Pomoc1,
-                                          ui->Notatnik1,
-                                          ui->dok1,
-                                          ui->dok2,
-                                          ui->Rejestrzada1,
-                                          ui->Czytnikzada1,
-                                          ui->s1,
-                                          ui->s2,
-                                          ui->s3,
-                                          ui->s4,
-                                          ui->sort1,
-                                          ui->sort2,
-                                          ui->Dopasujczionklisty1,
-                                          ui->Definiowanienazwkategorii1};
-    for (QAction* action : findChildren<QAction*>()) {
-        if (action->menu() || action->isSeparator() || wiredActions.contains(action))
-            continue;
-        action->setEnabled(false);
-        unwired_.append(action);
-    }
-    const QList<QAbstractButton*> wiredButtons = {
-        ui->SpeedButton9,  ui->SpeedButton10, ui->SpeedButton11, ui->SpeedButton12,
-        ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton17, ui->Button1,
-        ui->SpeedButton22, ui->SpeedButton23, ui->SpeedButton18, ui->SpeedButton21,
-        ui->SpeedButton19, ui->BitBtn10,      ui->BitBtn11,      ui->SpeedButton1};
-    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
-        if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button) ||
-            wiredButtons.contains(button))
-            continue;
-        button->setEnabled(false);
-        unwired_.append(button);
+    unwired_ = {ui->Kp1, ui->Kw1, ui->SpeedButton24, ui->SpeedButton25};
+    for (QObject* object : std::as_const(unwired_)) {
+        if (auto* w = qobject_cast<QWidget*>(object))
+            w->setEnabled(false);
+        else if (auto* a = qobject_cast<QAction*>(object))
+            a->setEnabled(false);
     }
 }
 
@@ -555,7 +580,7 @@ void Tbaza_f::updateStatus() {
                              ? context_.clock.now().toString(QStringLiteral("HH:mm:ss"))
                              : polish.toString(context_.clock.today(), QLocale::ShortFormat));
     ui->so->menuAction()->setEnabled(fullList_);
-    if (!ui->Panel22->isVisible() && !unwired_.contains(ui->SpeedButton15))
+    if (!definableOpen_ && !unwired_.contains(ui->SpeedButton15))
         ui->SpeedButton15->setEnabled(fullList_);
     ui->Label8->setText(fullListCaption(fullList_));
 }
@@ -880,6 +905,114 @@ void Tbaza_f::buildFromFilter(bool filtered) {
     selectLine();
     fullList_ = fullListAfter(filtered ? ListBuild::Filtered : ListBuild::Unfiltered);
     filterPass_ = false;
+}
+
+void Tbaza_f::printList() {
+    if (listCount_ == 0)
+        return;
+    try {
+        runDetailedPrintout(context_.dialogs, context_.fonts, *register_);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::openDefinablePrintout() {
+    if (listCount_ == 0)
+        return;
+    ui->dr1->setChecked(true);
+    ui->tytul->clear();
+    for (int box = 1; box <= kDefinableBoxCount; ++box) {
+        auto* pole = findChild<QComboBox*>(QStringLiteral("pole%1").arg(box));
+        pole->setEnabled(true);
+        pole->setInsertPolicy(QComboBox::NoInsert);
+        pole->clear();
+        pole->addItems(definableFieldChoices());
+        pole->setEditText(QString());
+    }
+    definableOpen_ = true;
+    setBrowsingEnabled(false);
+    ui->Panel22->setGeometry(146, 116, 665, 450);
+    ui->Panel22->show();
+    ui->Panel22->raise();
+}
+
+void Tbaza_f::printDefinable() {
+    DefinableSettings settings;
+    for (int box = 1; box <= kDefinableBoxCount; ++box)
+        settings.pole[box - 1] =
+            findChild<QComboBox*>(QStringLiteral("pole%1").arg(box))->currentText();
+    settings.tytul = ui->tytul->text();
+    settings.form = ui->dr2->isChecked() ? RowForm::OneLine : RowForm::ThreeLines;
+    try {
+        runDefinablePrintout(context_.dialogs, context_.fonts, *register_, settings);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::closeDefinablePrintout() {
+    definableOpen_ = false;
+    setBrowsingEnabled(true);
+    ui->Panel22->hide();
+}
+
+void Tbaza_f::printEntry() {
+    try {
+        runEntrySheetPrintout(context_.dialogs, context_.fonts, formValues());
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::exportEntry() {
+    try {
+        exportEntrySheet(context_.dialogs, formValues(), ws_.workDir);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::printDescription() {
+    try {
+        // The heading is the name line as it was when the panel was opened.
+        runDescriptionPrintout(context_.dialogs, context_.fonts, ui->Label33->text(),
+                               textfile::splitLines(ui->Memo1->toPlainText()));
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::pasteSeatAddress() {
+    EntryFormValues values = formValues();
+    copySeatToCorrespondence(values);
+    setFormValues(values);
+}
+
+void Tbaza_f::openVoivodeships(AddressBlock block) {
+    voivodeships_.open(block);
+    ui->Panel17->setGeometry(VoivodeshipChooser::panelGeometry());
+    ui->listaw->clear();
+    // The chooser gives them in Polish order; the widget's own sorting knows no Polish.
+    ui->listaw->setSortingEnabled(false);
+    ui->listaw->addItems(voivodeships_.items());
+    ui->Panel17->show();
+    ui->Panel17->raise();
+}
+
+void Tbaza_f::chooseVoivodeship() {
+    QListWidgetItem* item = ui->listaw->currentItem();
+    EntryFormValues values = formValues();
+    if (!voivodeships_.choose(item ? item->text() : QString(), values))
+        return;
+    setFormValues(values);
+    ui->Panel17->hide();
+}
+
+void Tbaza_f::startMail(AddressBlock block) {
+    const QString line = mailCommandLine(formValues(), block);
+    if (!line.isEmpty())
+        startProgram_(line, ws_.baseDir);
 }
 
 } // namespace kestrana

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "envelope/AddressHelpers.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Prompts.h"
@@ -62,8 +63,9 @@ public:
     void setNotepadOpener(std::function<void(const notepad::Request&)> open) {
         openNotepad_ = std::move(open);
     }
-    // Starts an outside program; tests replace it to see the command lines.
-    void setProgramStarter(std::function<void(const QString&)> start) {
+    // Starts an outside program in a working directory; tests replace it to see the command
+    // lines.
+    void setProgramStarter(std::function<void(const QString&, const QString&)> start) {
         startProgram_ = std::move(start);
     }
     // The entry last loaded into the form (empty before any load and after a refusal).
@@ -116,6 +118,25 @@ public:
     FilterCriteria filterCriteria() const;
     bool fullList() const { return fullList_; }
 
+    // Printouts ("Wyd&ruki") and the definable-printout panel.
+    void printList();
+    void openDefinablePrintout();
+    void printDefinable();
+    void closeDefinablePrintout();
+    void printEntry();
+    void exportEntry();
+    void printDescription();
+
+    // Address helpers: "Wklej", the voivodeship chooser, e-mail and envelope buttons.
+    void pasteSeatAddress();
+    void openVoivodeships(AddressBlock block);
+    void chooseVoivodeship();
+    void startMail(AddressBlock block);
+    // How "Koperta" opens the envelope window (block 1 seat, 2 correspondence, 3 contact).
+    void setEnvelopeOpener(std::function<void(const EntryFormValues&, int)> open) {
+        openEnvelope_ = std::move(open);
+    }
+
     // The description panel.
     void openDescription();
     void closeDescription();
@@ -157,7 +178,10 @@ private:
     QTimer statusTimer_;
     std::function<void()> endProcess_;
     std::function<void(const notepad::Request&)> openNotepad_;
-    std::function<void(const QString&)> startProgram_;
+    std::function<void(const QString&, const QString&)> startProgram_;
+    std::function<void(const EntryFormValues&, int)> openEnvelope_;
+    VoivodeshipChooser voivodeships_;
+    bool definableOpen_ = false;
     std::function<void()> openCategories_;
     SortChoice sortChoice_;
     EntryRecord shownEntry_;

@@ -12,7 +12,7 @@ ProgramWindows::~ProgramWindows() = default;
 bool ProgramWindows::start() {
     // A network workstation whose shared folder is out of reach is told so before the main
     // window tries to open files there; the notepad window repeats the same check.
-    notepad_ = std::make_unique<Tlogowania_f>(prompts_, workDir_);
+    notepad_ = std::make_unique<Tlogowania_f>(prompts_, dialogs_, fonts_, workDir_);
     if (!notepad_->FormCreate())
         return false;
     fonts_.setWorkDir(workDir_);
@@ -27,6 +27,11 @@ bool ProgramWindows::start() {
             main_->endAfterNetworkFailure();
     });
     fontWindow_ = std::make_unique<Tfont_f>(fonts_, dialogs_);
+    envelope_ = std::make_unique<Tkoperta_f>(main_->workstation(), prompts_, dialogs_, fonts_,
+                                             *fontWindow_, clock_);
+    main_->setEnvelopeOpener([this](const EntryFormValues& form, int block) {
+        envelope_->open(form, main_->workstation().firma, static_cast<AddressBlock>(block));
+    });
     return true;
 }
 

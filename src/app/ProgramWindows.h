@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "envelope/EnvelopeWindow.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Prompts.h"
@@ -32,6 +33,7 @@ public:
     Tlogowania_f& notepad() { return *notepad_; }
     Tkat_f& categories() { return *categories_; }
     FontSettings& fonts() { return fonts_; }
+    Tkoperta_f& envelope() { return *envelope_; }
 
 private:
     Prompts& prompts_;
@@ -43,6 +45,7 @@ private:
     std::unique_ptr<Tlogowania_f> notepad_;
     std::unique_ptr<Tkat_f> categories_;
     std::unique_ptr<Tfont_f> fontWindow_;
+    std::unique_ptr<Tkoperta_f> envelope_;
     FontSettings fonts_;
 };
 

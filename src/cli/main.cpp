@@ -1,6 +1,8 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
 #include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
+#include "cli/EnvelopeCommands.h"
+#include "cli/PrintCommands.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
@@ -13,9 +15,9 @@
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -178,14 +180,40 @@ int runUnlock(const QStringList& args) {
     return 0;
 }
 
+int runPrint(const QStringList& args) {
+    if (args.value(1) == QLatin1String("envelope"))
+        return runEnvelopePrintCommand(args, QDir::currentPath());
+    const FilterOptions filter = parseFilterOptions(args);
+    if (!filter.error.isEmpty()) {
+        fail(filter.error);
+        return 2;
+    }
+    printjob::FilterFactory makeFilter;
+    if (filter.given)
+        makeFilter = [criteria = filter.criteria](const Workstation& ws) {
+            return makeEntryFilter(criteria, ws);
+        };
+    return runPrintCommand(filter.rest, QDir::currentPath(), makeFilter);
+}
+
+void printUsage() {
+    std::fputs(usage, stderr);
+    std::fputs(printCommandUsage().toUtf8().constData(), stderr);
+    std::fputs(envelopePrintUsage().toUtf8().constData(), stderr);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing draws text, which needs a GUI application; without a display it works offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fputs(usage, stderr);
+        printUsage();
         return 2;
     }
     const QString today = todayString(SystemClock().today());
@@ -205,9 +233,11 @@ int main(int argc, char** argv) {
             return runUnlock(args);
         if (command == QLatin1String("sort"))
             return runSort(args, today);
+        if (command == QLatin1String("print"))
+            return runPrint(args);
     } catch (const IoError& e) {
         return fail(e.text());
     }
-    std::fputs(usage, stderr);
+    printUsage();
     return 2;
 }

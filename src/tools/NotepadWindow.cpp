@@ -2,7 +2,9 @@
 
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
+#include "print/FontWindow.h"
 #include "register/StartupFiles.h"
+#include "reports/TextPrintout.h"
 #include "tools/ui_Tlogowania_f.h"
 
 #include <QCloseEvent>
@@ -13,14 +15,15 @@
 
 namespace kestrana {
 
-Tlogowania_f::Tlogowania_f(Prompts& prompts, QString workDir, QWidget* parent)
+Tlogowania_f::Tlogowania_f(Prompts& prompts, Dialogs& dialogs, FontSettings& fonts, QString workDir,
+                           QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ui(std::make_unique<Ui::Tlogowania_f>()), prompts_(prompts), workDir_(std::move(workDir)) {
+      ui(std::make_unique<Ui::Tlogowania_f>()), prompts_(prompts), dialogs_(dialogs), fonts_(fonts),
+      workDir_(std::move(workDir)) {
     ui->setupUi(this);
     setFixedSize(size());
     connect(ui->SpeedButton4, &QAbstractButton::clicked, this, &Tlogowania_f::leave);
-    // Printing needs the page helper, which this window does not have yet.
-    ui->SpeedButton3->setEnabled(false);
+    connect(ui->SpeedButton3, &QAbstractButton::clicked, this, &Tlogowania_f::print);
 }
 
 Tlogowania_f::~Tlogowania_f() = default;
@@ -43,6 +46,10 @@ bool Tlogowania_f::FormCreate() {
         }
         if (request.fileName.isEmpty())
             return true;
+        // The editor shows the text in the print font.
+        fonts_.setWorkDir(workDir_);
+        fonts_.CzytajFonty(kPrintFontFile);
+        applyFontRecord(*ui->Memo1, fonts_.record());
         ui->Memo1->clear();
         ui->Memo1->setPlainText(notepad::load(filePath()));
     } catch (const IoError& error) {
@@ -74,6 +81,14 @@ void Tlogowania_f::leave() {
     }
     setEnabled(false);
     hide();
+}
+
+void Tlogowania_f::print() {
+    try {
+        runNotepadPrintout(dialogs_, fonts_, windowTitle(), displayedLines());
+    } catch (const IoError& error) {
+        prompts_.error(error.text());
+    }
 }
 
 QStringList Tlogowania_f::displayedLines() const {

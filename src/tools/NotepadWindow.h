@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/FontSettings.h"
 #include "tools/Notepad.h"
 
 #include <QStringList>
@@ -20,7 +22,8 @@ class Tlogowania_f : public QWidget {
     Q_OBJECT
 
 public:
-    Tlogowania_f(Prompts& prompts, QString workDir, QWidget* parent = nullptr);
+    Tlogowania_f(Prompts& prompts, Dialogs& dialogs, FontSettings& fonts, QString workDir,
+                 QWidget* parent = nullptr);
     ~Tlogowania_f() override;
 
     notepad::Request request;
@@ -32,6 +35,8 @@ public:
     bool open(const notepad::Request& newRequest);
     // "Powrót".
     void leave();
+    // "Drukuj".
+    void print();
     // The editor's lines as it shows them, long lines broken where it wraps them.
     QStringList displayedLines() const;
     QString baseDir() const { return baseDir_; }
@@ -43,6 +48,8 @@ protected:
 private:
     std::unique_ptr<Ui::Tlogowania_f> ui;
     Prompts& prompts_;
+    Dialogs& dialogs_;
+    FontSettings& fonts_;
     QString workDir_;
     QString baseDir_;
 };

@@ -158,7 +158,7 @@ private slots:
         DataFolder folder;
         Session s;
         s.start(folder.path());
-        for (const char* name : {"SpeedButton24", "SpeedButton25", "Button2"})
+        for (const char* name : {"SpeedButton24", "SpeedButton25"})
             QVERIFY2(!s.find<QWidget>(QLatin1String(name))->isEnabled(), name);
         QVERIFY(s.find<QAction>("l3")->isEnabled());
     }

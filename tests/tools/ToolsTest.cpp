@@ -1,5 +1,6 @@
 #include "register/SmallRecords.h"
 #include "support/DataFolder.h"
+#include "support/ScriptedDialogs.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
 #include "tools/CommandLines.h"
@@ -133,7 +134,9 @@ private slots:
         DataFolder folder;
         QVERIFY(QDir(folder.path()).mkdir("POMOC"));
         ScriptedPrompts prompts;
-        Tlogowania_f window(prompts, folder.path());
+        test::ScriptedDialogs dialogs;
+        FontSettings fonts;
+        Tlogowania_f window(prompts, dialogs, fonts, folder.path());
         QVERIFY(window.FormCreate());
         QVERIFY(window.open(notepad::helpRequest()));
         QCOMPARE(window.windowTitle(), QStringLiteral("Przewodnik po bazie adresowej."));
@@ -162,7 +165,9 @@ private slots:
         QVERIFY(QDir(folder.path()).mkdir("DOKUMENTY"));
         folder.writeBytes("DOKUMENTY/kptresc.dat", "stare\rlinie\n");
         ScriptedPrompts prompts;
-        Tlogowania_f window(prompts, folder.path());
+        test::ScriptedDialogs dialogs;
+        FontSettings fonts;
+        Tlogowania_f window(prompts, dialogs, fonts, folder.path());
         QVERIFY(window.open({"\\DOKUMENTY\\kptresc.dat", "Edytor stałej treści", 2}));
         auto* memo = window.findChild<QPlainTextEdit*>("Memo1");
         QCOMPARE(memo->toPlainText(), QStringLiteral("stare\nlinie\n"));
@@ -177,7 +182,9 @@ private slots:
         folder.writeBytes("POMOC/bazaadresowa.dat",
                           "krotka\r\n" + QByteArray("slowo ").repeated(60) + "\r\n\r\nkoniec\r\n");
         ScriptedPrompts prompts;
-        Tlogowania_f window(prompts, folder.path());
+        test::ScriptedDialogs dialogs;
+        FontSettings fonts;
+        Tlogowania_f window(prompts, dialogs, fonts, folder.path());
         QVERIFY(window.open(notepad::helpRequest()));
         const QStringList lines = window.displayedLines();
         QCOMPARE(lines.first(), QStringLiteral("krotka"));
@@ -204,7 +211,9 @@ private slots:
                                switchToLocal);
         if (switchToLocal)
             prompts.expectInformation(QStringLiteral("Uruchom ponownie program"));
-        Tlogowania_f window(prompts, station.path());
+        test::ScriptedDialogs dialogs;
+        FontSettings fonts;
+        Tlogowania_f window(prompts, dialogs, fonts, station.path());
         QVERIFY(!window.FormCreate());
         QVERIFY(prompts.done());
         const StorageRecord after = StorageRecord::fromBytes(station.readBytes("ADMINI/siec.dat"));
@@ -222,7 +231,9 @@ private slots:
         siec.sciezkaSieciowa = share.path();
         station.writeBytes("ADMINI/siec.dat", siec.toBytes());
         ScriptedPrompts prompts;
-        Tlogowania_f window(prompts, station.path());
+        test::ScriptedDialogs dialogs;
+        FontSettings fonts;
+        Tlogowania_f window(prompts, dialogs, fonts, station.path());
         QVERIFY(window.FormCreate());
         QCOMPARE(window.baseDir(), share.path());
     }
