@@ -1,0 +1,62 @@
+#include "cash/CompanyData.h"
+
+#include "platform/CheckedFile.h"
+#include "platform/CodePage.h"
+#include "register/Workstation.h"
+
+namespace kestrana::companydata {
+
+using namespace Qt::StringLiterals;
+
+const std::array<QString, 6>& lineLabels() {
+    static const std::array<QString, 6> labels = {
+        u"Nazwa firmy"_s, u"Adres"_s, u"Kod i miejscowość"_s, u"NIP"_s, u"Bank"_s, u"Numer konta"_s,
+    };
+    return labels;
+}
+
+QString lineProblem(int line, const QString& text) {
+    // Counted as stored: one byte per character, a character beyond the BMP counts as one.
+    const QByteArray encoded = cp1250::encode(text);
+    if (encoded.size() > CompanyRecord::LineWidth)
+        return u"Wiersz %1 jest za długi (liczba znaków: %2, najwyżej %3). Skróć go."_s.arg(line)
+            .arg(encoded.size())
+            .arg(CompanyRecord::LineWidth);
+    const QString stored = cp1250::decode(encoded);
+    for (qsizetype i = 0, j = 0; i < text.size(); ++j) {
+        const char32_t codePoint = text.at(i).isHighSurrogate() && i + 1 < text.size()
+                                       ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                       : text.at(i).unicode();
+        const qsizetype width = codePoint > 0xFFFF ? 2 : 1;
+        const bool control = codePoint < 0x20 || codePoint == 0x7F;
+        if (stored.at(j) != text.at(i) || width == 2 || control) {
+            const QString shown = control ? u"kod %1"_s.arg(uint(codePoint)) : text.mid(i, width);
+            return u"Wiersz %1 zawiera znak „%2”, którego nie można zapisać w danych firmy. "
+                   u"Usuń go lub zastąp innym."_s.arg(QString::number(line), shown);
+        }
+        i += width;
+    }
+    return {};
+}
+
+QString problem(const CompanyRecord& record) {
+    for (int i = 0; i < int(record.lines.size()); ++i) {
+        const QString found = lineProblem(i + 1, record.lines[i]);
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+CompanyRecord load(const Workstation& ws) {
+    const QString path = ws.firmaFile();
+    if (!files::exists(path))
+        return {};
+    return CompanyRecord::fromBytes(files::readRecord(path, 0, CompanyRecord::Size));
+}
+
+void store(const Workstation& ws, const CompanyRecord& record) {
+    files::replaceFile(ws.firmaFile(), record.toBytes());
+}
+
+} // namespace kestrana::companydata

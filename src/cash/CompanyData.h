@@ -1,0 +1,31 @@
+#pragma once
+
+#include "register/SmallRecords.h"
+
+#include <QString>
+
+namespace kestrana {
+
+struct Workstation;
+
+// The office's own company data as "Dane firmy" edits it (ADMINI/firma.dat).
+namespace companydata {
+
+// What each of the six lines holds (the dialog's labels).
+const std::array<QString, 6>& lineLabels();
+
+// Why line `line` (1..6) cannot be stored, or empty when it can: longer than 50 characters, or
+// a character that Windows-1250 lacks. Nothing is ever cut or replaced silently.
+QString lineProblem(int line, const QString& text);
+// The first problem of the record, or empty.
+QString problem(const CompanyRecord& record);
+
+// The stored record; a missing file gives six empty lines. Throws IoError.
+CompanyRecord load(const Workstation& ws);
+// Replaces the file as a whole (never half-written). The caller has checked problem().
+// Throws IoError.
+void store(const Workstation& ws, const CompanyRecord& record);
+
+} // namespace companydata
+
+} // namespace kestrana

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace kestrana {
+
+class Clock;
+
+// kestrana-cli's voucher commands. `args` are the arguments after the program name, the
+// command word(s) first as main() has them ("words", "12.50" or "print", "voucher", "--kind",
+// ...); the command words may also be left out. Each returns 0 when done, 1 when it failed
+// (the reason on stderr), 2 when the arguments are wrong (nothing was done).
+
+// The usage lines of the two commands, for the program's usage text.
+extern const char* const voucherUsage;
+
+// `words AMOUNT`: the words line of a voucher whose total is AMOUNT (a decimal number with a
+// point), as the printout writes it.
+int runWordsCommand(const QStringList& args);
+
+// `print voucher --kind kp|kw --id ID [--kpw FILE] [--colour] --pdf FILE | --trace FILE
+// [--dpi N]`: prints the voucher of entry ID as the window does (company block from the
+// entry's first name line and seat address, issuer from ADMINI/firma.dat, grid from the
+// document file, total from the grid), creating a missing counter file and taking the next
+// number. Prints the voucher's title line. A PDF needs a QGuiApplication; a trace does not.
+// Relative file names count from `workDir`, the folder that holds the data.
+int runVoucherPrintCommand(const QStringList& args, const QString& workDir);
+
+// The same, writing to the given streams and dating the voucher by `clock`.
+int runWordsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTextStream& out,
+                           QTextStream& err, const Clock& clock);
+
+} // namespace kestrana
