@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/ui_Tbaza_f.h"
+#include "cash/CompanyDataDialog.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
@@ -217,6 +218,19 @@ void Tbaza_f::wireEditing() {
                 openEnvelope_(formValues(), block);
         });
     }
+    const std::array<std::pair<QObject*, int>, 4> vouchers = {
+        {{ui->Kp1, 1}, {ui->SpeedButton24, 1}, {ui->Kw1, 2}, {ui->SpeedButton25, 2}}};
+    for (const auto& [control, kind] : vouchers) {
+        const auto open = [this, kind = kind] {
+            if (openVoucher_)
+                openVoucher_(kind, formValues());
+        };
+        if (auto* action = qobject_cast<QAction*>(control))
+            connect(action, &QAction::triggered, this, open);
+        else
+            connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked, this, open);
+    }
+    connect(ui->Danefirmy1, &QAction::triggered, this, &Tbaza_f::editCompanyData);
     ui->SpeedButton2->setIcon(mailIcon());
     ui->SpeedButton6->setIcon(mailIcon());
     connect(ui->Definiowanienazwkategorii1, &QAction::triggered, this, [this] {
@@ -227,7 +241,7 @@ void Tbaza_f::wireEditing() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    unwired_ = {ui->Kp1, ui->Kw1, ui->SpeedButton24, ui->SpeedButton25};
+    unwired_ = {};
     for (QObject* object : std::as_const(unwired_)) {
         if (auto* w = qobject_cast<QWidget*>(object))
             w->setEnabled(false);
@@ -981,6 +995,14 @@ void Tbaza_f::printDescription() {
     } catch (const IoError& error) {
         showIoError(error);
     }
+}
+
+void Tbaza_f::editCompanyData() {
+    if (!bossGuard())
+        return;
+    CompanyDataDialog dialog(ws_, context_.prompts, this);
+    if (dialog.exec() == QDialog::Accepted)
+        ws_.firma = dialog.stored();
 }
 
 void Tbaza_f::pasteSeatAddress() {

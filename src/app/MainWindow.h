@@ -132,6 +132,12 @@ public:
     void openVoivodeships(AddressBlock block);
     void chooseVoivodeship();
     void startMail(AddressBlock block);
+    // How "Kp"/"Kw" open the voucher window (kind 1 KP, 2 KW) with the company block of the form.
+    void setVoucherOpener(std::function<void(int, const EntryFormValues&)> open) {
+        openVoucher_ = std::move(open);
+    }
+    // "Dane firmy": the office's own company data, boss level.
+    void editCompanyData();
     // How "Koperta" opens the envelope window (block 1 seat, 2 correspondence, 3 contact).
     void setEnvelopeOpener(std::function<void(const EntryFormValues&, int)> open) {
         openEnvelope_ = std::move(open);
@@ -180,6 +186,7 @@ private:
     std::function<void(const notepad::Request&)> openNotepad_;
     std::function<void(const QString&, const QString&)> startProgram_;
     std::function<void(const EntryFormValues&, int)> openEnvelope_;
+    std::function<void(int, const EntryFormValues&)> openVoucher_;
     VoivodeshipChooser voivodeships_;
     bool definableOpen_ = false;
     std::function<void()> openCategories_;

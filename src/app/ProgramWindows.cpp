@@ -1,5 +1,9 @@
 #include "app/ProgramWindows.h"
 
+#include "tools/CommandLines.h"
+
+#include <QDir>
+
 namespace kestrana {
 
 ProgramWindows::ProgramWindows(Prompts& prompts, Dialogs& dialogs, const Clock& clock,
@@ -22,6 +26,19 @@ bool ProgramWindows::start() {
     QObject::connect(categories_.get(), &Tkat_f::namesStored, main_.get(),
                      &Tbaza_f::showCategoryNames);
     main_->setCategoryOpener([this] { categories_->open(); });
+    voucher_ = std::make_unique<Tkp_f>(
+        main_->workstation(), prompts_, dialogs_, fonts_, clock_,
+        [this](const notepad::Request& request) {
+            if (!notepad_->open(request))
+                main_->endAfterNetworkFailure();
+        },
+        [](const QString& line) { commands::start(line, QDir::currentPath()); });
+    main_->setVoucherOpener([this](int kind, const EntryFormValues& form) {
+        voucher_->open(static_cast<DocumentKind>(kind),
+                       companyBlock(form[Field::nazwa1], form[Field::miejscowosc],
+                                    form[Field::adres], form[Field::wojewodztwo]),
+                       main_->workstation().boss);
+    });
     main_->setNotepadOpener([this](const notepad::Request& request) {
         if (!notepad_->open(request))
             main_->endAfterNetworkFailure();

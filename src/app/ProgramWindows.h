@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "cash/VoucherWindow.h"
 #include "envelope/EnvelopeWindow.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -34,6 +35,7 @@ public:
     Tkat_f& categories() { return *categories_; }
     FontSettings& fonts() { return fonts_; }
     Tkoperta_f& envelope() { return *envelope_; }
+    Tkp_f& voucher() { return *voucher_; }
 
 private:
     Prompts& prompts_;
@@ -46,6 +48,7 @@ private:
     std::unique_ptr<Tkat_f> categories_;
     std::unique_ptr<Tfont_f> fontWindow_;
     std::unique_ptr<Tkoperta_f> envelope_;
+    std::unique_ptr<Tkp_f> voucher_;
     FontSettings fonts_;
 };
 

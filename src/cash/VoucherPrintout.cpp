@@ -81,13 +81,16 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
         if (r < VoucherGrid::Rows)
             page.Pisz(152, d + 46 + 5 * r, voucher.grid.kwota[r]);
     }
-    page.Pisz(135, d + 96, u"Razem"_s);
-    page.Pisz(152, d + 96, voucher.razem);
-
+    // The words line is long enough to run under "Razem" and the total; it goes first so that
+    // the total in figures, drawn over it in its opaque cell, always stays readable.
     // A voucher whose total cannot be worded is refused before it gets here.
     const QString words = wordsLine(readAmount(voucher.razem)).value_or(QString());
     page.Czcionka(font.face, font.size);
     page.Pisz(12, d + 95, words);
+    page.Czcionka(u"Courier New"_s, 9);
+    page.Pisz(135, d + 96, u"Razem"_s);
+    page.Pisz(152, d + 96, voucher.razem);
+    page.Czcionka(font.face, font.size);
 
     for (const SignatureBox& box : kSignatures)
         page.Ramka(box.x, d + 105, box.width, 5);

@@ -3,6 +3,7 @@
 #include "app/DataFolderSetup.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
+#include "cli/VoucherCommands.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
@@ -183,6 +184,8 @@ int runUnlock(const QStringList& args) {
 int runPrint(const QStringList& args) {
     if (args.value(1) == QLatin1String("envelope"))
         return runEnvelopePrintCommand(args, QDir::currentPath());
+    if (args.value(1) == QLatin1String("voucher"))
+        return runVoucherPrintCommand(args, QDir::currentPath());
     const FilterOptions filter = parseFilterOptions(args);
     if (!filter.error.isEmpty()) {
         fail(filter.error);
@@ -200,6 +203,7 @@ void printUsage() {
     std::fputs(usage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(envelopePrintUsage().toUtf8().constData(), stderr);
+    std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
 }
 
 } // namespace
@@ -235,6 +239,8 @@ int main(int argc, char** argv) {
             return runSort(args, today);
         if (command == QLatin1String("print"))
             return runPrint(args);
+        if (command == QLatin1String("words"))
+            return runWordsCommand(args);
     } catch (const IoError& e) {
         return fail(e.text());
     }

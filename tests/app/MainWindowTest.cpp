@@ -154,13 +154,25 @@ private slots:
         QVERIFY(s.prompts.done());
     }
 
-    void unbuiltControlsStayInactive() {
+    void voucherButtonsOpenTheVoucherWindow() {
         DataFolder folder;
         Session s;
         s.start(folder.path());
-        for (const char* name : {"SpeedButton24", "SpeedButton25"})
-            QVERIFY2(!s.find<QWidget>(QLatin1String(name))->isEnabled(), name);
-        QVERIFY(s.find<QAction>("l3")->isEnabled());
+        QList<int> kinds;
+        s.window->setVoucherOpener([&](int kind, const EntryFormValues& form) {
+            kinds << kind;
+            QCOMPARE(form[Field::nazwa1], QStringLiteral("na ekranie"));
+        });
+        s.setField("nazwa1", QStringLiteral("na ekranie"));
+        s.trigger("Kp1");
+        s.click("SpeedButton24");
+        s.trigger("Kw1");
+        s.click("SpeedButton25");
+        QCOMPARE(kinds, QList<int>({1, 1, 2, 2}));
+        s.prompts.expectInformation(QStringLiteral(
+            "Nie masz uprawnień do tej operacji. Jest ona dostępna jedynie z poziomu Szefa."));
+        s.trigger("Danefirmy1");
+        QVERIFY(s.prompts.done());
     }
 };
 

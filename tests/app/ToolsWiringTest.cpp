@@ -1,3 +1,4 @@
+#include "app/DataFolderSetup.h"
 #include "app/ProgramWindows.h"
 #include "register/SmallRecords.h"
 #include "support/DataFolder.h"
@@ -5,6 +6,7 @@
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QTest>
 
@@ -49,6 +51,21 @@ private slots:
         QVERIFY(windows.notepad().isVisible());
         QCOMPARE(windows.notepad().windowTitle(), QStringLiteral("Przewodnik po bazie adresowej."));
         QCOMPARE(windows.notepad().displayedLines(), QStringList{"Pomoc"});
+    }
+
+    void voucherAndEnvelopeWindowsOpen() {
+        DataFolder folder(false);
+        installDataFolder(folder.path(), true, QStringLiteral("2026-12-07"));
+        test::ScriptedPrompts prompts;
+        test::ScriptedDialogs dialogs;
+        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
+        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
+        QVERIFY(windows.start());
+        windows.main().findChild<QAction*>("Kw1")->trigger();
+        QVERIFY(windows.voucher().isVisible());
+        windows.main().findChild<QAbstractButton*>("SpeedButton3")->click();
+        QVERIFY(windows.envelope().isVisible());
+        QVERIFY(prompts.done());
     }
 
     void unreachableShareEndsBeforeTheMainWindow() {

@@ -1,6 +1,11 @@
-// The voucher commands of kestrana-cli, run in this process: the command file is compiled in
-// here, as the CLI's own executable is not a library the tests could link.
-#include "cli/VoucherCommands.cpp"
+// The voucher commands of kestrana-cli, run in this process.
+#include "cli/VoucherCommands.h"
+
+#include "cash/Voucher.h"
+#include "cash/VoucherDocument.h"
+#include "platform/Clock.h"
+#include "register/EntryRecord.h"
+#include "register/StartupFiles.h"
 
 #include "app/DataFolderSetup.h"
 #include "cash/VoucherCounter.h"
