@@ -82,11 +82,13 @@ int runList(const QStringList& allArgs, const QString& today) {
         return fail(QStringLiteral("--view przyjmuje liczbę od 1 do 5"));
     const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
     Register reg(ws);
-    QStringList lines;
-    reg.buildList(static_cast<ViewMode>(mode), lines,
-                  filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
-    for (const QString& line : std::as_const(lines))
-        printLine(line);
+    // Lines go out as they are built: a register of a million entries needs no list in memory.
+    static char buffer[1 << 20];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    reg.buildList(
+        static_cast<ViewMode>(mode), [](QString&& line) { printLine(line); },
+        filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
+    std::fflush(stdout);
     return 0;
 }
 

@@ -21,11 +21,12 @@ QString listViewText(const EntryRecord& record, ViewMode mode) {
 }
 
 QString listLine(const EntryRecord& record, qint64 recordNumber, ViewMode mode) {
-    QString line;
+    QString line = listViewText(record, mode);
     line.reserve(kListViewWidth + kListNumberWidth + kListGapWidth + 102);
-    line += listViewText(record, mode).leftJustified(kListViewWidth, QLatin1Char(' '));
-    line += QString::number(recordNumber).leftJustified(kListNumberWidth, QLatin1Char(' '));
-    line += QString(kListGapWidth, QLatin1Char(' '));
+    // Padding in place keeps a list build to one allocation per line.
+    line.resize(kListViewWidth, QLatin1Char(' '));
+    line += QString::number(recordNumber);
+    line.resize(kListViewWidth + kListNumberWidth + kListGapWidth, QLatin1Char(' '));
     line += record.text(Field::nazwa2);
     line += QLatin1Char(' ');
     line += record.text(Field::nip);

@@ -13,6 +13,11 @@ void Register::load(qint64 position) {
 
 void Register::buildList(ViewMode mode, QStringList& lines, const Filter& filter) {
     lines.clear();
+    buildList(
+        mode, [&lines](QString&& line) { lines.append(std::move(line)); }, filter);
+}
+
+void Register::buildList(ViewMode mode, const LineSink& sink, const Filter& filter) {
     files::FileWriter list(ws_.listFile(), files::FileWriter::Mode::Truncate);
     files::RecordReader main(ws_.mainFile(), EntryRecord::Size);
     while (const char* record = main.next()) {
@@ -20,7 +25,7 @@ void Register::buildList(ViewMode mode, QStringList& lines, const Filter& filter
         if (filter && !filter(buffer_))
             continue;
         list.write(QByteArrayView(record, EntryRecord::Size));
-        lines.append(listLine(buffer_, main.recordsRead(), mode));
+        sink(listLine(buffer_, main.recordsRead(), mode));
     }
     main.close();
     list.commit();

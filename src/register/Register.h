@@ -25,9 +25,12 @@ public:
     void load(qint64 position);
 
     using Filter = std::function<bool(const EntryRecord&)>;
+    using LineSink = std::function<void(QString&& line)>;
     // Rebuilds the list: every record of the main file (those passing `filter`, when given)
-    // goes to the list file and gives one line. Lines built before a failure stay in `lines`
-    // when IoError is thrown.
+    // goes to the list file and gives one line, handed to `sink` as it is built. Lines built
+    // before a failure have been handed on when IoError is thrown.
+    void buildList(ViewMode mode, const LineSink& sink, const Filter& filter = {});
+    // The same, collecting the lines.
     void buildList(ViewMode mode, QStringList& lines, const Filter& filter = {});
 
 private:
