@@ -99,12 +99,7 @@ void Tbaza_f::wireControls() {
         if (QApplication::mouseButtons() == Qt::NoButton)
             selectLine();
     });
-    const std::array<std::pair<QAction*, ViewMode>, 5> views = {{{ui->l1, ViewMode::Nazwa},
-                                                                 {ui->l4, ViewMode::NazwaKod},
-                                                                 {ui->l2, ViewMode::KodNazwa},
-                                                                 {ui->l3, ViewMode::NazwaTelefon},
-                                                                 {ui->l5, ViewMode::NazwaMail}}};
-    for (const auto& [action, mode] : views)
+    for (const auto& [action, mode] : viewActions())
         connect(action, &QAction::triggered, this, [this, mode = mode] { setViewMode(mode); });
     connect(ui->d1, &QAction::triggered, this, [this] {
         ui->d1->setChecked(true);
@@ -120,6 +115,14 @@ void Tbaza_f::wireControls() {
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     wireEditing();
     wireTools();
+}
+
+std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {
+    return {{{ui->l1, ViewMode::Nazwa},
+             {ui->l4, ViewMode::NazwaKod},
+             {ui->l2, ViewMode::KodNazwa},
+             {ui->l3, ViewMode::NazwaTelefon},
+             {ui->l5, ViewMode::NazwaMail}}};
 }
 
 void Tbaza_f::wireTools() {
@@ -572,12 +575,7 @@ void Tbaza_f::enterKey() {
 void Tbaza_f::setViewMode(ViewMode mode) {
     viewMode_ = mode;
     buildList();
-    const std::array<std::pair<QAction*, ViewMode>, 5> views = {{{ui->l1, ViewMode::Nazwa},
-                                                                 {ui->l4, ViewMode::NazwaKod},
-                                                                 {ui->l2, ViewMode::KodNazwa},
-                                                                 {ui->l3, ViewMode::NazwaTelefon},
-                                                                 {ui->l5, ViewMode::NazwaMail}}};
-    for (const auto& [action, m] : views)
+    for (const auto& [action, m] : viewActions())
         action->setChecked(m == mode);
     selectLine();
 }

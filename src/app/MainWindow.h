@@ -167,6 +167,8 @@ private:
     void wireControls();
     void wireEditing();
     void wireTools();
+    // The view menu's items and the view mode each chooses.
+    std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
     void setAddMode(bool on);
     void showBlankEntry();

@@ -4,6 +4,7 @@
 #include "print/FontSettings.h"
 #include "print/PainterSurface.h"
 #include "print/TraceSurface.h"
+#include "support/Poppler.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
@@ -14,6 +15,8 @@
 #include <QTest>
 
 using namespace kestrana;
+
+using kestrana::test::poppler;
 
 namespace {
 
@@ -76,18 +79,6 @@ QStringList traceOf(const EnvelopeFields& f, const LogoPicture& picture, int dpi
     FontSettings fonts(workDir);
     runPrintout(trace, fonts, envelopePrintout(f, picture));
     return trace.lines();
-}
-
-// Output of a poppler tool, or a null string when it is not installed.
-QString poppler(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return QString();
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed>").arg(tool);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "print/PageHelper.h"
 #include "print/PainterSurface.h"
 #include "print/QtPrinterSurface.h"
+#include "support/Poppler.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>
@@ -18,21 +19,11 @@
 
 using namespace kestrana;
 
+using kestrana::test::poppler;
+
 namespace {
 
 const QString kPolish = QStringLiteral("Zażółć gęślą jaźń ŻÓŁW");
-
-// Output of a poppler tool, or a null string when the tool is not installed.
-QString popplerOutput(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return QString();
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed>").arg(tool);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // Two pages: a frame with Polish text on the first, a line on the second.
 void twoPages(PageHelper& page) {
@@ -54,14 +45,14 @@ void checkPdf(const QString& path) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().startsWith("%PDF"));
-    const QString text = popplerOutput(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    const QString text = poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     if (text.isNull()) {
         qInfo("pdftotext is not installed: the PDF's text is not checked");
         return;
     }
     QVERIFY2(text.contains(kPolish), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Strona druga")));
-    const QString info = popplerOutput(QStringLiteral("pdfinfo"), {path});
+    const QString info = poppler(QStringLiteral("pdfinfo"), {path});
     if (!info.isNull())
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))),
                  qPrintable(info));

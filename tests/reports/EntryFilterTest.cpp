@@ -40,8 +40,8 @@ Field fieldNamed(const QString& name) {
 }
 
 // "k2 k5 g19 u1": category 2 and 5, group 19, contract flag byte 1. "k3=2" stores the byte 2.
-void applyFlags(const QString& spec, FilterCriteria* criteria, EntryRecord* record) {
-    for (const QString& item : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+void applyFlags(const QString& flags, FilterCriteria* criteria, EntryRecord* record) {
+    for (const QString& item : flags.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QStringList parts = item.mid(1).split(QLatin1Char('='));
         const int n = parts[0].toInt();
         const int value = parts.size() > 1 ? parts[1].toInt() : 1;

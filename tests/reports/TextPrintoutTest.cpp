@@ -3,6 +3,7 @@
 #include "register/Register.h"
 #include "reports/DetailedPrintout.h"
 #include "reports/PrintoutFixture.h"
+#include "support/Poppler.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
 
@@ -13,6 +14,8 @@
 
 using namespace kestrana;
 using namespace kestrana::test;
+
+using kestrana::test::poppler;
 
 namespace {
 
@@ -31,18 +34,6 @@ QList<QStringList> printText(const PrintoutFolder& f, const QString& heading,
         printTextPages(page, font, heading, lines);
     });
     return pagesOf(surface.lines());
-}
-
-// Output of a poppler tool; a null string when it is not installed.
-QString poppler(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return QString();
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed>").arg(tool);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace
