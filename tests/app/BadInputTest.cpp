@@ -1,3 +1,7 @@
+#include "cash/AmountWords.h"
+#include "cash/Amounts.h"
+#include "envelope/EnvelopeRecords.h"
+#include "platform/CheckedFile.h"
 #include "register/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
@@ -5,6 +9,8 @@
 
 #include <QLabel>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace kestrana;
 using kestrana::test::DataFolder;
@@ -55,6 +61,55 @@ private slots:
         QVERIFY(s.prompts.done());
         QVERIFY(!s.window->startupCompleted());
         QCOMPARE(folder.readBytes("ADMINI/siec.dat"), QByteArray(10, '\1'));
+    }
+
+    void oddAmounts_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("1e308 reads its leading digits") << "1e308"
+                                                        << "    1.00";
+        QTest::newRow("--5 has no number") << "--5"
+                                           << "    0.00";
+    }
+    void oddAmounts() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        const double amount = readAmount(typed);
+        QCOMPARE(formatAmount(amount), shown);
+        QVERIFY(wordsLine(amount).has_value());
+    }
+
+    void shortProfileIsRefused() {
+        DataFolder folder;
+        folder.writeBytes("krotki.pro", QByteArray(100, '\1'));
+        QVERIFY_THROWS_EXCEPTION(IoError, readEnvelopeProfile(folder.file("krotki.pro")));
+    }
+
+    void saveThatFailsHalfWay() {
+        DataFolder folder;
+        folder.writeEntries({entry("1", "Alfa"), entry("2", "Beta")});
+        folder.writeBytes("ADMINI/id_ks.dat", int32Bytes(3));
+        const QByteArray before = folder.readBytes("DANE/spis_ks.dat");
+        WindowSession s;
+        s.start(folder.path());
+        s.click("SpeedButton15");
+        s.setField("nazwa1", QStringLiteral("Nowy"));
+        s.prompts.expectQuestion(QStringLiteral("Zapisać nowe dane ?"), true);
+        s.prompts.expectError(QStringLiteral("spis_ks.dat"));
+        // The counter and KOSZ/wpis.dat are written first; the disk fills up in the new record.
+        files::testing::failWritesAfter(4 + 1678 + 700, ENOSPC);
+        s.click("SpeedButton17");
+        files::testing::clearFaults();
+        QVERIFY(s.prompts.done());
+        const QByteArray after = folder.readBytes("DANE/spis_ks.dat");
+        QCOMPARE(after.left(before.size()), before);      // the stored entries stay whole
+        QCOMPARE(folder.readEntries().size(), size_t(2)); // the torn record is never read
+        // The next save goes after the last whole record.
+        s.prompts.expectQuestion(QStringLiteral("Zapisać nowe dane ?"), true);
+        s.click("SpeedButton17");
+        QCOMPARE(folder.readBytes("DANE/spis_ks.dat").size(), 3 * 1678);
+        QCOMPARE(folder.readEntries()[2].text(Field::nazwa1), QStringLiteral("Nowy"));
+        QVERIFY(s.prompts.done());
     }
 
     void textsOutsideTheCodePage_data() {
