@@ -2,6 +2,7 @@
 // change of view, and a search that finds only the last line. Prints one line per operation:
 // "<name> <seconds>".
 #include "app/MainWindow.h"
+#include "platform/MemoryTuning.h"
 #include "platform/Prompts.h"
 #include "print/FontSettings.h"
 
@@ -51,6 +52,7 @@ void report(const char* name, const QElapsedTimer& timer) {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepFreedMemory();
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
     FailingPrompts prompts;

@@ -1,4 +1,5 @@
 #include "app/ProgramWindows.h"
+#include "platform/MemoryTuning.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtPrompts.h"
 
@@ -6,6 +7,7 @@
 #include <QDir>
 
 int main(int argc, char** argv) {
+    kestrana::keepFreedMemory();
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
     kestrana::QtPrompts prompts;

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
+#include "platform/MemoryTuning.h"
 #include "platform/Numbers.h"
 #include "register/Register.h"
 #include "register/SmallRecords.h"
@@ -211,6 +212,7 @@ void printUsage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepFreedMemory();
     // Printing draws text, which needs a GUI application; without a display it works offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
