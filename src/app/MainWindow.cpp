@@ -32,6 +32,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
@@ -45,9 +46,8 @@ const QString kBossOnly = QStringLiteral(
     "Nie masz uprawnień do tej operacji. Jest ona dostępna jedynie z poziomu Szefa.");
 const QString kBusy = QStringLiteral("Rekord danych chwilowo zajęty przez innego użytkownika.\n"
                                      "Poczekaj na jego zwolnienie a następnie ponów operację");
-const QString kNothingLoaded =
-    QStringLiteral("Formularz nie pokazuje żadnego wpisu, bo wybrany wpis jest zajęty.\n"
-                   "Wybierz wpis z listy i ponów operację.");
+const QString kNothingLoaded = QStringLiteral("Formularz nie pokazuje żadnego wpisu z bazy.\n"
+                                              "Wybierz wpis z listy i ponów operację.");
 const QString kEntryGone =
     QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie inny użytkownik.\n"
                    "Nic nie zostało zapisane.");
@@ -346,10 +346,10 @@ void Tbaza_f::startUp() {
         showIoError(error);
         return;
     }
-    // 15: the list, its first line selected as a click.
+    // 15: the list, its first line selected as a click; a file error ends the start-up here.
     setFormValues(EntryFormValues{});
-    buildList();
-    selectLine();
+    if (!buildList() || !loadSelected(true))
+        return;
     // 16: everything to work with.
     enableMainControls();
     startupCompleted_ = true;
@@ -469,12 +469,14 @@ void Tbaza_f::setFormValues(const EntryFormValues& values) {
         z_[i]->setChecked(values.z[i]);
 }
 
-void Tbaza_f::buildList(const Register::Filter& filter) {
+bool Tbaza_f::buildList(const Register::Filter& filter) {
     QStringList lines;
+    bool built = true;
     try {
         register_->buildList(viewMode_, lines, filter);
     } catch (const IoError& error) {
         showIoError(error);
+        built = false;
     }
     {
         const QSignalBlocker blocker(ui->lista);
@@ -485,6 +487,7 @@ void Tbaza_f::buildList(const Register::Filter& filter) {
     }
     listCount_ = static_cast<int>(lines.size());
     ui->Label46->setText(QStringLiteral(" %1 poz").arg(listCount_));
+    return built;
 }
 
 void Tbaza_f::selectRow(int row) {
@@ -514,10 +517,10 @@ void Tbaza_f::showBlankEntry() {
     }
 }
 
-void Tbaza_f::loadSelected(bool takeLock) {
+bool Tbaza_f::loadSelected(bool takeLock) {
     const int row = ui->lista->currentRow();
     if (row < 0)
-        return;
+        return true;
     const qint64 number = recordNumberOfLine(ui->lista->item(row)->text());
     currentPosition_ = number - 1;
     reselectIndex_ = number - 1;
@@ -525,13 +528,13 @@ void Tbaza_f::loadSelected(bool takeLock) {
         register_->load(currentPosition_);
     } catch (const IoError& error) {
         showIoError(error); // a stale line: the form keeps what it shows
-        return;
+        return false;
     }
     const QString id = register_->buffer().text(Field::id);
     if (takeLock && locks_.check(id) == EntryLocks::Outcome::HeldByOther) {
         context_.prompts.information(kBusy);
         showBlankEntry();
-        return;
+        return true;
     }
     try {
         EntryFormValues values = formValues();
@@ -543,7 +546,7 @@ void Tbaza_f::loadSelected(bool takeLock) {
         shownEntry_ = register_->buffer();
         showContractPicture();
         if (!takeLock)
-            return;
+            return true;
         switch (locks_.take(id)) {
         case EntryLocks::Outcome::Taken:
             break;
@@ -561,7 +564,9 @@ void Tbaza_f::loadSelected(bool takeLock) {
         }
     } catch (const IoError& error) {
         showIoError(error);
+        return false;
     }
+    return true;
 }
 
 void Tbaza_f::selectLine() {
@@ -623,6 +628,12 @@ bool Tbaza_f::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (watched == ui->lista->viewport()) {
+        // A press on one line and a release on another is a selection without a click.
+        if (event->type() == QEvent::MouseButtonPress)
+            pressedRow_ = ui->lista->indexAt(static_cast<QMouseEvent*>(event)->pos()).row();
+        if (event->type() == QEvent::MouseButtonRelease &&
+            ui->lista->indexAt(static_cast<QMouseEvent*>(event)->pos()).row() != pressedRow_)
+            QTimer::singleShot(0, this, [this] { selectLine(); });
         // The tooltip names the entry in the buffer, loaded before this click.
         if (event->type() == QEvent::MouseButtonPress) {
             const EntryRecord& buffer = register_->buffer();
@@ -684,6 +695,12 @@ void Tbaza_f::toggleAddMode() {
     setAddMode(false);
 }
 
+void Tbaza_f::clearShownEntry() {
+    setFormValues(EntryFormValues{});
+    entryLoaded_ = false;
+    shownEntry_.clear();
+}
+
 bool Tbaza_f::mayChangeShownEntry() {
     if (!entryLoaded_) {
         context_.prompts.information(kNothingLoaded);
@@ -709,8 +726,15 @@ void Tbaza_f::selectRecordLine(qint64 position) {
 }
 
 void Tbaza_f::saveEntry() {
-    if (!addMode_ && !mayChangeShownEntry())
-        return;
+    // An edit is saved only over the entry the form shows, never from a blank form.
+    if (!addMode_) {
+        if (fields_[static_cast<int>(Field::id)]->text().isEmpty()) {
+            context_.prompts.information(kNothingLoaded);
+            return;
+        }
+        if (!mayChangeShownEntry())
+            return;
+    }
     const bool adding = addMode_;
     if (context_.prompts.question(adding ? QStringLiteral("Zapisać nowe dane ?")
                                          : QStringLiteral("Zapisać zmiany w danych ?"))) {
@@ -767,7 +791,7 @@ void Tbaza_f::deleteEntry() {
             return;
         }
     }
-    setFormValues(EntryFormValues{});
+    clearShownEntry();
     buildList();
     selectLine();
 }
@@ -792,6 +816,7 @@ void Tbaza_f::insertRememberedEntry() {
         showFlags(remembered, values);
         setFormValues(values);
         idField->setText(id);
+        showContractPicture();
     } catch (const IoError& error) {
         showIoError(error);
     }
@@ -846,9 +871,13 @@ void Tbaza_f::openDescription() {
     ui->Label34->setText(fields_[static_cast<int>(Field::numer)]->text());
     ui->Memo1->clear();
     try {
-        ui->Memo1->setPlainText(descriptions::read(descriptionPath_).join(QLatin1Char('\n')));
+        const QStringList lines = descriptions::read(descriptionPath_);
+        // Each stored line ends with a break, so an empty last line survives a round trip.
+        ui->Memo1->setPlainText(
+            lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     } catch (const IoError& error) {
-        showIoError(error);
+        showIoError(error); // an unreadable description is never opened, so never overwritten
+        return;
     }
     setBrowsingEnabled(false);
     ui->Panel11->show();
@@ -856,6 +885,15 @@ void Tbaza_f::openDescription() {
 }
 
 void Tbaza_f::closeDescription() {
+    // Stored under the identifier the form shows now.
+    const QString id = fields_[static_cast<int>(Field::id)]->text();
+    descriptionPath_ = descriptions::path(ws_, id);
+    if (descriptionPath_.isEmpty()) {
+        context_.prompts.information(
+            QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
+                .arg(id));
+        return;
+    }
     try {
         descriptions::store(descriptionPath_, textfile::splitLines(ui->Memo1->toPlainText()));
     } catch (const IoError& error) {
@@ -868,7 +906,7 @@ void Tbaza_f::closeDescription() {
 
 void Tbaza_f::openFilter() {
     setBrowsingEnabled(false);
-    setFormValues(EntryFormValues{});
+    clearShownEntry();
     setAddMode(false);
     ui->Panel12->setGeometry(160, 48, 655, 489);
     fullList_ = false;

@@ -78,7 +78,8 @@ public:
     void selectLine();
     // The Enter key in the list: loads the selected entry again.
     void enterKey();
-    void buildList(const Register::Filter& filter = {});
+    // False when the build failed (shown to the user; the list holds what was built).
+    bool buildList(const Register::Filter& filter = {});
     void setViewMode(ViewMode mode);
     // Runs the status timer's step once (the timer does it every 100 ms).
     void updateStatus();
@@ -162,7 +163,8 @@ private:
     void enableMainControls();
     void showContractPicture();
     void selectRow(int row);
-    void loadSelected(bool takeLock);
+    // False when a file operation failed (shown to the user).
+    bool loadSelected(bool takeLock);
     void showIoError(const class IoError& error);
     void wireControls();
     void wireEditing();
@@ -175,6 +177,8 @@ private:
     bool bossGuard();
     // Whether save and delete may act on the shown entry (loaded, not held by another user).
     bool mayChangeShownEntry();
+    // Clears the form: afterwards it shows no entry that save or delete could act on.
+    void clearShownEntry();
     void selectRecordLine(qint64 position);
     // Panels that take over the window disable the list, the form and the main buttons.
     void setBrowsingEnabled(bool enabled);
@@ -215,6 +219,7 @@ private:
     bool entryLoaded_ = false;
     QString shownId_;
     QString descriptionPath_;
+    int pressedRow_ = -1;
 };
 
 } // namespace kestrana

@@ -1,5 +1,7 @@
 #include "app/ProgramWindows.h"
 
+#include "platform/CheckedFile.h"
+#include "platform/DataPaths.h"
 #include "tools/CommandLines.h"
 
 #include <QDir>
@@ -17,7 +19,10 @@ bool ProgramWindows::start() {
     // A network workstation whose shared folder is out of reach is told so before the main
     // window tries to open files there; the notepad window repeats the same check.
     notepad_ = std::make_unique<Tlogowania_f>(prompts_, dialogs_, fonts_, workDir_);
-    if (!notepad_->FormCreate())
+    // Without Admini/siec.dat this is a local workstation's first start: the main window names
+    // what is missing and creates the file.
+    if (files::exists(resolvePath(workDir_, QStringLiteral("Admini/siec.dat"))) &&
+        !notepad_->FormCreate())
         return false;
     fonts_.setWorkDir(workDir_);
     main_ = std::make_unique<Tbaza_f>(

@@ -40,7 +40,12 @@ QString resolvePath(const QString& base, const QString& subPath) {
 bool isPlainId(const QString& name) {
     if (name.isEmpty() || name.size() > 10)
         return false;
-    for (const QChar c : name) {
+    // The ID counter may be set below zero, so an ID may carry a minus sign.
+    const QStringView digits =
+        name.startsWith(QLatin1Char('-')) ? QStringView(name).mid(1) : QStringView(name);
+    if (digits.isEmpty())
+        return false;
+    for (const QChar c : digits) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
     }

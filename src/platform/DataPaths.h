@@ -10,7 +10,8 @@ namespace kestrana {
 // can be created.
 QString resolvePath(const QString& base, const QString& subPath);
 
-// True when `name` is a plain decimal number, safe to put into a file name.
+// True when `name` is a plain decimal number (a minus sign allowed), safe to put into a file
+// name.
 bool isPlainId(const QString& name);
 
 } // namespace kestrana

@@ -28,7 +28,8 @@ void writeIdCounter(const Workstation& ws, qint32 value) {
 qint32 takeNextId(const Workstation& ws) {
     FileLock lock(lockPathFor(ws.idFile()));
     const qint32 id = readIdCounter(ws);
-    files::replaceFile(ws.idFile(), int32Bytes(id + 1));
+    // A 32-bit counter: past the largest value it goes on from the smallest.
+    files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(static_cast<quint32>(id) + 1u)));
     return id;
 }
 

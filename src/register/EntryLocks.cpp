@@ -8,7 +8,8 @@
 namespace kestrana {
 
 QString EntryLocks::lockPath(const QString& id) const {
-    if (!isPlainId(id))
+    // An empty ID (an entry never saved) names KOSZ/.p; anything but digits names no file.
+    if (!id.isEmpty() && !isPlainId(id))
         return QString();
     return ws_.dataPath(QStringLiteral("KOSZ/") + id + QStringLiteral(".p"));
 }

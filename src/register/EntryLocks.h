@@ -13,7 +13,8 @@ class EntryLocks {
 public:
     explicit EntryLocks(const Workstation& ws) : ws_(ws) {}
 
-    // KOSZ/<id>.p, or empty when the ID is not plain digits and so may not name a file.
+    // KOSZ/<id>.p, or empty when the ID is neither empty nor a plain number and so may not name
+    // a file.
     QString lockPath(const QString& id) const;
 
     enum class Outcome {

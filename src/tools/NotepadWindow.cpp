@@ -33,6 +33,7 @@ QString Tlogowania_f::filePath() const {
 }
 
 bool Tlogowania_f::FormCreate() {
+    preparationFailed_ = false;
     setWindowTitle(request.title);
     try {
         baseDir_ = startup::locateStorage(workDir_).baseDir;
@@ -54,6 +55,7 @@ bool Tlogowania_f::FormCreate() {
         ui->Memo1->setPlainText(notepad::load(filePath()));
     } catch (const IoError& error) {
         prompts_.error(error.text());
+        preparationFailed_ = true;
     }
     return true;
 }
@@ -63,6 +65,10 @@ bool Tlogowania_f::open(const notepad::Request& newRequest) {
     setEnabled(true);
     if (!FormCreate())
         return false;
+    if (preparationFailed_) {
+        setEnabled(false);
+        return true;
+    }
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();

@@ -29,8 +29,11 @@ public:
     notepad::Request request;
 
     // The preparation: caption, base directory, network check, the file into the editor.
-    // Returns false when the network check decided that the program must end.
+    // Returns false when the network check decided that the program must end. A file step that
+    // fails is shown and leaves preparationFailed() set: the window must not be shown then, or
+    // "Powrót" would store an editor that does not hold the requested file.
     bool FormCreate();
+    bool preparationFailed() const { return preparationFailed_; }
     // Sets the request, prepares and shows the window.
     bool open(const notepad::Request& newRequest);
     // "Powrót".
@@ -52,6 +55,7 @@ private:
     FontSettings& fonts_;
     QString workDir_;
     QString baseDir_;
+    bool preparationFailed_ = false;
 };
 
 } // namespace kestrana

@@ -41,7 +41,13 @@ private slots:
                  QByteArray("Pierwsza linia\r\n\xaf\xf3\xb3ta\r\n"));
         s.click("SpeedButton18");
         QCOMPARE(s.find<QPlainTextEdit>("Memo1")->toPlainText(),
-                 QStringLiteral("Pierwsza linia\nŻółta"));
+                 QStringLiteral("Pierwsza linia\nŻółta\n"));
+        s.click("SpeedButton21");
+        // Opening and closing without typing keeps the file as it was, empty lines included.
+        folder.writeBytes("OPISY/opis_ks_17.dat", "a\r\n\r\n");
+        s.click("SpeedButton18");
+        s.click("SpeedButton21");
+        QCOMPARE(folder.readBytes("OPISY/opis_ks_17.dat"), QByteArray("a\r\n\r\n"));
     }
 
     void failedStoreKeepsThePanelOpen() {

@@ -63,13 +63,11 @@ private slots:
 
         // With the blank form B may neither save nor delete.
         const QByteArray before = folder.readBytes("DANE/spis_ks.dat");
-        b.prompts.expectInformation(
-            QStringLiteral("Formularz nie pokazuje żadnego wpisu, bo wybrany wpis jest zajęty.\n"
-                           "Wybierz wpis z listy i ponów operację."));
+        b.prompts.expectInformation(QStringLiteral("Formularz nie pokazuje żadnego wpisu z bazy.\n"
+                                                   "Wybierz wpis z listy i ponów operację."));
         b.click("SpeedButton17");
-        b.prompts.expectInformation(
-            QStringLiteral("Formularz nie pokazuje żadnego wpisu, bo wybrany wpis jest zajęty.\n"
-                           "Wybierz wpis z listy i ponów operację."));
+        b.prompts.expectInformation(QStringLiteral("Formularz nie pokazuje żadnego wpisu z bazy.\n"
+                                                   "Wybierz wpis z listy i ponów operację."));
         b.click("SpeedButton16");
         QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), before);
 

@@ -62,6 +62,25 @@ private slots:
         QCOMPARE(s.find<QLabel>("Label8")->text(), QStringLiteral("wybrana kategoria lub grupa"));
     }
 
+    void emptyFilteredListLeavesNothingToSave() {
+        DataFolder folder;
+        codes(folder);
+        const QByteArray before = folder.readBytes("DANE/spis_ks.dat");
+        WindowSession s;
+        s.start(folder.path());
+        s.click("SpeedButton19");
+        s.setField("kod_s", "no such code");
+        s.click("BitBtn10");
+        QCOMPARE(s.lista()->count(), 0);
+        s.prompts.expectInformation(QStringLiteral("Formularz nie pokazuje żadnego wpisu z bazy.\n"
+                                                   "Wybierz wpis z listy i ponów operację."));
+        s.click("SpeedButton17");
+        s.prompts.expectInformation(QStringLiteral("Nie można skasować ostatniego wpisu."));
+        s.click("SpeedButton16");
+        QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), before);
+        QVERIFY(s.prompts.done());
+    }
+
     void filters_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");

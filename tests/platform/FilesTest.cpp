@@ -58,6 +58,8 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<bool>("plain");
         QTest::newRow("digits") << QStringLiteral("17") << true;
+        QTest::newRow("negative") << QStringLiteral("-5") << true;
+        QTest::newRow("minus alone") << QStringLiteral("-") << false;
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("path") << QStringLiteral("../x") << false;
         QTest::newRow("blank") << QStringLiteral("1 ") << false;

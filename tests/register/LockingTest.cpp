@@ -89,7 +89,6 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::newRow("parent") << QStringLiteral("../../x");
         QTest::newRow("slash") << QStringLiteral("a/b");
-        QTest::newRow("empty") << QString();
         QTest::newRow("letters") << QStringLiteral("12ab");
     }
     void idsThatAreNotDigitsNameNoFile() {
@@ -101,6 +100,18 @@ private slots:
         QCOMPARE(select(locks, id), Outcome::InvalidId);
         QVERIFY(QDir(folder.file("KOSZ")).isEmpty());
         QVERIFY(!QFile::exists(folder.file("x")));
+    }
+
+    void emptyAndNegativeIdsHaveLocks() {
+        DataFolder folder;
+        Workstation ws;
+        ws.baseDir = folder.path();
+        EntryLocks locks(ws);
+        QCOMPARE(select(locks, QString()), Outcome::Taken);
+        QVERIFY(QFile::exists(folder.file("KOSZ/.p")));
+        QCOMPARE(select(locks, "-5"), Outcome::Taken);
+        QVERIFY(QFile::exists(folder.file("KOSZ/-5.p")));
+        QVERIFY(!QFile::exists(folder.file("KOSZ/.p")));
     }
 
     void missingLockDirectoryIsAnError() {
