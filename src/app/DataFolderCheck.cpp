@@ -37,6 +37,7 @@ private:
     void locks();
     void descriptions();
     void filesIn(const QString& dir, const QString& suffix, int size);
+    void leftovers();
 
     const Workstation& ws_;
     QDateTime now_;
@@ -163,6 +164,20 @@ void Checker::filesIn(const QString& dir, const QString& suffix, int size) {
         recordFile(file.filePath(), size, true);
 }
 
+// A program killed while it replaced a file leaves its temporary copy; the file itself is whole.
+void Checker::leftovers() {
+    for (const char* name : {"DANE", "ADMINI", "KOSZ", "DOKUMENTY", "Koperty"}) {
+        const QString dir = ws_.dataPath(QLatin1String(name));
+        const QFileInfoList entries =
+            QDir(dir).entryInfoList({QStringLiteral("*.tmp.*")}, QDir::Files);
+        for (const QFileInfo& file : entries)
+            notice(QStringLiteral("%1: pozostałość przerwanego zapisu (%2 B); plik właściwy jest "
+                                  "cały, tę kopię można usunąć.")
+                       .arg(shown(file.filePath()))
+                       .arg(file.size()));
+    }
+}
+
 QList<CheckFinding> Checker::run() {
     entryFile(ws_.mainFile(), true);
     entryFile(ws_.listFile(), false);
@@ -185,6 +200,7 @@ QList<CheckFinding> Checker::run() {
     filesIn(kpw::documentsDirectory(ws_), QStringLiteral(".kpw"), kpw::Size);
     locks();
     descriptions();
+    leftovers();
     return findings_;
 }
 

@@ -94,12 +94,14 @@ private slots:
         const Workstation ws = demo(folder);
         folder.writeBytes("KOSZ/12.p", int32Bytes(1));
         folder.writeBytes("OPISY/opis_ks_99.dat", "stary opis\r\n");
+        folder.writeBytes("DANE/spis_ks.dat.tmp.4242", QByteArray(100, 'x'));
         const QList<CheckFinding> findings =
             checkDataFolder(ws, QDateTime::currentDateTime().addSecs(600));
         QVERIFY(texts(findings, true).isEmpty());
         const QString notices = texts(findings, false).join('\n');
         QVERIFY(notices.contains("wpis 12 jest zablokowany od 10 min"));
         QVERIFY(notices.contains("opis bez wpisu (numer ID 99"));
+        QVERIFY(notices.contains("spis_ks.dat.tmp.4242: pozostałość przerwanego zapisu"));
     }
 };
 
