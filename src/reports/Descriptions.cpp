@@ -2,16 +2,17 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
-#include "platform/DataPaths.h"
 #include "platform/TextFile.h"
+#include "reports/DescriptionFile.h"
 
 namespace kestrana::descriptions {
 
 QString path(const Workstation& ws, const QString& id) {
-    if (!id.isEmpty() && !isPlainId(id))
-        return QString();
-    return ws.dataPath(QStringLiteral("OPISY/") + ws.descriptionPrefix + QLatin1Char('_') + id +
-                       QStringLiteral(".dat"));
+    // With no entry shown the panel still has a file, opis_ks_.dat; otherwise the one name rule.
+    if (id.isEmpty())
+        return ws.dataPath(QStringLiteral("OPISY/") + ws.descriptionPrefix +
+                           QStringLiteral("_.dat"));
+    return descriptionFilePath(ws, id).value_or(QString());
 }
 
 QStringList read(const QString& path) {
