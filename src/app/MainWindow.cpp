@@ -244,7 +244,7 @@ void Tbaza_f::wireEditing() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    unwired_ = {};
+    unwired_ = {ui->EksportCSV1, ui->ImportCSV1, ui->Kopiazapasowa1, ui->Podgladwydruku1};
     for (QObject* object : std::as_const(unwired_)) {
         if (auto* w = qobject_cast<QWidget*>(object))
             w->setEnabled(false);
