@@ -113,6 +113,7 @@ void Tbaza_f::wireControls() {
     });
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
+    connect(ui->Kopiazapasowa1, &QAction::triggered, this, &Tbaza_f::makeBackupNow);
     wireEditing();
     wireTools();
 }
@@ -244,7 +245,7 @@ void Tbaza_f::wireEditing() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    unwired_ = {ui->EksportCSV1, ui->ImportCSV1, ui->Kopiazapasowa1, ui->Podgladwydruku1};
+    unwired_ = {ui->EksportCSV1, ui->ImportCSV1, ui->Podgladwydruku1};
     for (QObject* object : std::as_const(unwired_)) {
         if (auto* w = qobject_cast<QWidget*>(object))
             w->setEnabled(false);
@@ -353,6 +354,7 @@ void Tbaza_f::startUp() {
     // 16: everything to work with.
     enableMainControls();
     startupCompleted_ = true;
+    makeDailyBackup();
 }
 
 void Tbaza_f::showCategoryNames(const CategoryNames& names) {

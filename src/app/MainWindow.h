@@ -144,6 +144,11 @@ public:
         openEnvelope_ = std::move(open);
     }
 
+    // Backups: "Kopia zapasowa" makes one now and reports its folder; the first start of a
+    // day makes one silently. A failure is shown and the program goes on.
+    void makeBackupNow();
+    void makeDailyBackup();
+
     // The description panel.
     void openDescription();
     void closeDescription();

@@ -1,6 +1,7 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
 #include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
+#include "cli/BackupCommand.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
 #include "cli/VoucherCommands.h"
@@ -204,6 +205,7 @@ int runPrint(const QStringList& args) {
 
 void printUsage() {
     std::fputs(usage, stderr);
+    std::fputs(backupUsage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(envelopePrintUsage().toUtf8().constData(), stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
@@ -245,6 +247,8 @@ int main(int argc, char** argv) {
             return runPrint(args);
         if (command == QLatin1String("words"))
             return runWordsCommand(args);
+        if (command == QLatin1String("backup"))
+            return runBackupCommand(args, QDir::currentPath(), today);
     } catch (const IoError& e) {
         return fail(e.text());
     }

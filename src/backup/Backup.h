@@ -1,0 +1,49 @@
+#pragma once
+
+#include "register/Workstation.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Backups of the register: DANE, ADMINI, OPISY and DOKUMENTY of the base directory copied into
+// KOPIE/<YYYY-MM-DD> under it. The copy is made under the main file's lock (the one saves,
+// additions, deletions and the sort take), so it never holds a half-written change, and it is
+// built in a temporary folder that is renamed into place only when whole: a folder named by a
+// date is always a complete copy.
+namespace kestrana::backup {
+
+// How many date-named copies stay in KOPIE after a new one is made.
+inline constexpr int kKeptCopies = 14;
+
+// The folders copied, as they are named below the base directory (letter case aside).
+const QStringList& copiedFolders();
+
+struct Result {
+    QString folder;         // the day's copy
+    QStringList missing;    // copied folders that do not exist, skipped
+    QStringList skipped;    // entries that are neither files nor folders (links, devices)
+    QStringList removed;    // older copies removed to keep the newest kKeptCopies
+    QString retentionError; // removing an older copy failed (the new copy is whole)
+};
+
+// KOPIE under the base directory (found without regard to letter case).
+QString backupsFolder(const Workstation& ws);
+// KOPIE/<date>.
+QString folderFor(const Workstation& ws, const QString& date);
+// True for a name of the form YYYY-MM-DD that is a real date.
+bool isDateName(const QString& name);
+
+// The daily copy is due while the day has no copy yet.
+bool isDue(const Workstation& ws, const QString& date);
+
+// Makes the copy of `date` now, replacing an earlier copy of the same day once the new one is
+// whole. Throws IoError; nothing of a failed copy is left behind and the earlier copies stay.
+Result makeBackup(const Workstation& ws, const QString& date);
+
+// Makes the copy only when it is due, checked again under the lock, so that workstations
+// starting together make one copy. Nothing when it was not due.
+std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date);
+
+} // namespace kestrana::backup

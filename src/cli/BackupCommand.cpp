@@ -1,0 +1,76 @@
+#include "cli/BackupCommand.h"
+
+#include "backup/Backup.h"
+#include "platform/CheckedFile.h"
+#include "platform/DataPaths.h"
+#include "platform/IoError.h"
+#include "register/StartupFiles.h"
+
+#include <QDir>
+
+#include <cstdio>
+#include <optional>
+
+namespace kestrana {
+
+const char* const backupUsage =
+    "  backup [--if-due]                  kopia zapasowa do KOPIE/<data>; z --if-due tylko\n"
+    "                                     wtedy, gdy dzisiejszej kopii jeszcze nie ma\n";
+
+namespace {
+
+void printLine(const QString& text) {
+    std::printf("%s\n", text.toUtf8().constData());
+}
+
+int fail(const QString& message, int code) {
+    std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
+    return code;
+}
+
+} // namespace
+
+int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today) {
+    const bool ifDue = args.contains(QStringLiteral("--if-due"));
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] != QLatin1String("--if-due"))
+            return fail(QStringLiteral("nieznana opcja: %1").arg(args[i]), 2);
+    }
+    // A backup changes nothing in the register: siec.dat is only read when it exists.
+    Workstation ws;
+    ws.workDir = workDir;
+    ws.baseDir = workDir;
+    ws.today = today;
+    try {
+        if (files::exists(resolvePath(workDir, QStringLiteral("Admini/siec.dat"))))
+            ws.baseDir = startup::locateStorage(workDir).baseDir;
+        std::optional<backup::Result> result;
+        if (ifDue) {
+            result = backup::makeBackupIfDue(ws, today);
+            if (!result) {
+                printLine(QStringLiteral("Dzisiejsza kopia już jest: %1")
+                              .arg(QDir::toNativeSeparators(backup::folderFor(ws, today))));
+                return 0;
+            }
+        } else {
+            result = backup::makeBackup(ws, today);
+        }
+        printLine(
+            QStringLiteral("Kopia zapasowa: %1").arg(QDir::toNativeSeparators(result->folder)));
+        for (const QString& name : std::as_const(result->missing))
+            printLine(QStringLiteral("Brak katalogu %1, pominięty.").arg(name));
+        for (const QString& name : std::as_const(result->skipped))
+            printLine(QStringLiteral("Pominięto (nie jest zwykłym plikiem): %1").arg(name));
+        for (const QString& name : std::as_const(result->removed))
+            printLine(QStringLiteral("Usunięto starszą kopię %1.").arg(name));
+        if (!result->retentionError.isEmpty())
+            return fail(QStringLiteral("kopia jest cała, ale starszej nie udało się usunąć: %1")
+                            .arg(result->retentionError),
+                        1);
+    } catch (const IoError& error) {
+        return fail(QStringLiteral("kopia zapasowa nie powiodła się: %1").arg(error.text()), 1);
+    }
+    return 0;
+}
+
+} // namespace kestrana
