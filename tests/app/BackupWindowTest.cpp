@@ -1,0 +1,116 @@
+#include "app/MainWindow.h"
+#include "platform/CheckedFile.h"
+#include "support/DataFolder.h"
+#include "support/TestRegistry.h"
+#include "support/WindowSession.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTest>
+
+#include <cstring>
+
+using namespace kestrana;
+using kestrana::test::DataFolder;
+using kestrana::test::entry;
+
+using Session = kestrana::test::WindowSession;
+
+class BackupWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { files::testing::clearFaults(); }
+
+    // The first start of the day copies silently; the menu item copies again and names the
+    // folder.
+    void menuItemReportsTheFolder() {
+        DataFolder folder;
+        folder.writeEntries({entry("1", "Alfa"), entry("2", "Beta")});
+        Session s;
+        s.start(folder.path());
+        QVERIFY(s.window->startupCompleted());
+        QVERIFY(s.prompts.done());
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(2));
+        QVERIFY(s.find<QAction>("Kopiazapasowa1")->isEnabled());
+
+        s.setField("nazwa1", QStringLiteral("Alfa 2"));
+        s.prompts.expectQuestion(QStringLiteral("Zapisać zmiany w danych ?"), true);
+        s.click("SpeedButton17");
+        s.prompts.expectInformation(
+            QStringLiteral("Kopia zapasowa została zapisana w folderze\n%1\n"
+                           "Pominięto brakujące katalogi: DOKUMENTY.")
+                .arg(QDir::toNativeSeparators(folder.file("KOPIE/2007-03-05"))));
+        s.trigger("Kopiazapasowa1");
+        QVERIFY(s.prompts.done());
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat")[0].text(Field::nazwa1),
+                 QStringLiteral("Alfa 2"));
+    }
+
+    void menuItemReportsAFailure() {
+        DataFolder folder;
+        folder.writeEntries({entry("1", "Alfa")});
+        Session s;
+        s.start(folder.path());
+        s.prompts.expectError(QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        files::testing::failWritesAfter(10, ENOSPC);
+        s.trigger("Kopiazapasowa1");
+        files::testing::clearFaults();
+        QVERIFY(s.prompts.done());
+        QVERIFY(s.prompts.shown().last().startsWith(
+            QStringLiteral("Nie udało się wykonać kopii zapasowej.\n")));
+        // The morning's copy is still there, whole; nothing half made beside it.
+        QCOMPARE(QDir(folder.file("KOPIE")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{"2007-03-05"});
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(1));
+    }
+
+    // A daily copy that cannot be made is reported and the window starts as usual.
+    void failingDailyCopyIsReported() {
+        DataFolder folder;
+        folder.writeEntries({entry("1", "Alfa"), entry("2", "Beta")});
+        folder.writeBytes("KOPIE", "a file where the copies should go");
+        Session s;
+        s.prompts.expectError(QStringLiteral("KOPIE"));
+        s.start(folder.path());
+        QVERIFY(s.prompts.done());
+        QVERIFY(s.prompts.shown().last().startsWith(
+            QStringLiteral("Nie udało się wykonać codziennej kopii zapasowej.\n")));
+        QVERIFY(s.window->startupCompleted());
+        QCOMPARE(s.lista()->count(), 2);
+        QVERIFY(s.lista()->isEnabled());
+        QCOMPARE(s.field("id"), QStringLiteral("1"));
+    }
+
+    // The same day's second start makes no copy; the next day's does.
+    void dailyCopyOncePerDay() {
+        DataFolder folder;
+        folder.writeEntries({entry("1", "Alfa")});
+        const auto startAndExit = [&](Session& s) {
+            s.start(folder.path());
+            s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);
+            QVERIFY(s.window->requestExit()); // releases the entry's lock for the next start
+            QVERIFY(s.prompts.done());
+        };
+        {
+            Session s;
+            startAndExit(s);
+        }
+        folder.writeEntries({entry("1", "Alfa"), entry("2", "Beta")});
+        {
+            Session s;
+            startAndExit(s);
+        }
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(1));
+        Session next;
+        next.clock.set(QDate(2007, 3, 6), QTime(8, 0));
+        next.start(folder.path());
+        QVERIFY(next.prompts.done());
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-06/DANE/spis_ks.dat").size(), size_t(2));
+    }
+};
+
+KESTRANA_TEST(BackupWindowTest)
+#include "BackupWindowTest.moc"

@@ -1,0 +1,360 @@
+#include "backup/Backup.h"
+#include "platform/CheckedFile.h"
+#include "platform/IoError.h"
+#include "programs/SaverRecord.h"
+#include "register/FileLock.h"
+#include "support/DataFolder.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+using namespace kestrana;
+using kestrana::test::DataFolder;
+
+namespace {
+
+const QString today = QStringLiteral("2007-03-05");
+
+Workstation stationOn(const DataFolder& folder) {
+    Workstation ws;
+    ws.workDir = folder.path();
+    ws.baseDir = folder.path();
+    ws.today = today;
+    return ws;
+}
+
+// Every file below `dir`, as relative paths, sorted.
+QStringList filesBelow(const QString& dir) {
+    QStringList found;
+    const QDir root(dir);
+    const QFileInfoList entries =
+        root.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& info : entries) {
+        if (info.isDir()) {
+            for (const QString& inner : filesBelow(info.filePath()))
+                found.append(info.fileName() + QLatin1Char('/') + inner);
+        } else {
+            found.append(info.fileName());
+        }
+    }
+    found.sort();
+    return found;
+}
+
+QStringList namesIn(const QString& dir) {
+    QStringList names =
+        QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+void makeFolder(const DataFolder& folder, const QString& subPath) {
+    QVERIFY(QDir().mkpath(folder.file(subPath)));
+}
+
+} // namespace
+
+class BackupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { files::testing::clearFaults(); }
+
+    // What goes into the copy, whatever the letter case of the folders on disk.
+    void copiedFiles_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("inCopy"); // empty: not copied
+        QTest::newRow("main file") << "DANE/spis_ks.dat"
+                                   << "DANE/spis_ks.dat";
+        QTest::newRow("ID counter") << "ADMINI/id_ks.dat"
+                                    << "ADMINI/id_ks.dat";
+        QTest::newRow("description") << "OPISY/opis_ks_7.dat"
+                                     << "OPISY/opis_ks_7.dat";
+        QTest::newRow("documents in any case, nested") << "Dokumenty/umowy/2007/umowa.odt"
+                                                       << "Dokumenty/umowy/2007/umowa.odt";
+        QTest::newRow("a document that only looks temporary") << "Dokumenty/plan.tmp.docx"
+                                                              << "Dokumenty/plan.tmp.docx";
+        QTest::newRow("empty file") << "ADMINI/pusty.dat"
+                                    << "ADMINI/pusty.dat";
+        QTest::newRow("main file's lock") << "DANE/spis_ks.lck"
+                                          << "";
+        QTest::newRow("counter's lock in upper case") << "ADMINI/ID_KS.LCK"
+                                                      << "";
+        QTest::newRow("temporary file of a killed program") << "DANE/spis_ks.dat.tmp.4242"
+                                                            << "";
+        QTest::newRow("entry lock (KOSZ is not copied)") << "KOSZ/7.p"
+                                                         << "";
+        QTest::newRow("pictures are not copied") << "OBRAZKI/logo.jpg"
+                                                 << "";
+    }
+    void copiedFiles() {
+        QFETCH(QString, file);
+        QFETCH(QString, inCopy);
+        DataFolder folder;
+        makeFolder(folder, QFileInfo(file).path());
+        const QByteArray content = file.endsWith(QLatin1String("pusty.dat"))
+                                       ? QByteArray()
+                                       : QByteArray(70000, 'x') + file.toUtf8();
+        folder.writeBytes(file, content);
+        const QDateTime modified(QDate(2006, 1, 2), QTime(3, 4, 5));
+        QFile f(folder.file(file));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(modified, QFileDevice::FileModificationTime));
+        f.close();
+
+        const backup::Result result = backup::makeBackup(stationOn(folder), today);
+        QCOMPARE(result.folder, folder.file("KOPIE/2007-03-05"));
+        const QStringList copied = filesBelow(result.folder);
+        if (inCopy.isEmpty()) {
+            QVERIFY2(!copied.contains(file, Qt::CaseInsensitive), qPrintable(copied.join(' ')));
+            return;
+        }
+        QVERIFY2(copied.contains(inCopy), qPrintable(copied.join(' ')));
+        QCOMPARE(folder.readBytes("KOPIE/2007-03-05/" + inCopy), content);
+        QCOMPARE(QFileInfo(result.folder + '/' + inCopy).lastModified(), modified);
+        // Only the finished copy is in KOPIE.
+        QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{"2007-03-05"});
+    }
+
+    void missingFolderIsSkippedAndNamed() {
+        DataFolder folder; // no DOKUMENTY
+        QVERIFY(QDir(folder.path()).rename("OPISY", "opisy"));
+        const backup::Result result = backup::makeBackup(stationOn(folder), today);
+        QCOMPARE(result.missing, QStringList{"DOKUMENTY"});
+        QCOMPARE(namesIn(result.folder), (QStringList{"ADMINI", "DANE", "opisy"}));
+        QVERIFY(result.removed.isEmpty());
+        QVERIFY(result.retentionError.isEmpty());
+    }
+
+    void olderCopiesBeyondFourteenRemoved_data() {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QStringList>("removed");
+        QStringList february;
+        for (int day = 1; day <= 16; ++day)
+            february.append(QStringLiteral("2007-02-%1").arg(day, 2, 10, QLatin1Char('0')));
+        QTest::newRow("16 older copies") << february << today << february.mid(0, 3);
+        QTest::newRow("13 older copies: all stay") << february.mid(0, 13) << today << QStringList();
+        QStringList withToday = february.mid(0, 14);
+        withToday.append(today);
+        QTest::newRow("today's copy replaced, 14 older")
+            << withToday << today << february.mid(0, 1);
+        // A clock that was once set ahead must not make the new copy the first to go.
+        QStringList future;
+        for (int month = 1; month <= 12; ++month)
+            future.append(QStringLiteral("2030-%1-01").arg(month, 2, 10, QLatin1Char('0')));
+        future.append({"2031-01-01", "2031-02-01", "2031-03-01", "2031-04-01"});
+        QTest::newRow("16 copies dated in the future")
+            << future << today << (QStringList{"2030-01-01", "2030-02-01", "2030-03-01"});
+    }
+    void olderCopiesBeyondFourteenRemoved() {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, date);
+        QFETCH(QStringList, removed);
+        DataFolder folder;
+        for (const QString& name : existing) {
+            makeFolder(folder, "KOPIE/" + name + "/DANE");
+            folder.writeBytes("KOPIE/" + name + "/DANE/spis_ks.dat", "stara");
+        }
+        // Names that are not copies are never touched.
+        const QStringList others = {"notatki", "2007-13-01", "2007-02-30", "2007-1-01",
+                                    "2007-03-05.zip"};
+        for (const QString& name : others)
+            makeFolder(folder, "KOPIE/" + name);
+        folder.writeBytes("KOPIE/2000-01-01", "a file, not a copy");
+
+        const backup::Result result = backup::makeBackup(stationOn(folder), date);
+        QCOMPARE(result.removed, removed);
+        QStringList expected = existing;
+        for (const QString& name : removed)
+            expected.removeAll(name);
+        if (!expected.contains(date))
+            expected.append(date);
+        expected.append(others);
+        expected.append("2000-01-01");
+        expected.sort();
+        QCOMPARE(namesIn(folder.file("KOPIE")), expected);
+        QVERIFY(expected.size() - others.size() - 1 <= backup::kKeptCopies);
+        QVERIFY(folder.readBytes("KOPIE/" + date + "/DANE/spis_ks.dat") != "stara");
+    }
+
+    // A full disk at any point of the copy: no date folder and no temporary folder appear, and
+    // the copies made before are as they were.
+    void failedCopyLeavesNothing_data() {
+        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<bool>("sameDay");
+        QTest::newRow("first byte") << qint64(0) << false;
+        QTest::newRow("inside the main file") << qint64(1678 + 5) << false;
+        QTest::newRow("in a later folder") << qint64(1678 * 2 + 4 + 100) << false;
+        QTest::newRow("same day: first byte") << qint64(0) << true;
+        QTest::newRow("same day: in a later folder") << qint64(1678 * 2 + 4 + 100) << true;
+    }
+    void failedCopyLeavesNothing() {
+        QFETCH(qint64, budget);
+        QFETCH(bool, sameDay);
+        DataFolder folder;
+        folder.writeEntries(
+            {test::entry("1", "Alfa"), test::entry("2", "Beta"), test::entry("3", "Gamma")});
+        folder.writeBytes("ADMINI/id_ks.dat", QByteArray(4, '\4'));
+        folder.writeBytes("OPISY/opis_ks_1.dat", QByteArray(500, 'o'));
+        const Workstation ws = stationOn(folder);
+        const QString earlier = sameDay ? today : QStringLiteral("2007-03-04");
+        backup::makeBackup(ws, earlier);
+        const QStringList before = filesBelow(folder.file("KOPIE"));
+        const QByteArray mainBefore = folder.readBytes("KOPIE/" + earlier + "/DANE/spis_ks.dat");
+        folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
+
+        files::testing::failWritesAfter(budget, ENOSPC);
+        try {
+            backup::makeBackup(ws, today);
+            QFAIL("the copy did not fail");
+        } catch (const IoError& error) {
+            QCOMPARE(error.errorNumber(), ENOSPC);
+            QVERIFY2(error.text().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
+                     qPrintable(error.text()));
+            QVERIFY2(error.path().contains("KOPIE/2007-03-05.tmp."), qPrintable(error.path()));
+        }
+        files::testing::clearFaults();
+        QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{earlier});
+        QCOMPARE(filesBelow(folder.file("KOPIE")), before);
+        QCOMPARE(folder.readBytes("KOPIE/" + earlier + "/DANE/spis_ks.dat"), mainBefore);
+    }
+
+    // A second copy of the day replaces the first as a whole.
+    void sameDayCopyReplacesTheFirst() {
+        DataFolder folder;
+        folder.writeEntries({test::entry("1", "Alfa")});
+        folder.writeBytes("OPISY/opis_ks_1.dat", "pierwszy");
+        const Workstation ws = stationOn(folder);
+        backup::makeBackup(ws, today);
+        folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
+        QVERIFY(QFile::remove(folder.file("OPISY/opis_ks_1.dat")));
+        folder.writeBytes("OPISY/opis_ks_2.dat", "drugi");
+
+        const backup::Result result = backup::makeBackup(ws, today);
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(2));
+        QCOMPARE(namesIn(result.folder + "/OPISY"), QStringList{"opis_ks_2.dat"});
+        QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{"2007-03-05"});
+        QVERIFY(result.removed.isEmpty());
+    }
+
+    void dailyCopyOnlyWhenDue() {
+        DataFolder folder;
+        folder.writeEntries({test::entry("1", "Alfa")});
+        const Workstation ws = stationOn(folder);
+        QVERIFY(backup::isDue(ws, today));
+        QVERIFY(backup::makeBackupIfDue(ws, today).has_value());
+        QVERIFY(!backup::isDue(ws, today));
+        // A later start on the same day leaves the copy as it is.
+        folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
+        QVERIFY(!backup::makeBackupIfDue(ws, today).has_value());
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(1));
+        // The next day is due again; KOPIE in another letter case is the same folder.
+        QVERIFY(QDir(folder.path()).rename("KOPIE", "Kopie"));
+        QVERIFY(!backup::isDue(ws, today));
+        QVERIFY(backup::isDue(ws, "2007-03-06"));
+        const std::optional<backup::Result> next = backup::makeBackupIfDue(ws, "2007-03-06");
+        QVERIFY(next.has_value());
+        QCOMPARE(next->folder, folder.file("Kopie/2007-03-06"));
+        QCOMPARE(namesIn(folder.file("Kopie")), (QStringList{"2007-03-05", "2007-03-06"}));
+    }
+
+    // Two workstations starting together: the second waits for the lock, then finds the day's
+    // copy made and makes none.
+    void dueIsCheckedAgainUnderTheLock() {
+        DataFolder folder;
+        folder.writeEntries({test::entry("1", "Alfa")});
+        const Workstation ws = stationOn(folder);
+        std::atomic<bool> finished = false;
+        std::optional<backup::Result> result;
+        std::thread second;
+        {
+            const FileLock first(lockPathFor(ws.mainFile()));
+            second = std::thread([&] {
+                try {
+                    result = backup::makeBackupIfDue(ws, today);
+                } catch (const IoError&) {
+                }
+                finished = true;
+            });
+            QTest::qWait(300);
+            QVERIFY(!finished);                     // waits for the lock
+            makeFolder(folder, "KOPIE/2007-03-05"); // the first one's copy
+        }
+        second.join();
+        QVERIFY(!result.has_value());
+    }
+
+    // What a killed copy left is cleared: the unfinished copy goes, and a day's copy that was
+    // moved aside to be replaced gets its name back.
+    void leftoversOfAKilledCopy() {
+        DataFolder folder;
+        folder.writeEntries({test::entry("1", "Alfa")});
+        makeFolder(folder, "KOPIE/2007-03-05.tmp.99999/DANE");
+        folder.writeBytes("KOPIE/2007-03-05.tmp.99999/DANE/spis_ks.dat", "pol");
+        makeFolder(folder, "KOPIE/2007-03-04.old.99999/DANE");
+        folder.writeBytes("KOPIE/2007-03-04.old.99999/DANE/spis_ks.dat", "wczoraj");
+        makeFolder(folder, "KOPIE/2007-03-03");
+        makeFolder(folder, "KOPIE/2007-03-03.old.99999");
+        backup::makeBackup(stationOn(folder), today);
+        QCOMPARE(namesIn(folder.file("KOPIE")),
+                 (QStringList{"2007-03-03", "2007-03-04", "2007-03-05"}));
+        QCOMPARE(folder.readBytes("KOPIE/2007-03-04/DANE/spis_ks.dat"), QByteArray("wczoraj"));
+    }
+
+    void badDateRefused() {
+        DataFolder folder;
+        for (const QString& date : {QString("../2007-03-05"), QString("2007-02-30"), QString()})
+            QVERIFY_THROWS_EXCEPTION(IoError, backup::makeBackup(stationOn(folder), date));
+        QVERIFY(!QFileInfo::exists(folder.file("KOPIE")));
+    }
+
+    // Another process saves entries the whole time; every copy's main file is a whole number of
+    // records, each of them whole.
+    void copyWhileAnotherProcessSaves() {
+        DataFolder folder;
+        std::vector<EntryRecord> start;
+        for (int id = 1; id <= 5; ++id)
+            start.push_back(test::saverRecord(id, 0));
+        folder.writeEntries(start);
+        folder.writeBytes("ADMINI/id_ks.dat", QByteArray("\6\0\0\0", 4));
+        const QString saver = qEnvironmentVariable("SAVER");
+        QVERIFY(!saver.isEmpty());
+        QProcess process;
+        process.start(saver, {folder.path(), "1000000"});
+        QVERIFY(process.waitForReadyRead(30000));
+        QCOMPARE(process.readLine().trimmed(), QByteArray("ready"));
+        const Workstation ws = stationOn(folder);
+        QSet<QByteArray> copies;
+        for (int round = 1; round <= 12; ++round) {
+            QTest::qWait(15);
+            QCOMPARE(process.state(), QProcess::Running);
+            const QString date = QStringLiteral("2007-03-%1").arg(round, 2, 10, QLatin1Char('0'));
+            const backup::Result result = backup::makeBackup(ws, date);
+            const QByteArray main = folder.readBytes("KOPIE/" + date + "/DANE/spis_ks.dat");
+            QCOMPARE(main.size() % EntryRecord::Size, 0);
+            QVERIFY(main.size() >= 5 * EntryRecord::Size);
+            for (qsizetype at = 0; at < main.size(); at += EntryRecord::Size) {
+                const EntryRecord r = EntryRecord::fromBytes(main.constData() + at);
+                QVERIFY2(test::isWholeSaverRecord(r),
+                         qPrintable(QStringLiteral("record %1 of the copy of %2 is torn")
+                                        .arg(at / EntryRecord::Size + 1)
+                                        .arg(date)));
+            }
+            copies.insert(main);
+        }
+        process.kill();
+        process.waitForFinished(30000);
+        QVERIFY2(copies.size() > 1, "the saver changed nothing while the copies were made");
+    }
+};
+
+KESTRANA_TEST(BackupTest)
+#include "BackupTest.moc"
