@@ -31,14 +31,15 @@ const QString opTimes = QStringLiteral("Ustawienie daty pliku");
 const QString opRename = QStringLiteral("Zmiana nazwy katalogu");
 const QString opRemove = QStringLiteral("Usunięcie pliku");
 const QString opRemoveDir = QStringLiteral("Usunięcie katalogu");
+const QString opMkdir = QStringLiteral("Utworzenie katalogu");
 const QString opDate = QStringLiteral("Nazwa kopii zapasowej");
 
 // Folders an interrupted copy leaves in KOPIE: the copy being built and the day's earlier copy
 // moved aside while the new one takes its name.
 const QRegularExpression
-    leftoverName(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})\\.(tmp|old)\\.\\d+$"));
+    leftoverName(QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2})\\.(tmp|old)\\.[0-9]+$"));
 // Temporary files of the checked file layer (name.tmp.<pid>) left by a killed program.
-const QRegularExpression temporaryFileName(QStringLiteral("\\.tmp\\.\\d+$"));
+const QRegularExpression temporaryFileName(QStringLiteral("\\.tmp\\.[0-9]+$"));
 
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
@@ -115,13 +116,29 @@ QList<Entry> listFolder(const QString& dir) {
     return entries;
 }
 
-// Flushes a file or a folder (the names in it) to disk. A file system that cannot flush
-// folders says so with EINVAL; its renames are as durable as it makes them.
-void syncToDisk(const QString& path, bool folder) {
-    Descriptor fd(path, O_RDONLY | (folder ? O_DIRECTORY : 0));
-    if (::fsync(fd.get()) != 0 && !(folder && (errno == EINVAL || errno == ENOTSUP)))
+// Flushes the names in a folder to disk. A file system that cannot flush folders says so with
+// EINVAL; its renames are as durable as it makes them.
+void syncFolder(const QString& path) {
+    Descriptor fd(path, O_RDONLY | O_DIRECTORY);
+    if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
         fail(opSync, path);
     fd.close();
+}
+
+// Flushes everything written to the file system that holds `path`. One call for the whole copy
+// instead of one per file: a register's descriptions and documents are many small files, and on
+// a network share each flush is a round trip.
+void syncFileSystem(const QString& path) {
+    Descriptor fd(path, O_RDONLY | O_DIRECTORY);
+    if (::syncfs(fd.get()) != 0)
+        fail(opSync, path);
+    fd.close();
+}
+
+// Creates a folder that must not exist yet: a copy never mixes with what was there.
+void makeNewFolder(const QString& path) {
+    if (::mkdir(native(path).constData(), 0755) != 0)
+        fail(opMkdir, path);
 }
 
 void copyFile(const QString& from, const QString& to, const struct stat& info) {
@@ -146,7 +163,6 @@ void copyFile(const QString& from, const QString& to, const struct stat& info) {
         in.close();
         out.commit();
     }
-    syncToDisk(to, false);
     // The copy keeps the file's dates, so a restored register looks as it was.
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     if (::utimensat(AT_FDCWD, native(to).constData(), times, 0) != 0)
@@ -160,7 +176,7 @@ bool copiedName(const QString& name) {
 
 // Copies the folder `from` into the new folder `to`; `shown` names it in the result.
 void copyFolder(const QString& from, const QString& to, const QString& shown, Result& result) {
-    files::makeDirectory(to);
+    makeNewFolder(to);
     for (const Entry& entry : listFolder(from)) {
         if (!copiedName(entry.name))
             continue;
@@ -173,7 +189,6 @@ void copyFolder(const QString& from, const QString& to, const QString& shown, Re
         else
             result.skipped.append(shown + QLatin1Char('/') + entry.name);
     }
-    syncToDisk(to, true);
 }
 
 // Removes a file, or a folder with everything in it.
@@ -209,7 +224,8 @@ void renameFolder(const QString& from, const QString& to) {
 }
 
 // Under the lock no other copy is being made, so whatever an interrupted one left is stale. A
-// day's copy that was moved aside and not replaced gets its name back.
+// day's copy that was moved aside and not replaced gets its name back. A leftover that cannot
+// be removed must not stop today's copy: it is tried again next time.
 void clearLeftovers(const QString& root) {
     for (const Entry& entry : listFolder(root)) {
         const QRegularExpressionMatch match = leftoverName.match(entry.name);
@@ -218,10 +234,11 @@ void clearLeftovers(const QString& root) {
         const QString path = root + QLatin1Char('/') + entry.name;
         const QString day = root + QLatin1Char('/') + match.captured(1);
         if (match.captured(2) == QLatin1String("old") && S_ISDIR(entry.info.st_mode) &&
-            !files::exists(day))
-            renameFolder(path, day);
-        else
-            removeTree(path);
+            !files::exists(day)) {
+            if (::rename(native(path).constData(), native(day).constData()) == 0)
+                continue;
+        }
+        removeTreeQuietly(path);
     }
 }
 
@@ -252,7 +269,7 @@ Result copyUnderLock(const Workstation& ws, const QString& date) {
     const QString aside = target + QStringLiteral(".old.") + pid;
     bool movedAside = false;
     try {
-        files::makeDirectory(building);
+        makeNewFolder(building);
         for (const QString& name : copiedFolders()) {
             const QString source = ws.dataPath(name);
             if (!files::isDirectory(source)) {
@@ -263,7 +280,7 @@ Result copyUnderLock(const Workstation& ws, const QString& date) {
             const QString onDisk = QFileInfo(source).fileName();
             copyFolder(source, building + QLatin1Char('/') + onDisk, onDisk, result);
         }
-        syncToDisk(building, true);
+        syncFileSystem(building);
         if (files::isDirectory(target)) {
             renameFolder(target, aside);
             movedAside = true;
@@ -275,7 +292,7 @@ Result copyUnderLock(const Workstation& ws, const QString& date) {
             ::rename(native(aside).constData(), native(target).constData());
         throw;
     }
-    syncToDisk(root, true);
+    syncFolder(root);
     result.folder = target;
     try {
         if (movedAside)
@@ -310,7 +327,7 @@ QString folderFor(const Workstation& ws, const QString& date) {
 }
 
 bool isDateName(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
     return pattern.match(name).hasMatch() &&
            QDate::fromString(name, QStringLiteral("yyyy-MM-dd")).isValid();
 }

@@ -1,0 +1,109 @@
+#include "platform/Clock.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString errors;
+};
+
+Run cli(const QString& dir, const QStringList& arguments) {
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.start(qEnvironmentVariable("KESTRANA_CLI"), arguments);
+    Run run;
+    if (!p.waitForFinished(120000))
+        return run;
+    run.exitCode = p.exitCode();
+    run.out = QString::fromUtf8(p.readAllStandardOutput());
+    run.errors = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+} // namespace
+
+class BackupCliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(!qEnvironmentVariable("KESTRANA_CLI").isEmpty()); }
+
+    void backupAndBackupIfDue() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const QString date = kestrana::todayString(QDate::currentDate());
+        const QString copy = dir.filePath("KOPIE/" + date);
+
+        const Run first = cli(dir.path(), {"backup"});
+        QCOMPARE(first.exitCode, 0);
+        QCOMPARE(first.out.section('\n', 0, 0),
+                 "Kopia zapasowa: " + QDir::toNativeSeparators(copy));
+        QCOMPARE(contents(copy + "/DANE/spis_ks.dat"), contents(dir.filePath("DANE/spis_ks.dat")));
+        QVERIFY(QFileInfo(copy + "/OPISY").isDir());
+
+        const Run again = cli(dir.path(), {"backup", "--if-due"});
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY2(again.out.startsWith("Dzisiejsza kopia już jest: "), qPrintable(again.out));
+
+        QCOMPARE(cli(dir.path(), {"backup", "--everything"}).exitCode, 2);
+    }
+
+    // The copy goes where the data are: in network mode, the shared folder.
+    void networkModeCopiesTheSharedFolder() {
+        QTemporaryDir station;
+        QTemporaryDir shared;
+        QCOMPARE(cli(shared.path(), {"init"}).exitCode, 0);
+        QVERIFY(QDir(station.path()).mkpath("Admini"));
+        QCOMPARE(cli(station.path(), {"mode", "network", shared.path()}).exitCode, 0);
+        const Run run = cli(station.path(), {"backup"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QDir::toNativeSeparators(shared.filePath("KOPIE/"))),
+                 qPrintable(run.out));
+        QVERIFY(!QFileInfo::exists(station.filePath("KOPIE")));
+    }
+
+    void failureIsReported() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init"}).exitCode, 0);
+        QFile blocker(dir.filePath("KOPIE"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const Run run = cli(dir.path(), {"backup"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.errors.contains("kopia zapasowa nie powiodła się") &&
+                     run.errors.contains("KOPIE"),
+                 qPrintable(run.errors));
+    }
+
+    // A backup reads the register and changes nothing in it: no siec.dat is created.
+    void folderWithoutStorageFileIsLeftAsItIs() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("Dane"));
+        QFile main(dir.filePath("Dane/spis_ks.dat"));
+        QVERIFY(main.open(QIODevice::WriteOnly));
+        main.write(QByteArray(1678, '\0'));
+        main.close();
+        const Run run = cli(dir.path(), {"backup"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("Brak katalogu ADMINI, pominięty."), qPrintable(run.out));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 (QStringList{"Dane", "KOPIE"}));
+    }
+};
+
+KESTRANA_TEST(BackupCliTest)
+#include "BackupCliTest.moc"
