@@ -83,33 +83,6 @@ private slots:
         QVERIFY(s.lista()->isEnabled());
         QCOMPARE(s.field("id"), QStringLiteral("1"));
     }
-
-    // The same day's second start makes no copy; the next day's does.
-    void dailyCopyOncePerDay() {
-        DataFolder folder;
-        folder.writeEntries({entry("1", "Alfa")});
-        const auto startAndExit = [&](Session& s) {
-            s.start(folder.path());
-            s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);
-            QVERIFY(s.window->requestExit()); // releases the entry's lock for the next start
-            QVERIFY(s.prompts.done());
-        };
-        {
-            Session s;
-            startAndExit(s);
-        }
-        folder.writeEntries({entry("1", "Alfa"), entry("2", "Beta")});
-        {
-            Session s;
-            startAndExit(s);
-        }
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(1));
-        Session next;
-        next.clock.set(QDate(2007, 3, 6), QTime(8, 0));
-        next.start(folder.path());
-        QVERIFY(next.prompts.done());
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-06/DANE/spis_ks.dat").size(), size_t(2));
-    }
 };
 
 KESTRANA_TEST(BackupWindowTest)

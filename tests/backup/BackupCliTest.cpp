@@ -88,21 +88,6 @@ private slots:
                      run.errors.contains("KOPIE"),
                  qPrintable(run.errors));
     }
-
-    // A backup reads the register and changes nothing in it: no siec.dat is created.
-    void folderWithoutStorageFileIsLeftAsItIs() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("Dane"));
-        QFile main(dir.filePath("Dane/spis_ks.dat"));
-        QVERIFY(main.open(QIODevice::WriteOnly));
-        main.write(QByteArray(1678, '\0'));
-        main.close();
-        const Run run = cli(dir.path(), {"backup"});
-        QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.out.contains("Brak katalogu ADMINI, pominięty."), qPrintable(run.out));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{"Dane", "KOPIE"}));
-    }
 };
 
 KESTRANA_TEST(BackupCliTest)
