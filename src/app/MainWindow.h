@@ -127,6 +127,8 @@ public:
     void printEntry();
     void exportEntry();
     void printDescription();
+    // "Podgląd wydruku": stored for this workstation, then every printout follows it.
+    void setPrintPreview(bool on);
 
     // Address helpers: "Wklej", the voivodeship chooser, e-mail and envelope buttons.
     void pasteSeatAddress();
@@ -159,6 +161,7 @@ private:
     bool ensureDataDirectories(const QString& dir, const QStringList& names);
     void applyCategoryNames(const CategoryNames& names);
     void applyListFont();
+    void showPreviewSetting();
     void resetControls();
     void enableMainControls();
     void showContractPicture();

@@ -5,11 +5,19 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     kestrana::keepFreedMemory();
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
+    // The platform's own dialogs (print, preview, files) speak Polish like the rest; without
+    // the translation package they stay in English.
+    QTranslator qtPolish;
+    if (qtPolish.load(QStringLiteral("qtbase_pl"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtPolish);
     kestrana::QtPrompts prompts;
     kestrana::QtDialogs dialogs;
     kestrana::SystemClock clock;
