@@ -116,6 +116,7 @@ void Tbaza_f::wireControls() {
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     wireEditing();
     wireTools();
+    wireIdentifierMarks();
 }
 
 std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {

@@ -172,6 +172,7 @@ private:
     void wireControls();
     void wireEditing();
     void wireTools();
+    void wireIdentifierMarks();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
