@@ -1,3 +1,4 @@
+#include "app/DesktopStart.h"
 #include "app/ProgramWindows.h"
 #include "platform/MemoryTuning.h"
 #include "platform/QtDialogs.h"
@@ -5,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -21,7 +23,20 @@ int main(int argc, char** argv) {
     kestrana::QtPrompts prompts;
     kestrana::QtDialogs dialogs;
     kestrana::SystemClock clock;
-    kestrana::ProgramWindows windows(prompts, dialogs, clock, app.arguments(), QDir::currentPath());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kestrana/desktop/kestrana.svg")));
+    QStringList arguments = app.arguments();
+    QString workDir = QDir::currentPath();
+    // Started from the desktop menu: the data folder in the user's home directory.
+    if (arguments.size() > 1 && arguments.at(1) == kestrana::desktopArgument()) {
+        arguments.removeAt(1);
+        const std::optional<QString> folder = kestrana::prepareHomeFolder(
+            prompts, kestrana::installedTemplate(QCoreApplication::applicationDirPath()),
+            kestrana::homeDataFolder(QDir::homePath()), kestrana::todayString(clock.today()));
+        if (!folder || !QDir::setCurrent(*folder))
+            return 0;
+        workDir = *folder;
+    }
+    kestrana::ProgramWindows windows(prompts, dialogs, clock, arguments, workDir);
     if (!windows.start())
         return 0;
     prompts.setParent(&windows.main());
