@@ -128,6 +128,10 @@ public:
     void exportEntry();
     void printDescription();
 
+    // CSV ("&Baza"): the current list to a file; a file's rows as new entries (boss level).
+    void exportCsv();
+    void importCsv();
+
     // Address helpers: "Wklej", the voivodeship chooser, e-mail and envelope buttons.
     void pasteSeatAddress();
     void openVoivodeships(AddressBlock block);
