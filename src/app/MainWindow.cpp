@@ -113,6 +113,8 @@ void Tbaza_f::wireControls() {
         clockMode_ = 2;
     });
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
+    connect(ui->EksportCSV1, &QAction::triggered, this, &Tbaza_f::exportCsv);
+    connect(ui->ImportCSV1, &QAction::triggered, this, &Tbaza_f::importCsv);
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     wireEditing();
     wireTools();
@@ -247,7 +249,7 @@ void Tbaza_f::wireEditing() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    unwired_ = {ui->EksportCSV1, ui->ImportCSV1, ui->Kopiazapasowa1};
+    unwired_ = {ui->Kopiazapasowa1};
     for (QObject* object : std::as_const(unwired_)) {
         if (auto* w = qobject_cast<QWidget*>(object))
             w->setEnabled(false);

@@ -130,6 +130,10 @@ public:
     // "Podgląd wydruku": stored for this workstation, then every printout follows it.
     void setPrintPreview(bool on);
 
+    // CSV ("&Baza"): the current list to a file; a file's rows as new entries (boss level).
+    void exportCsv();
+    void importCsv();
+
     // Address helpers: "Wklej", the voivodeship chooser, e-mail and envelope buttons.
     void pasteSeatAddress();
     void openVoivodeships(AddressBlock block);
