@@ -9,6 +9,7 @@
 #include "platform/TextFile.h"
 #include "print/CategoryNames.h"
 #include "print/FontWindow.h"
+#include "print/PreviewSetting.h"
 #include "register/Editing.h"
 #include "register/Search.h"
 #include "register/StartupFiles.h"
@@ -112,10 +113,13 @@ void Tbaza_f::wireControls() {
         clockMode_ = 2;
     });
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
+    connect(ui->EksportCSV1, &QAction::triggered, this, &Tbaza_f::exportCsv);
+    connect(ui->ImportCSV1, &QAction::triggered, this, &Tbaza_f::importCsv);
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     connect(ui->Kopiazapasowa1, &QAction::triggered, this, &Tbaza_f::makeBackupNow);
     wireEditing();
     wireTools();
+    wireIdentifierMarks();
 }
 
 std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {
@@ -186,6 +190,7 @@ void Tbaza_f::wireEditing() {
     connect(ui->Wydrukuproszczonylisty1, &QAction::triggered, this,
             &Tbaza_f::openDefinablePrintout);
     connect(ui->Nadrukarce1, &QAction::triggered, this, &Tbaza_f::printEntry);
+    connect(ui->Podgladwydruku1, &QAction::triggered, this, &Tbaza_f::setPrintPreview);
     connect(ui->Dopliku1, &QAction::triggered, this, &Tbaza_f::exportEntry);
     connect(ui->SpeedButton13, &QAbstractButton::clicked, this, &Tbaza_f::printDefinable);
     connect(ui->SpeedButton14, &QAbstractButton::clicked, this, &Tbaza_f::closeDefinablePrintout);
@@ -245,7 +250,7 @@ void Tbaza_f::wireEditing() {
 
 // Controls whose actions are not built yet stay visibly inactive; enabling steps skip them.
 void Tbaza_f::markUnwired() {
-    unwired_ = {ui->EksportCSV1, ui->ImportCSV1, ui->Podgladwydruku1};
+    unwired_ = {};
     for (QObject* object : std::as_const(unwired_)) {
         if (auto* w = qobject_cast<QWidget*>(object))
             w->setEnabled(false);
@@ -338,6 +343,7 @@ void Tbaza_f::startUp() {
         context_.fonts.setWorkDir(ws_.workDir);
         context_.fonts.CzytajFonty(ws_.listFontFileName);
         applyListFont();
+        showPreviewSetting();
         // 12-14: ID counter, category names, main file.
         startup::prepareIdCounter(ws_);
         applyCategoryNames(startup::prepareCategoryNames(ws_));
@@ -368,6 +374,29 @@ void Tbaza_f::showCategoryNames(const CategoryNames& names) {
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n)))
             box->setText(names.groups[n - 1]);
     }
+}
+
+void Tbaza_f::showPreviewSetting() {
+    // A setting that cannot be read leaves the preview off; the start goes on.
+    bool on = false;
+    try {
+        on = readPreviewSetting(ws_.workDir);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+    context_.dialogs.setPreviewEnabled(on);
+    ui->Podgladwydruku1->setChecked(on);
+}
+
+void Tbaza_f::setPrintPreview(bool on) {
+    try {
+        storePreviewSetting(ws_.workDir, on);
+    } catch (const IoError& error) {
+        showIoError(error);
+        ui->Podgladwydruku1->setChecked(context_.dialogs.previewEnabled());
+        return;
+    }
+    context_.dialogs.setPreviewEnabled(on);
 }
 
 void Tbaza_f::applyListFont() {

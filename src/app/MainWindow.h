@@ -127,6 +127,12 @@ public:
     void printEntry();
     void exportEntry();
     void printDescription();
+    // "Podgląd wydruku": stored for this workstation, then every printout follows it.
+    void setPrintPreview(bool on);
+
+    // CSV ("&Baza"): the current list to a file; a file's rows as new entries (boss level).
+    void exportCsv();
+    void importCsv();
 
     // Address helpers: "Wklej", the voivodeship chooser, e-mail and envelope buttons.
     void pasteSeatAddress();
@@ -164,6 +170,7 @@ private:
     bool ensureDataDirectories(const QString& dir, const QStringList& names);
     void applyCategoryNames(const CategoryNames& names);
     void applyListFont();
+    void showPreviewSetting();
     void resetControls();
     void enableMainControls();
     void showContractPicture();
@@ -174,6 +181,7 @@ private:
     void wireControls();
     void wireEditing();
     void wireTools();
+    void wireIdentifierMarks();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();

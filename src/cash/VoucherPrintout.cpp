@@ -113,8 +113,49 @@ void drawVoucher(PageHelper& page, const Voucher& voucher, const PrintFont& font
     drawVoucherCopy(page, voucher, font, kSecondCopy);
 }
 
+namespace {
+
+QString refusalOf(const Voucher& voucher) {
+    if (voucher.kind == DocumentKind::None)
+        return u"Nie wybrano rodzaju dokumentu (Kp lub Kw)."_s;
+    return printRefusal(voucher);
+}
+
+// The preview shows the voucher with the number the counter holds now, without taking it;
+// only printing from the preview takes a number (the same one unless another workstation
+// printed in between), so closing the preview leaves the counter alone.
+VoucherPrintResult previewVoucher(Dialogs& dialogs, FontSettings& fonts, const Workstation& ws,
+                                  Voucher& voucher) {
+    const QString refusal = refusalOf(voucher);
+    if (!refusal.isEmpty())
+        return {VoucherPrintResult::Refused, refusal};
+    VoucherPrintResult result;
+    const bool printed = dialogs.previewPrint(
+        kindTexts(voucher.kind).windowCaption, [&](Surface& surface, bool printing) {
+            if (printing) {
+                result = printVoucher(surface, fonts, ws, voucher);
+                return;
+            }
+            Voucher shown = voucher;
+            const CounterRecord counter = readCounter(ws, voucher.kind);
+            shown.numerkp = QString::number(counter.next);
+            shown.rozszerzeniekp = counter.suffix;
+            fonts.CzytajFonty(kPrintFontFile);
+            const PrintFont font = fonts.printFont();
+            PageHelper page(surface);
+            page.RozpocznijWydruk(0, 0);
+            drawVoucher(page, shown, font);
+            page.ZakonczWydruk();
+        });
+    return printed ? result : VoucherPrintResult{};
+}
+
+} // namespace
+
 VoucherPrintResult printVoucher(Dialogs& dialogs, FontSettings& fonts, const Workstation& ws,
                                 Voucher& voucher) {
+    if (dialogs.previewEnabled())
+        return previewVoucher(dialogs, fonts, ws, voucher);
     const std::unique_ptr<Surface> surface =
         dialogs.choosePrinter(kindTexts(voucher.kind).windowCaption);
     if (!surface)
@@ -124,9 +165,7 @@ VoucherPrintResult printVoucher(Dialogs& dialogs, FontSettings& fonts, const Wor
 
 VoucherPrintResult printVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,
                                 Voucher& voucher) {
-    if (voucher.kind == DocumentKind::None)
-        return {VoucherPrintResult::Refused, u"Nie wybrano rodzaju dokumentu (Kp lub Kw)."_s};
-    const QString refusal = printRefusal(voucher);
+    const QString refusal = refusalOf(voucher);
     if (!refusal.isEmpty())
         return {VoucherPrintResult::Refused, refusal};
     fonts.CzytajFonty(kPrintFontFile);

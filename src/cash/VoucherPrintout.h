@@ -31,7 +31,9 @@ struct VoucherPrintResult {
 // refused), the print font loaded and the document begun; only then is the counter taken, so a
 // cancelled dialog, a refused voucher or a printer that cannot start leave it alone. The number
 // and suffix taken go into `voucher` before it is drawn, and stay there even when the printer
-// fails afterwards (the number is spent). Throws IoError.
+// fails afterwards (the number is spent). With the print preview on, a voucher that would be
+// refused is refused before the preview opens, and the counter is taken only when the user
+// prints from the preview. Throws IoError.
 VoucherPrintResult printVoucher(Dialogs& dialogs, FontSettings& fonts, const Workstation& ws,
                                 Voucher& voucher);
 // The same on a surface chosen beforehand (a PDF or trace from the command line).

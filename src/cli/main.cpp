@@ -2,6 +2,7 @@
 #include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
 #include "cli/BackupCommand.h"
+#include "cli/CsvCommands.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
 #include "cli/VoucherCommands.h"
@@ -206,6 +207,7 @@ int runPrint(const QStringList& args) {
 void printUsage() {
     std::fputs(usage, stderr);
     std::fputs(backupUsage, stderr);
+    std::fputs(csvUsage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(envelopePrintUsage().toUtf8().constData(), stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
@@ -245,6 +247,10 @@ int main(int argc, char** argv) {
             return runSort(args, today);
         if (command == QLatin1String("print"))
             return runPrint(args);
+        if (command == QLatin1String("export"))
+            return runCsvExportCommand(args, QDir::currentPath(), today);
+        if (command == QLatin1String("import"))
+            return runCsvImportCommand(args, QDir::currentPath(), today);
         if (command == QLatin1String("words"))
             return runWordsCommand(args);
         if (command == QLatin1String("backup"))

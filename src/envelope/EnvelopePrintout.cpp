@@ -31,6 +31,12 @@ void printEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout
         page.UstawPionowo();
     page.beginDocument();
     page.UstawStrone();
+    drawEnvelope(page, font, layout, logo);
+    page.ZakonczWydruk();
+}
+
+void drawEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout& layout,
+                  const QImage& logo) {
     if (layout.logo)
         page.drawPicture(layout.logo->left, layout.logo->top, layout.logo->right,
                          layout.logo->bottom, logo);
@@ -41,7 +47,6 @@ void printEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout
     write(page, layout.form);
     for (const EnvelopeText& line : layout.recipient)
         write(page, line);
-    page.ZakonczWydruk();
 }
 
 Printout envelopePrintout(const EnvelopeFields& fields, const LogoPicture& picture) {

@@ -23,6 +23,11 @@ inline QString envelopeDocumentName() {
 void printEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout& layout,
                    const QImage& logo);
 
+// One envelope's page of a document already begun and measured: the logo, the sender lines, the
+// form of address and the recipient lines.
+void drawEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout& layout,
+                  const QImage& logo);
+
 // The printout of the window's values and held picture, for a print run (printer, PDF, trace
 // or preview): the logo is drawn only when the window would print it.
 Printout envelopePrintout(const EnvelopeFields& fields, const LogoPicture& picture);

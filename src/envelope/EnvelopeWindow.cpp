@@ -4,6 +4,7 @@
 #include "envelope/EnvelopeRecords.h"
 #include "envelope/EnvelopeSetup.h"
 #include "envelope/EnvelopeTexts.h"
+#include "envelope/SerialEnvelopes.h"
 #include "envelope/ui_Tkoperta_f.h"
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
@@ -69,6 +70,7 @@ Tkoperta_f::Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs
     connect(ui->SpeedButton6, &QPushButton::clicked, this, [this] { SpeedButton6Click(); });
     connect(ui->SpeedButton7, &QPushButton::clicked, this, [this] { SpeedButton7Click(); });
     connect(ui->SpeedButton4, &QPushButton::clicked, this, [this] { SpeedButton4Click(); });
+    connect(ui->KopertySeryjne, &QPushButton::clicked, this, [this] { KopertySeryjneClick(); });
     connect(ui->SpeedButton3, &QPushButton::clicked, this, [this] { SpeedButton3Click(); });
     connect(ui->SpeedButton9, &QPushButton::clicked, this, [this] { SpeedButton9Click(); });
     connect(ui->SpeedButton8, &QPushButton::clicked, this, [this] { SpeedButton8Click(); });
@@ -205,6 +207,7 @@ bool Tkoperta_f::open(const EntryFormValues& form, const CompanyRecord& firma, A
             return openEnvelope(sender, form, block, f, picture_);
         }))
         return false;
+    ui->blokSeryjny->setCurrentIndex(static_cast<int>(block) - 1);
     refreshSizeLabel();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -281,6 +284,33 @@ bool Tkoperta_f::SpeedButton4Click() {
     try {
         return runPrintout(dialogs_, fonts_, envelopeDocumentName(),
                            envelopePrintout(fields(), picture_));
+    } catch (const IoError& error) {
+        prompts_.error(error.text());
+        return false;
+    }
+}
+
+bool Tkoperta_f::KopertySeryjneClick() {
+    const auto block = static_cast<AddressBlock>(ui->blokSeryjny->currentIndex() + 1);
+    try {
+        const SerialEnvelopeCount count = countSerialEnvelopes(here_.listFile(), block);
+        if (count.envelopes == 0) {
+            prompts_.information(QStringLiteral("Żaden wpis bieżącej listy nie ma adresu w bloku "
+                                                "„%1”. Nie ma czego drukować.")
+                                     .arg(ui->blokSeryjny->currentText()));
+            return false;
+        }
+        if (!runPrintout(dialogs_, fonts_, serialEnvelopesDocumentName(),
+                         serialEnvelopePrintout(fields(), picture_, here_.listFile(), block)))
+            return false;
+        if (count.withoutAddress > 0)
+            prompts_.information(
+                QStringLiteral("Wydrukowano koperty: %1. Pominięto wpisy bez adresu w bloku "
+                               "„%2”: %3.")
+                    .arg(count.envelopes)
+                    .arg(ui->blokSeryjny->currentText())
+                    .arg(count.withoutAddress));
+        return true;
     } catch (const IoError& error) {
         prompts_.error(error.text());
         return false;

@@ -57,10 +57,13 @@ public:
     void SpeedButton7Click();     // "Odłącz obrazek"
     void RadioButtonClick(int k); // "rozmiar 1" .. "rozmiar 4"
     bool SpeedButton4Click();     // "Drukuj kopertę": true when printed
-    void SpeedButton3Click();     // "Czcionka druku"
-    void SpeedButton9Click();     // "Pomoc"
-    void SpeedButton8Click();     // "Powrót" on the help panel
-    bool SpeedButton1Click();     // "Koniec": true when the window was left
+    // "Koperty seryjne": one envelope per entry of the current list with an address in the
+    // chosen block, as one print job; true when printed.
+    bool KopertySeryjneClick();
+    void SpeedButton3Click(); // "Czcionka druku"
+    void SpeedButton9Click(); // "Pomoc"
+    void SpeedButton8Click(); // "Powrót" on the help panel
+    bool SpeedButton1Click(); // "Koniec": true when the window was left
     void Timer1Timer();
 
     // The values the controls hold now.

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,7 +35,16 @@ struct FontChoice {
 // shows the platform's dialogs, tests answer from a script.
 class Dialogs {
 public:
+    // Draws a whole document on the surface given (begun and ended by the drawing); `printing`
+    // is false while the preview is drawn and true when the user prints from the preview.
+    using PreviewDrawing = std::function<void(Surface& surface, bool printing)>;
+
     virtual ~Dialogs() = default;
+
+    // "Podgląd wydruku": while it is on, printouts open the print preview instead of the print
+    // dialog. The main window keeps the choice per workstation.
+    bool previewEnabled() const { return preview_; }
+    void setPreviewEnabled(bool on) { preview_ = on; }
 
     // The font dialog with colour and effects, preset with `initial`; nothing on cancel.
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
@@ -43,12 +53,20 @@ public:
     // file chosen instead), not yet begun; nullptr on cancel. `documentName` names the job.
     virtual std::unique_ptr<Surface> choosePrinter(const QString& documentName) = 0;
 
+    // The print preview window of a document: `draw` shows it, and draws it again on the printer
+    // when the user prints from the window. True when it was printed, false when the window was
+    // closed without printing. A failure of the drawing closes the window and is rethrown.
+    virtual bool previewPrint(const QString& documentName, const PreviewDrawing& draw) = 0;
+
     // File dialogs; `filter` as Qt writes it ("Pliki tekstowe (*.txt);;Wszystkie pliki (*)").
     // An empty name on cancel.
     virtual QString openFileName(const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
+
+private:
+    bool preview_ = false;
 };
 
 } // namespace kestrana

@@ -10,12 +10,17 @@
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPaintEngine>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <exception>
 
 namespace kestrana {
 
@@ -119,12 +124,17 @@ QPrinter& QtDialogs::printer() {
     return *printer_;
 }
 
-std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
+QPrinter& QtDialogs::printerFor(const QString& documentName) {
     QPrinter& shared = printer();
     shared.setDocName(documentName);
-    // Without an installed printer the dialog still offers printing to a PDF file.
+    // Without an installed printer the dialogs still offer printing to a PDF file.
     if (QPrinterInfo::availablePrinterNames().isEmpty() && shared.outputFileName().isEmpty())
         shared.setOutputFileName(defaultPdfName(documentName));
+    return shared;
+}
+
+std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
+    QPrinter& shared = printerFor(documentName);
     QPrintDialog dialog(&shared, parent_);
     dialog.setWindowTitle(QStringLiteral("Drukowanie"));
     // Page ranges and selections are not offered: every printout prints all of its pages.
@@ -133,6 +143,35 @@ std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     return std::make_unique<PrinterSurface>(shared);
+}
+
+bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& draw) {
+    QPrinter& shared = printerFor(documentName);
+    QPrintPreviewDialog dialog(&shared, parent_);
+    dialog.setWindowTitle(QStringLiteral("Podgląd wydruku"));
+    dialog.resize(900, 700);
+    bool printed = false;
+    std::exception_ptr failure;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
+        // The preview draws through a recording engine; the print button of the window draws
+        // on the printer's own engine.
+        const QPaintEngine* engine = target->paintEngine();
+        const bool printing = engine && engine->type() != QPaintEngine::Picture;
+        try {
+            PrinterSurface surface(*target);
+            draw(surface, printing);
+            printed = printed || printing;
+        } catch (...) {
+            // Exceptions must not cross Qt's event loop: the window closes, the caller reports.
+            if (!failure)
+                failure = std::current_exception();
+            QTimer::singleShot(0, &dialog, &QDialog::reject);
+        }
+    });
+    dialog.exec();
+    if (failure)
+        std::rethrow_exception(failure);
+    return printed;
 }
 
 QString QtDialogs::openFileName(const QString& caption, const QString& dir, const QString& filter) {

@@ -19,15 +19,19 @@ public:
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
+    bool previewPrint(const QString& documentName, const PreviewDrawing& draw) override;
     QString openFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
 
-    // The shared printer (a print preview draws on its own printer set up like this one).
+    // The shared printer, of the print dialog and of the print preview alike.
     QPrinter& printer();
 
 private:
+    // The shared printer named after the document, a PDF file when no printer is installed.
+    QPrinter& printerFor(const QString& documentName);
+
     QWidget* parent_;
     std::unique_ptr<QPrinter> printer_;
 };

@@ -6,6 +6,10 @@ namespace kestrana {
 
 bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const QString& documentName,
                  const Printout& printout) {
+    if (dialogs.previewEnabled())
+        return dialogs.previewPrint(documentName, [&](Surface& surface, bool /*printing*/) {
+            runPrintout(surface, fonts, printout);
+        });
     const std::unique_ptr<Surface> surface = dialogs.choosePrinter(documentName);
     if (!surface)
         return false;

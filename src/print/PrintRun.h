@@ -10,10 +10,10 @@ namespace kestrana {
 
 using Printout = std::function<void(PageHelper& page, const PrintFont& font)>;
 
-// The steps every printout but the voucher shares: the print dialog (false when cancelled,
-// nothing printed), the print font loaded afresh from its file, the printer font's style and
-// colour taken from it, then the printout itself on a fresh page helper. Throws IoError; a
-// printout that throws leaves no document behind.
+// The steps every printout but the voucher shares: the print dialog, or the print preview when
+// it is on (false when cancelled or closed without printing: nothing printed), the print font
+// loaded afresh from its file, the printer font's style and colour taken from it, then the printout
+// itself on a fresh page helper. Throws IoError; a printout that throws leaves no document behind.
 bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const QString& documentName,
                  const Printout& printout);
 

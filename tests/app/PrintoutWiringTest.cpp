@@ -70,6 +70,53 @@ private slots:
         QVERIFY(s.prompts.done());
     }
 
+    // "Podgląd wydruku" is kept for the workstation; while it is on, printouts open the preview,
+    // which shows the pages the printer gets.
+    void printPreview_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("detailed list") << QStringLiteral("Wydrukaktualnejlisty1");
+        QTest::newRow("entry") << QStringLiteral("Nadrukarce1");
+    }
+
+    void printPreview() {
+        QFETCH(QString, action);
+        DataFolder folder;
+        companies(folder, 14);
+        TraceSurface direct(600, 600);
+        {
+            WindowSession s;
+            s.start(folder.path());
+            QVERIFY(!s.find<QAction>("Podgladwydruku1")->isChecked());
+            s.dialogs.expectPrint(direct);
+            s.trigger(action.toLatin1());
+            s.trigger("Podgladwydruku1");
+            QVERIFY(s.find<QAction>("Podgladwydruku1")->isChecked());
+            s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);
+            QVERIFY(s.window->requestExit());
+        }
+        WindowSession s;
+        s.start(folder.path());
+        QVERIFY(s.find<QAction>("Podgladwydruku1")->isChecked());
+        TraceSurface closed(600, 600);
+        s.dialogs.expectPreview(closed);
+        s.trigger(action.toLatin1());
+        TraceSurface preview(600, 600);
+        TraceSurface paper(600, 600);
+        s.dialogs.expectPreview(preview, &paper);
+        s.trigger(action.toLatin1());
+        QCOMPARE(closed.lines(), direct.lines());
+        QCOMPARE(preview.lines(), direct.lines());
+        QCOMPARE(paper.lines(), direct.lines());
+
+        s.trigger("Podgladwydruku1");
+        TraceSurface again(600, 600);
+        s.dialogs.expectPrint(again);
+        s.trigger(action.toLatin1());
+        QCOMPARE(again.lines(), direct.lines());
+        QVERIFY(s.dialogs.done());
+        QVERIFY(s.prompts.done());
+    }
+
     void definablePanel() {
         DataFolder folder;
         companies(folder, 3);

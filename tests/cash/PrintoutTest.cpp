@@ -345,6 +345,41 @@ private slots:
         QVERIFY(dialogs.done());
     }
 
+    // Through the print preview: closing it spends no number; printing from it takes the
+    // number the preview showed and draws the same page.
+    void previewShowsTheNextNumber() {
+        Office office;
+        saveCounterParameters(office.ws, DocumentKind::KP, QStringLiteral("41"),
+                              QStringLiteral("2026"));
+        ScriptedDialogs dialogs;
+        dialogs.setPreviewEnabled(true);
+        Voucher v = sampleVoucher(DocumentKind::KP, true);
+
+        TraceSurface closed(600, 600);
+        dialogs.expectPreview(closed);
+        QCOMPARE(printVoucher(dialogs, office.fonts, office.ws, v).status,
+                 VoucherPrintResult::Cancelled);
+        QCOMPARE(office.counter(DocumentKind::KP).next, 41);
+        QCOMPARE(v.numerkp, QStringLiteral("57"));
+        QVERIFY(closed.lines().join('\n').contains(QStringLiteral("KP nr 41/2026")));
+
+        TraceSurface preview(600, 600);
+        TraceSurface paper(600, 600);
+        dialogs.expectPreview(preview, &paper);
+        QCOMPARE(printVoucher(dialogs, office.fonts, office.ws, v).status,
+                 VoucherPrintResult::Printed);
+        QCOMPARE(office.counter(DocumentKind::KP).next, 42);
+        QCOMPARE(v.numerkp, QStringLiteral("41"));
+        QCOMPARE(paper.lines(), preview.lines());
+
+        // A refused voucher never opens the preview.
+        v.razem = QStringLiteral("2147483648.00");
+        QCOMPARE(printVoucher(dialogs, office.fonts, office.ws, v).status,
+                 VoucherPrintResult::Refused);
+        QCOMPARE(dialogs.shown().size(), 2);
+        QVERIFY(dialogs.done());
+    }
+
     void refusedBeforeTheCounter_data() {
         QTest::addColumn<QString>("razem");
         QTest::addColumn<qint32>("stored");

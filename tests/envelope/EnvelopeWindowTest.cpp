@@ -483,6 +483,80 @@ private slots:
         QVERIFY(w.FormCreate());
         QVERIFY(!panel->isVisibleTo(&w));
     }
+
+    // "Koperty seryjne": one envelope per list entry with an address in the chosen block, as
+    // one document, through the preview when it is on.
+    void serialEnvelopes_data() {
+        QTest::addColumn<int>("block");
+        QTest::addColumn<bool>("preview");
+        QTest::addColumn<QStringList>("recipients");
+        QTest::newRow("seat") << 1 << false
+                              << QStringList{QStringLiteral("ul. Polna 1"),
+                                             QStringLiteral("ul. Polna 2"),
+                                             QStringLiteral("ul. Polna 3")};
+        QTest::newRow("seat, preview")
+            << 1 << true
+            << QStringList{QStringLiteral("ul. Polna 1"), QStringLiteral("ul. Polna 2"),
+                           QStringLiteral("ul. Polna 3")};
+        QTest::newRow("contact") << 3 << false << QStringList{QStringLiteral("Osoba 2")};
+    }
+
+    void serialEnvelopes() {
+        QFETCH(int, block);
+        QFETCH(bool, preview);
+        QFETCH(QStringList, recipients);
+        Session s;
+        QByteArray list;
+        for (int n = 1; n <= 3; ++n) {
+            EntryRecord r = test::entry(QString::number(n), QStringLiteral("Firma %1").arg(n));
+            r.setText(Field::adres, QStringLiteral("ul. Polna %1").arg(n));
+            r.setText(Field::miejscowosc, u"62-800 Kalisz");
+            if (n == 2) {
+                r.setText(Field::personaliao, u"Osoba 2");
+                r.setText(Field::miejscowosco, u"Łódź");
+            }
+            list.append(r.data(), EntryRecord::Size);
+        }
+        s.folder.writeBytes(QStringLiteral("DANE/sp_ks.dat"), list);
+        Tkoperta_f& w = s.start();
+        QVERIFY(w.open(entryForm(), firma(), static_cast<AddressBlock>(block)));
+        s.dialogs.setPreviewEnabled(preview);
+        TraceSurface shown(300, 300);
+        TraceSurface paper(300, 300);
+        if (preview)
+            s.dialogs.expectPreview(shown, &paper);
+        else
+            s.dialogs.expectPrint(paper);
+        if (recipients.size() < 3)
+            s.prompts.expectInformation(
+                QStringLiteral("Wydrukowano koperty: 1. Pominięto wpisy bez adresu w bloku "
+                               "„Osoba odpowiedzialna za kontakt”: 2."));
+        QVERIFY(w.KopertySeryjneClick());
+        const QStringList lines = paper.lines();
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^begin\\b"))).size(), 1);
+        QCOMPARE(lines.count(QStringLiteral("page")), recipients.size() - 1);
+        QCOMPARE(lines.count(QStringLiteral("end")), 1);
+        const QString all = lines.join(u'\n');
+        for (const QString& recipient : recipients)
+            QVERIFY2(all.contains(recipient), qPrintable(recipient));
+        QVERIFY(all.contains(QStringLiteral("Biuro Rachunkowe")));
+        if (preview)
+            QCOMPARE(shown.lines(), lines);
+        QCOMPARE(s.dialogs.shown().last(), QStringLiteral("Koperty seryjne"));
+        QVERIFY(s.done());
+    }
+
+    void serialEnvelopesWithoutAddresses() {
+        Session s;
+        s.folder.writeBytes(QStringLiteral("DANE/sp_ks.dat"), {});
+        Tkoperta_f& w = s.start();
+        QVERIFY(w.open(entryForm(), firma(), AddressBlock::Correspondence));
+        s.prompts.expectInformation(QStringLiteral("Żaden wpis bieżącej listy nie ma adresu w "
+                                                   "bloku „Dane do korespondencji”. Nie ma czego "
+                                                   "drukować."));
+        QVERIFY(!w.KopertySeryjneClick());
+        QVERIFY(s.done());
+    }
 };
 
 KESTRANA_TEST(EnvelopeWindowTest)

@@ -1,4 +1,5 @@
 #include "platform/QtDialogs.h"
+#include "platform/IoError.h"
 #include "print/PageHelper.h"
 #include "print/Surface.h"
 #include "support/TestRegistry.h"
@@ -6,6 +7,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +72,72 @@ private slots:
         page.Pisz(10, 10, QStringLiteral("Próba"));
         page.ZakonczWydruk();
         QVERIFY(QFile(path).size() > 0);
+    }
+
+    // The preview window shows every page; its print button draws the document again on the
+    // printer, which is the only drawing that counts as printed.
+    void previewShowsThePagesAndPrints() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("podgląd.pdf"));
+        QtDialogs dialogs;
+        dialogs.printer().setOutputFileName(path);
+        QList<bool> drawings;
+        int previewPages = -1;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+            auto* window = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            auto* widget = window->findChild<QPrintPreviewWidget*>();
+            previewPages = widget->pageCount();
+            widget->print();
+            window->accept();
+        });
+        timer->start();
+        const bool printed =
+            dialogs.previewPrint(QStringLiteral("Wydruk"), [&](Surface& surface, bool printing) {
+                drawings.append(printing);
+                PageHelper page(surface);
+                page.beginDocument();
+                page.UstawStrone();
+                for (int n = 1; n <= 3; ++n) {
+                    if (n > 1)
+                        page.newPage();
+                    page.Pisz(10, 10, QStringLiteral("Strona %1").arg(n));
+                }
+                page.ZakonczWydruk();
+            });
+        QVERIFY(printed);
+        QCOMPARE(previewPages, 3);
+        QVERIFY(!drawings.isEmpty());
+        QCOMPARE(drawings.count(true), 1);
+        QCOMPARE(drawings.last(), true);
+        QVERIFY(QFile(path).size() > 0);
+    }
+
+    // A drawing that fails closes the window and the caller gets the error; closing the window
+    // prints nothing.
+    void previewFailureAndClose() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("nic.pdf"));
+        QtDialogs dialogs;
+        dialogs.printer().setOutputFileName(path);
+        QVERIFY_THROWS_EXCEPTION(
+            IoError, dialogs.previewPrint(QStringLiteral("Wydruk"), [](Surface&, bool) {
+                throw IoError(QStringLiteral("Odczyt"), QStringLiteral("x"), 5);
+            }));
+        answerNextDialog(false);
+        QVERIFY(!dialogs.previewPrint(QStringLiteral("Wydruk"), [](Surface& surface, bool) {
+            PageHelper page(surface);
+            page.beginDocument();
+            page.UstawStrone();
+            page.Pisz(10, 10, QStringLiteral("Tylko podgląd"));
+            page.ZakonczWydruk();
+        }));
+        QVERIFY(!QFile::exists(path));
     }
 };
 

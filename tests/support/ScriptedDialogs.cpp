@@ -14,6 +14,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "font dialog";
     case ScriptedDialogs::Kind::Print:
         return "print dialog";
+    case ScriptedDialogs::Kind::Preview:
+        return "print preview";
     case ScriptedDialogs::Kind::OpenFile:
         return "open file dialog";
     case ScriptedDialogs::Kind::SaveFile:
@@ -84,6 +86,19 @@ std::unique_ptr<Surface> ScriptedDialogs::choosePrinter(const QString& documentN
     if (!step || !step->surface)
         return nullptr;
     return std::make_unique<ForwardingSurface>(*step->surface);
+}
+
+bool ScriptedDialogs::previewPrint(const QString& documentName, const PreviewDrawing& draw) {
+    const Step* step = take(Kind::Preview, documentName);
+    if (!step)
+        return false;
+    Surface* preview = step->surface;
+    Surface* print = step->printSurface;
+    draw(*preview, false);
+    if (!print)
+        return false;
+    draw(*print, true);
+    return true;
 }
 
 QString ScriptedDialogs::openFileName(const QString& caption, const QString& dir,

@@ -15,7 +15,7 @@ namespace kestrana::test {
 // the script does not expect (wrong kind, wrong caption, or none left) fails the running test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Font, Print, OpenFile, SaveFile };
+    enum class Kind { Font, Print, Preview, OpenFile, SaveFile };
 
     // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
     void expectFont(std::optional<FontChoice> answer) {
@@ -30,6 +30,15 @@ public:
         steps_.push_back(step);
     }
     void expectPrintCancel() { steps_.push_back(Step{Kind::Print}); }
+    // The print preview: the document is drawn on `preview`, then, when `print` is given, the
+    // user prints from the window and the document is drawn again on `print`; without it the
+    // window is closed.
+    void expectPreview(Surface& preview, Surface* print = nullptr) {
+        Step step{Kind::Preview};
+        step.surface = &preview;
+        step.printSurface = print;
+        steps_.push_back(step);
+    }
     // A file dialog answered with `answer` (empty: cancelled); a non-empty `caption` must match.
     void expectOpenFile(const QString& answer, const QString& caption = {}) {
         steps_.push_back(Step{Kind::OpenFile, caption, answer});
@@ -40,6 +49,7 @@ public:
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
+    bool previewPrint(const QString& documentName, const PreviewDrawing& draw) override;
     QString openFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
@@ -49,8 +59,8 @@ public:
     int unexpected() const { return unexpected_; }
     // What the font dialogs were preset with, in order.
     const QList<FontChoice>& fontPresets() const { return fontPresets_; }
-    // In order: captions of the file dialogs, document names of the print dialogs, preset
-    // faces of the font dialogs.
+    // In order: captions of the file dialogs, document names of the print dialogs and previews,
+    // preset faces of the font dialogs.
     const QStringList& shown() const { return shown_; }
     // Directory and filter of the last file dialog.
     const QString& lastDir() const { return lastDir_; }
@@ -65,6 +75,7 @@ private:
         QString fileName;
         std::optional<FontChoice> font;
         Surface* surface = nullptr;
+        Surface* printSurface = nullptr;
     };
     const Step* take(Kind kind, const QString& caption);
 

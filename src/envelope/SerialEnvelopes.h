@@ -1,0 +1,33 @@
+#pragma once
+
+#include "envelope/AddressHelpers.h"
+#include "envelope/EnvelopeFields.h"
+#include "print/PrintRun.h"
+
+#include <QString>
+
+namespace kestrana {
+
+// The print job's name of "Koperty seryjne".
+inline QString serialEnvelopesDocumentName() {
+    return QStringLiteral("Koperty seryjne");
+}
+
+// How many entries of the list file get an envelope and how many are passed over because the
+// chosen block holds no address (its street and town lines are blank).
+struct SerialEnvelopeCount {
+    qint64 envelopes = 0;
+    qint64 withoutAddress = 0;
+};
+
+// Counts through the list file (the current list, in its order). Throws IoError.
+SerialEnvelopeCount countSerialEnvelopes(const QString& listFile, AddressBlock block);
+
+// One envelope per entry of the list file that has an address in `block`, in list order, as
+// one document: the window's settings, sender and logo for all, the recipient lines of each
+// entry's block as "Koperta" would fill them. The list file is read while printing, so a
+// preview and its print read it afresh.
+Printout serialEnvelopePrintout(const EnvelopeFields& fields, const LogoPicture& picture,
+                                const QString& listFile, AddressBlock block);
+
+} // namespace kestrana

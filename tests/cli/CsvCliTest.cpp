@@ -1,0 +1,107 @@
+#include "exchange/CsvText.h"
+#include "register/ListLine.h"
+#include "support/TestRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kestrana;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString errors;
+};
+
+Run cli(const QString& dir, const QStringList& arguments) {
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.start(qEnvironmentVariable("KESTRANA_CLI"), arguments);
+    Run run;
+    if (!p.waitForFinished(120000))
+        return run;
+    run.exitCode = p.exitCode();
+    run.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    run.errors = QString::fromUtf8(p.readAllStandardError());
+    return run;
+}
+
+// The ID cells of a CSV file's data rows.
+QStringList csvIds(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QStringLiteral("unreadable")};
+    QStringList ids;
+    const csv::Parsed parsed = csv::parse(csv::decodeFile(file.readAll()));
+    for (qsizetype i = 1; i < parsed.rows.size(); ++i)
+        ids << parsed.rows[i].fields.value(0);
+    return ids;
+}
+
+} // namespace
+
+class CsvCliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(!qEnvironmentVariable("KESTRANA_CLI").isEmpty()); }
+
+    void exportWithAFilterAndImportBack() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run all = cli(dir.path(), {"export", "--csv", "wszystkie.csv"});
+        QCOMPARE(all.exitCode, 0);
+        QCOMPARE(
+            all.out,
+            QStringLiteral("Zapisano 40 wpisów do pliku %1.").arg(dir.filePath("wszystkie.csv")));
+        QCOMPARE(csvIds(dir.filePath("wszystkie.csv")).size(), 40);
+
+        // The demo's IDs are its record numbers: the filtered file follows the filtered list.
+        const Run list = cli(dir.path(), {"list", "--umowa", "terminated"});
+        QStringList listed;
+        for (const QString& line : list.out.split(QLatin1Char('\n')))
+            listed << QString::number(recordNumberOfLine(line));
+        QCOMPARE(listed.size(), 5);
+        QCOMPARE(cli(dir.path(), {"export", "--umowa", "terminated", "--csv", "rozw.csv"}).exitCode,
+                 0);
+        QCOMPARE(csvIds(dir.filePath("rozw.csv")), listed);
+
+        const Run imported = cli(dir.path(), {"import", "--csv", "rozw.csv"});
+        QCOMPARE(imported.exitCode, 0);
+        QCOMPARE(imported.out, QStringLiteral("Dodano 5 wpisów (ID 41–45)."));
+        QCOMPARE(cli(dir.path(), {"list", "--umowa", "terminated"}).out.count('\n'), 9);
+    }
+
+    void failuresAndWrongArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("missing file") << QStringList{"import", "--csv", "brak.csv"} << 1;
+        QTest::newRow("not a list export")
+            << QStringList{"import", "--csv", "POMOC/bazaadresowa.dat"} << 1;
+        QTest::newRow("unwritable target")
+            << QStringList{"export", "--csv", "brak/katalog/a.csv"} << 1;
+        QTest::newRow("export without a file") << QStringList{"export"} << 2;
+        QTest::newRow("import with a filter")
+            << QStringList{"import", "--csv", "a.csv", "--kat", "1"} << 2;
+        QTest::newRow("bad filter") << QStringList{"export", "--csv", "a.csv", "--kat", "21"} << 2;
+    }
+    void failuresAndWrongArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run run = cli(dir.path(), arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY(!run.errors.isEmpty());
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(QFileInfo(dir.filePath("DANE/spis_ks.dat")).size(), 40 * 1678);
+    }
+};
+
+KESTRANA_TEST(CsvCliTest)
+#include "CsvCliTest.moc"
