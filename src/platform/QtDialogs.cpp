@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <optional>
 
 namespace kestrana {
 
@@ -63,6 +64,17 @@ QString defaultPdfName(const QString& documentName) {
         dir = QDir::homePath();
     return QDir(dir).filePath(name + QStringLiteral(".pdf"));
 }
+
+// A printer surface that remembers the orientation its document began in.
+class PreviewSurface : public PrinterSurface {
+public:
+    using PrinterSurface::PrinterSurface;
+    void begin() override {
+        landscapeAtBegin = landscape();
+        PrinterSurface::begin();
+    }
+    std::optional<bool> landscapeAtBegin;
+};
 
 } // namespace
 
@@ -158,8 +170,12 @@ bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& 
         const QPaintEngine* engine = target->paintEngine();
         const bool printing = engine && engine->type() != QPaintEngine::Picture;
         try {
-            PrinterSurface surface(*target);
+            PreviewSurface surface(*target);
             draw(surface, printing);
+            // Printouts put the printer back to portrait when they end; the window lays its
+            // pages out afterwards and must see the orientation the document was drawn in.
+            if (!printing && surface.landscapeAtBegin)
+                surface.setLandscape(*surface.landscapeAtBegin);
             printed = printed || printing;
         } catch (...) {
             // Exceptions must not cross Qt's event loop: the window closes, the caller reports.
@@ -169,6 +185,7 @@ bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& 
         }
     });
     dialog.exec();
+    shared.setPageOrientation(QPageLayout::Portrait);
     if (failure)
         std::rethrow_exception(failure);
     return printed;

@@ -83,6 +83,7 @@ private slots:
         dialogs.printer().setOutputFileName(path);
         QList<bool> drawings;
         int previewPages = -1;
+        QPageLayout::Orientation previewOrientation = QPageLayout::Portrait;
         auto* timer = new QTimer;
         timer->setInterval(10);
         QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
@@ -93,6 +94,7 @@ private slots:
             timer->deleteLater();
             auto* widget = window->findChild<QPrintPreviewWidget*>();
             previewPages = widget->pageCount();
+            previewOrientation = widget->orientation();
             widget->print();
             window->accept();
         });
@@ -100,7 +102,9 @@ private slots:
         const bool printed =
             dialogs.previewPrint(QStringLiteral("Wydruk"), [&](Surface& surface, bool printing) {
                 drawings.append(printing);
+                // A landscape printout that puts the printer back to portrait at its end.
                 PageHelper page(surface);
+                page.UstawPoziomo();
                 page.beginDocument();
                 page.UstawStrone();
                 for (int n = 1; n <= 3; ++n) {
@@ -109,9 +113,12 @@ private slots:
                     page.Pisz(10, 10, QStringLiteral("Strona %1").arg(n));
                 }
                 page.ZakonczWydruk();
+                page.UstawPionowo();
             });
         QVERIFY(printed);
         QCOMPARE(previewPages, 3);
+        QCOMPARE(previewOrientation, QPageLayout::Landscape);
+        QCOMPARE(dialogs.printer().pageLayout().orientation(), QPageLayout::Portrait);
         QVERIFY(!drawings.isEmpty());
         QCOMPARE(drawings.count(true), 1);
         QCOMPARE(drawings.last(), true);
