@@ -6,6 +6,8 @@
 #include "cash/VoucherDocument.h"
 #include "envelope/EnvelopeRecords.h"
 #include "envelope/JpegImage.h"
+#include "exchange/CsvImport.h"
+#include "exchange/CsvText.h"
 #include "platform/CodePage.h"
 #include "platform/IoError.h"
 #include "platform/Numbers.h"
@@ -135,6 +137,21 @@ void jpeg(const std::uint8_t* data, std::size_t size) {
         check(!image.isNull());
     } catch (const IoError&) {
     }
+}
+
+// A CSV file chosen for import: decoded, split into rows and converted into entries. Every
+// row's fields, written out again, read back the same, so an export is always imported whole.
+void csvFile(const std::uint8_t* data, std::size_t size) {
+    const csv::Parsed parsed = csv::parse(csv::decodeFile(bytes(data, size)));
+    for (const csv::Row& row : parsed.rows) {
+        if (row.fields == QStringList{QString()})
+            continue; // an empty line: written out, it is no line at all
+        const csv::Parsed again = csv::parse(csv::formatRow(row.fields));
+        check(again.problems.isEmpty() && again.rows.size() == 1 &&
+              again.rows.front().fields == row.fields);
+    }
+    const csv::Conversion conversion = csv::convertRows(parsed);
+    check(conversion.records.size() == std::size_t(conversion.rows.size()));
 }
 
 } // namespace kestrana::fuzz

@@ -16,6 +16,7 @@ void text(const std::uint8_t* data, std::size_t size);
 void numbers(const std::uint8_t* data, std::size_t size);
 void commandLine(const std::uint8_t* data, std::size_t size);
 void jpeg(const std::uint8_t* data, std::size_t size);
+void csvFile(const std::uint8_t* data, std::size_t size);
 
 struct Target {
     const char* name;
@@ -31,6 +32,7 @@ inline constexpr Target kTargets[] = {
     {"numbers", numbers},
     {"command_line", commandLine},
     {"jpeg", jpeg},
+    {"csv", csvFile},
 };
 
 } // namespace kestrana::fuzz
