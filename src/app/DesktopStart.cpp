@@ -1,43 +1,18 @@
 #include "app/DesktopStart.h"
 
 #include "app/DataFolderSetup.h"
-#include "platform/CheckedFile.h"
+#include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/Prompts.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
 
 namespace kestrana {
-
-namespace {
-
-// Copies the template's tree, directories and files alike.
-void copyTree(const QString& from, const QString& to) {
-    files::makeDirectory(to);
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    const QDir source(from);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString copy = QDir(to).filePath(source.relativeFilePath(path));
-        if (it.fileInfo().isDir())
-            files::makeDirectory(copy);
-        else
-            files::writeFile(copy, files::readFile(path));
-    }
-}
-
-void removeTree(const QString& path) {
-    QDir(path).removeRecursively();
-}
-
-} // namespace
 
 QString homeDataFolder(const QString& homeDir) {
     return QDir(homeDir).filePath(QStringLiteral("Kestrana"));
@@ -62,16 +37,19 @@ std::optional<QString> prepareHomeFolder(Prompts& prompts, const QString& templa
     try {
         if (QFileInfo::exists(target))
             throw IoError(QStringLiteral("Zakładanie folderu danych"), target, EEXIST);
-        removeTree(building);
+        files::removeTree(building);
+        QStringList passedOver;
         if (templateDir.isEmpty())
             installDataFolder(building, false, today);
         else
-            copyTree(templateDir, building);
+            files::copyTree(
+                templateDir, building, [](const QString&) { return true; }, {}, passedOver);
         if (std::rename(QFile::encodeName(building).constData(),
                         QFile::encodeName(target).constData()) != 0)
             throw IoError(QStringLiteral("Zakładanie folderu danych"), target, errno);
     } catch (const IoError& error) {
-        removeTree(building);
+        // What is left of the copy is removed; a failure to remove it must not hide the first.
+        QDir(building).removeRecursively();
         prompts.error(error.text());
         return std::nullopt;
     }

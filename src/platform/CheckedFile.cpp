@@ -1,5 +1,7 @@
 #include "platform/CheckedFile.h"
 
+#include "platform/PosixFile.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -27,41 +29,10 @@ const QString beyondEnd = QStringLiteral("Odczyt poza końcem pliku");
 qint64 writeBudget = -1;
 int writeFaultErrno = ENOSPC;
 
-QByteArray native(const QString& path) {
-    return QFile::encodeName(path);
-}
-
-[[noreturn]] void fail(const QString& operation, const QString& path) {
-    throw IoError(operation, path, errno);
-}
-
-class Fd {
-public:
-    Fd(const QString& path, int flags, mode_t mode = 0644) : path_(path) {
-        do {
-            fd_ = ::open(native(path).constData(), flags | O_CLOEXEC, mode);
-        } while (fd_ < 0 && errno == EINTR);
-        if (fd_ < 0)
-            fail(opOpen, path);
-    }
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    void close() {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0 && errno != EINTR)
-            fail(opClose, path_);
-    }
-
-private:
-    QString path_;
-    int fd_ = -1;
-};
+using posix::fail;
+using posix::Fd;
+using posix::native;
+using posix::readUpTo;
 
 void writeAll(int fd, const char* data, qint64 length, const QString& path) {
     while (length > 0) {
@@ -84,23 +55,6 @@ void writeAll(int fd, const char* data, qint64 length, const QString& path) {
         data += n;
         length -= n;
     }
-}
-
-// Reads up to `length` bytes; fewer only at the end of the file.
-qint64 readUpTo(int fd, char* data, qint64 length, const QString& path) {
-    qint64 total = 0;
-    while (total < length) {
-        const ssize_t n = ::read(fd, data + total, static_cast<size_t>(length - total));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(opRead, path);
-        }
-        if (n == 0)
-            break;
-        total += n;
-    }
-    return total;
 }
 
 void seekTo(int fd, qint64 offset, const QString& path) {

@@ -1,32 +1,19 @@
 #include "platform/Clock.h"
+#include "support/CliRun.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString errors;
-};
+using Run = kestrana::test::CliRun;
 
 Run cli(const QString& dir, const QStringList& arguments) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(qEnvironmentVariable("KESTRANA_CLI"), arguments);
-    Run run;
-    if (!p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitCode();
-    run.out = QString::fromUtf8(p.readAllStandardOutput());
-    run.errors = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    return kestrana::test::runCli(dir, arguments);
 }
 
 QByteArray contents(const QString& path) {

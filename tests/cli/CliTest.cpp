@@ -1,9 +1,9 @@
 #include "register/ListLine.h"
 #include "register/SmallRecords.h"
+#include "support/CliRun.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,20 +17,13 @@ struct Run {
     QString errors;
 };
 
+// The output as its lines.
 Run cli(const QString& dir, const QStringList& arguments) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(qEnvironmentVariable("KESTRANA_CLI"), arguments);
-    Run run;
-    if (!p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitCode();
-    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const test::CliRun run = test::runCli(dir, arguments);
+    QString out = run.out;
     if (out.endsWith(QLatin1Char('\n')))
         out.chop(1);
-    run.lines = out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
-    run.errors = QString::fromUtf8(p.readAllStandardError());
-    return run;
+    return {run.exitCode, out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n')), run.errors};
 }
 
 } // namespace

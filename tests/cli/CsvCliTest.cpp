@@ -1,10 +1,10 @@
 #include "exchange/CsvText.h"
 #include "register/ListLine.h"
+#include "support/CliRun.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,22 +12,12 @@ using namespace kestrana;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString errors;
-};
+using Run = test::CliRun;
 
+// The output without the blanks and line end around it.
 Run cli(const QString& dir, const QStringList& arguments) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(qEnvironmentVariable("KESTRANA_CLI"), arguments);
-    Run run;
-    if (!p.waitForFinished(120000))
-        return run;
-    run.exitCode = p.exitCode();
-    run.out = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    run.errors = QString::fromUtf8(p.readAllStandardError());
+    Run run = test::runCli(dir, arguments);
+    run.out = run.out.trimmed();
     return run;
 }
 

@@ -1,0 +1,119 @@
+#include "platform/FileTree.h"
+
+#include "platform/CheckedFile.h"
+#include "platform/PosixFile.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kestrana::files {
+
+namespace {
+
+using posix::fail;
+using posix::Fd;
+using posix::native;
+using posix::readUpTo;
+
+const QString opList = QStringLiteral("Odczyt katalogu");
+const QString opStat = QStringLiteral("Odczyt atrybutów pliku");
+const QString opTimes = QStringLiteral("Ustawienie daty pliku");
+const QString opRemoveDir = QStringLiteral("Usunięcie katalogu");
+const QString opMkdir = QStringLiteral("Utworzenie katalogu");
+
+void copyFile(const QString& from, const QString& to, const struct stat& info) {
+    {
+        // O_NONBLOCK: a file swapped for a pipe since it was listed must not hang the copy.
+        Fd in(from, O_RDONLY | O_NONBLOCK, 0, true);
+        if (in.get() < 0)
+            return; // deleted since the folder was listed (a description, say): nothing to copy
+        FileWriter out(to, FileWriter::Mode::Truncate);
+        QByteArray buffer(1 << 20, Qt::Uninitialized);
+        while (const qint64 n = readUpTo(in.get(), buffer.data(), buffer.size(), from))
+            out.write(QByteArrayView(buffer.constData(), n));
+        in.close();
+        out.commit();
+    }
+    // The copy keeps the file's dates, so that a copy put back looks as the original did.
+    const struct timespec times[2] = {info.st_atim, info.st_mtim};
+    if (::utimensat(AT_FDCWD, native(to).constData(), times, 0) != 0)
+        fail(opTimes, to);
+}
+
+} // namespace
+
+QList<FolderEntry> listFolder(const QString& dir) {
+    DIR* handle = ::opendir(native(dir).constData());
+    if (!handle)
+        fail(opList, dir);
+    QList<FolderEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* item = ::readdir(handle);
+        if (!item) {
+            const int error = errno;
+            ::closedir(handle);
+            if (error != 0)
+                throw IoError(opList, dir, error);
+            break;
+        }
+        const QString name = QFile::decodeName(item->d_name);
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        FolderEntry entry{name, {}};
+        const QString path = dir + QLatin1Char('/') + name;
+        if (::lstat(native(path).constData(), &entry.info) != 0) {
+            const int error = errno;
+            ::closedir(handle);
+            throw IoError(opStat, path, error);
+        }
+        entries.append(entry);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+void makeNewDirectory(const QString& path) {
+    if (::mkdir(native(path).constData(), 0755) != 0)
+        fail(opMkdir, path);
+}
+
+void copyTree(const QString& from, const QString& to,
+              const std::function<bool(const QString& name)>& keep, const QString& shown,
+              QStringList& passedOver) {
+    makeNewDirectory(to);
+    for (const FolderEntry& entry : listFolder(from)) {
+        if (!keep(entry.name))
+            continue;
+        const QString source = from + QLatin1Char('/') + entry.name;
+        const QString target = to + QLatin1Char('/') + entry.name;
+        if (entry.isDirectory())
+            copyTree(source, target, keep, shown + QLatin1Char('/') + entry.name, passedOver);
+        else if (entry.isRegularFile())
+            copyFile(source, target, entry.info);
+        else
+            passedOver.append(shown + QLatin1Char('/') + entry.name);
+    }
+}
+
+void removeTree(const QString& path) {
+    struct stat info {};
+    if (::lstat(native(path).constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return;
+        fail(opStat, path);
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        removeFile(path);
+        return;
+    }
+    for (const FolderEntry& entry : listFolder(path))
+        removeTree(path + QLatin1Char('/') + entry.name);
+    if (::rmdir(native(path).constData()) != 0 && errno != ENOENT)
+        fail(opRemoveDir, path);
+}
+
+} // namespace kestrana::files

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrana::test {
+
+// One run of kestrana-cli (the program CTest names in KESTRANA_CLI).
+struct CliRun {
+    int exitCode = -1; // -1: it did not finish within two minutes
+    QString out;       // standard output as printed
+    QString errors;    // standard error
+};
+
+CliRun runCli(const QString& dir, const QStringList& arguments);
+
+} // namespace kestrana::test
