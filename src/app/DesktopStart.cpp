@@ -1,6 +1,8 @@
 #include "app/DesktopStart.h"
 
 #include "app/DataFolderSetup.h"
+#include "platform/CheckedFile.h"
+#include "platform/DataPaths.h"
 #include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/Prompts.h"
@@ -44,6 +46,9 @@ std::optional<QString> prepareHomeFolder(Prompts& prompts, const QString& templa
         else
             files::copyTree(
                 templateDir, building, [](const QString&) { return true; }, {}, passedOver);
+        // Admini/siec.dat names the folder it was made in (here the temporary one, or wherever
+        // a template was made); without it the first start records the folder it runs in.
+        files::removeFile(resolvePath(building, QStringLiteral("Admini/siec.dat")));
         if (std::rename(QFile::encodeName(building).constData(),
                         QFile::encodeName(target).constData()) != 0)
             throw IoError(QStringLiteral("Zakładanie folderu danych"), target, errno);

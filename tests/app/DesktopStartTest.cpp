@@ -1,4 +1,5 @@
 #include "app/DesktopStart.h"
+#include "register/StartupFiles.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
 
@@ -56,7 +57,9 @@ private slots:
     void theTemplateIsCopiedAfterAsking() {
         QTemporaryDir home;
         const QString templateDir = home.filePath(QStringLiteral("wzor"));
-        write(templateDir + QStringLiteral("/ADMINI/siec.dat"), QByteArray("\x01\x00", 2));
+        // A template made where it was built records that folder as the place of the data.
+        QDir().mkpath(templateDir + QStringLiteral("/ADMINI"));
+        startup::locateStorage(templateDir);
         write(templateDir + QStringLiteral("/POMOC/bazaadresowa.dat"), "Pomoc\r\n");
         QDir().mkpath(templateDir + QStringLiteral("/DANE"));
         const QString target = homeDataFolder(home.path());
@@ -70,7 +73,10 @@ private slots:
         prompts.expectQuestion(QStringLiteral("Kestrana"), kQuestion.arg(target), true);
         QCOMPARE(prepareHomeFolder(prompts, templateDir, target, QStringLiteral("2026-12-07")),
                  target);
-        QCOMPARE(tree(target), tree(templateDir));
+        QStringList expected = tree(templateDir);
+        expected.removeIf([](const QString& entry) { return entry.startsWith("ADMINI/siec.dat"); });
+        QCOMPARE(tree(target), expected);
+        QCOMPARE(startup::locateStorage(target).baseDir, target);
         QVERIFY(leftovers(home.path()).isEmpty());
 
         // Once there, the folder is used without asking.
@@ -86,8 +92,9 @@ private slots:
         prompts.expectQuestion(QStringLiteral("Kestrana"), kQuestion.arg(target), true);
         QCOMPARE(prepareHomeFolder(prompts, QString(), target, QStringLiteral("2026-12-07")),
                  target);
-        QVERIFY(QFile::exists(target + QStringLiteral("/ADMINI/siec.dat")));
         QVERIFY(QFile::exists(target + QStringLiteral("/POMOC/bazaadresowa.dat")));
+        // The data lie in the folder itself, not in the one it was built in.
+        QCOMPARE(startup::locateStorage(target).baseDir, target);
         QVERIFY(QFileInfo(target + QStringLiteral("/DANE")).isDir());
         QVERIFY(prompts.done());
     }
