@@ -16,6 +16,13 @@
 
 namespace kestrana {
 
+bool takeDesktopArgument(QStringList& arguments) {
+    if (arguments.size() < 2 || arguments.at(1) != desktopArgument())
+        return false;
+    arguments.removeAt(1);
+    return true;
+}
+
 QString homeDataFolder(const QString& homeDir) {
     return QDir(homeDir).filePath(QStringLiteral("Kestrana"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,6 +14,11 @@ class Prompts;
 inline QString desktopArgument() {
     return QStringLiteral("--desktop");
 }
+
+// Takes the desktop argument out of a command line (the program name first); true when it was
+// there. The desktop entry's boss action passes the level token after it, which then stands
+// where the user level is read.
+bool takeDesktopArgument(QStringList& arguments);
 
 // The data folder of a user who starts the program from the desktop menu.
 QString homeDataFolder(const QString& homeDir);

@@ -7,6 +7,7 @@
 #include "platform/IoError.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
+#include "platform/Version.h"
 #include "print/CategoryNames.h"
 #include "print/FontWindow.h"
 #include "print/PreviewSetting.h"
@@ -135,6 +136,8 @@ void Tbaza_f::wireTools() {
         if (openNotepad_)
             openNotepad_(notepad::helpRequest());
     });
+    connect(ui->Oprogramie1, &QAction::triggered, this,
+            [this] { context_.prompts.information(aboutText()); });
     connect(ui->Notatnik1, &QAction::triggered, this,
             [this] { startProgram_(commands::notatnik(), QDir::currentPath()); });
     // The sibling programs receive the entry shown in the form, never whatever record a list

@@ -27,8 +27,7 @@ int main(int argc, char** argv) {
     QStringList arguments = app.arguments();
     QString workDir = QDir::currentPath();
     // Started from the desktop menu: the data folder in the user's home directory.
-    if (arguments.size() > 1 && arguments.at(1) == kestrana::desktopArgument()) {
-        arguments.removeAt(1);
+    if (kestrana::takeDesktopArgument(arguments)) {
         const std::optional<QString> folder = kestrana::prepareHomeFolder(
             prompts, kestrana::installedTemplate(QCoreApplication::applicationDirPath()),
             kestrana::homeDataFolder(QDir::homePath()), kestrana::todayString(clock.today()));

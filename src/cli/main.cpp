@@ -12,6 +12,7 @@
 #include "platform/IoError.h"
 #include "platform/MemoryTuning.h"
 #include "platform/Numbers.h"
+#include "platform/Version.h"
 #include "register/Register.h"
 #include "register/SmallRecords.h"
 #include "register/Sort.h"
@@ -31,6 +32,7 @@ namespace {
 
 const char* const usage =
     "Użycie: kestrana-cli POLECENIE [OPCJE]\n"
+    "  --version                          wypisuje wersję programu\n"
     "  init [--demo]                      zakłada folder danych w bieżącym katalogu\n"
     "  list [--view 1..5] [FILTR]         wypisuje linie listy wpisów; FILTR to\n"
     "      --kod --nazwa1 --nazwa2 --miejscowosc --adres --wojewodztwo --telefon --mail\n"
@@ -209,14 +211,29 @@ void printUsage() {
     std::fputs(backupUsage, stderr);
     std::fputs(csvUsage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
-    std::fputs(envelopePrintUsage().toUtf8().constData(), stderr);
+    std::fputs(QStringLiteral("  %1\n%2drukuje kopertę wpisu do pliku PDF albo do śladu\n")
+                   .arg(envelopePrintUsage(), QString(37, QLatin1Char(' ')))
+                   .toUtf8()
+                   .constData(),
+               stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
+}
+
+// Qt's own notices (a missing XDG_RUNTIME_DIR, what the offscreen platform cannot do) say
+// nothing about the command's work; stderr carries only what went wrong. KESTRANA_DEBUG shows
+// them again.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtWarningMsg || type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     keepFreedMemory();
+    if (qEnvironmentVariableIsEmpty("KESTRANA_DEBUG"))
+        qInstallMessageHandler(quietQtMessages);
     // Printing draws text, which needs a GUI application; without a display it works offscreen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -227,6 +244,10 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) {
         printUsage();
         return 2;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        printLine(QStringLiteral("kestrana-cli ") + programVersion());
+        return 0;
     }
     const QString today = todayString(SystemClock().today());
     try {

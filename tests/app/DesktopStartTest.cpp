@@ -122,6 +122,34 @@ private slots:
         QCOMPARE(installedTemplate(prefix.filePath(QStringLiteral("bin"))),
                  prefix.filePath(QStringLiteral("share/kestrana/template")));
     }
+
+    // The menu entry and its boss action, as the desktop starts them: both take the home data
+    // folder, and only the action gives the boss level.
+    void theMenuEntryAndItsBossAction_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<bool>("boss");
+        QTest::newRow("entry") << "[Desktop Entry]" << false;
+        QTest::newRow("boss action") << "[Desktop Action szef]" << true;
+    }
+    void theMenuEntryAndItsBossAction() {
+        QFETCH(QString, group);
+        QFETCH(bool, boss);
+        QFile file(QStringLiteral(":/kestrana/desktop/kestrana.desktop"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        const qsizetype start = lines.indexOf(group);
+        QVERIFY(start >= 0);
+        QString exec;
+        for (qsizetype i = start + 1; i < lines.size() && !lines[i].startsWith('['); ++i) {
+            if (lines[i].startsWith(QStringLiteral("Exec=")))
+                exec = lines[i].mid(5);
+        }
+        QStringList arguments = exec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QCOMPARE(arguments.value(0), QStringLiteral("kestrana"));
+        QVERIFY(takeDesktopArgument(arguments));
+        QCOMPARE(startup::bossLevel(arguments), boss);
+        QVERIFY(!takeDesktopArgument(arguments));
+    }
 };
 
 KESTRANA_TEST(DesktopStartTest)

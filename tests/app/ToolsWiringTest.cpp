@@ -1,5 +1,6 @@
 #include "app/DataFolderSetup.h"
 #include "app/ProgramWindows.h"
+#include "platform/Version.h"
 #include "register/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
@@ -8,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace kestrana;
@@ -51,6 +53,21 @@ private slots:
         QVERIFY(windows.notepad().isVisible());
         QCOMPARE(windows.notepad().windowTitle(), QStringLiteral("Przewodnik po bazie adresowej."));
         QCOMPARE(windows.notepad().displayedLines(), QStringList{"Pomoc"});
+    }
+
+    void aboutNamesTheVersion() {
+        DataFolder folder;
+        WindowSession s;
+        s.start(folder.path());
+        s.prompts.expectInformation(
+            QStringLiteral("Kestrana %1\nRejestr producentów dla małego biura.\n"
+                           "Licencja: GNU GPL w wersji 3 lub nowszej.")
+                .arg(programVersion()));
+        s.trigger("Oprogramie1");
+        QVERIFY(s.prompts.done());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))
+                    .match(programVersion())
+                    .hasMatch());
     }
 
     void voucherAndEnvelopeWindowsOpen() {

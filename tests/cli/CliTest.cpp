@@ -62,6 +62,28 @@ private slots:
         QVERIFY(!bytes.contains("\xc5")); // no UTF-8 lead bytes of Polish letters
     }
 
+    // Qt's notices (XDG_RUNTIME_DIR, as when run as root or from cron) stay off stderr; the
+    // usage text has one command per line.
+    void quietUnlessSomethingIsWrong() {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir dir;
+        for (const QStringList& args : {QStringList{"init", "--demo"}, QStringList{"list"},
+                                        QStringList{"words", "12.50"}, QStringList{"--version"}}) {
+            const Run run = cli(dir.path(), args);
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(run.errors, QString());
+        }
+        const Run usage = cli(dir.path(), {});
+        QCOMPARE(usage.exitCode, 2);
+        const QStringList lines = usage.errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(lines.value(0).startsWith(QStringLiteral("Użycie:")));
+        for (const QString& line : lines.mid(1))
+            QVERIFY2(line.startsWith(QStringLiteral("  ")), qPrintable(line));
+        if (!runtime.isNull())
+            qputenv("XDG_RUNTIME_DIR", runtime);
+    }
+
     void generateAppendsReproducibleEntries() {
         QTemporaryDir a;
         QTemporaryDir b;
