@@ -21,6 +21,7 @@
 #include "reports/EntrySheet.h"
 #include "reports/FullListFlag.h"
 #include "reports/TextPrintout.h"
+#include "server/ServerChoice.h"
 #include "tools/CommandLines.h"
 
 #include <QAbstractButton>
@@ -323,6 +324,12 @@ void Tbaza_f::startUp() {
         ws_.tryb = location.tryb;
         ws_.baseDir = location.baseDir;
         setWindowTitle(startup::captionForMode(ws_.tryb));
+        // In server mode the local folder must not stand in for the register on the server.
+        if (server::readChoice(ws_.workDir)) {
+            setWindowTitle(server::captionForServerMode());
+            context_.prompts.information(server::mainWindowServerModeText());
+            return;
+        }
         if (!ensureDataDirectories(ws_.baseDir, startup::dataDirectoryNames()))
             return;
         // 4-5: the office's company data; the file names are fixed in Workstation.

@@ -107,7 +107,7 @@ void removeOldCopies(const QString& root, const QString& date, Result& result) {
     }
 }
 
-Result copyUnderLock(const Workstation& ws, const QString& date) {
+Result copyUnderLock(const Workstation& ws, const QString& date, const Source& source) {
     Result result;
     const QString root = backupsFolder(ws);
     files::makeDirectory(root);
@@ -119,17 +119,22 @@ Result copyUnderLock(const Workstation& ws, const QString& date) {
     bool movedAside = false;
     try {
         files::makeNewDirectory(building);
-        for (const QString& name : copiedFolders()) {
-            const QString source = ws.dataPath(name);
-            if (!files::isDirectory(source)) {
+        const auto keep = [&source](const QString& name) {
+            return copiedName(name) && (!source.keep || source.keep(name));
+        };
+        for (const QString& name : source.folders) {
+            const QString folder = ws.dataPath(name);
+            if (!files::isDirectory(folder)) {
                 result.missing.append(name);
                 continue;
             }
             // The folder keeps the spelling it has on disk, so a restore is a plain copy back.
-            const QString onDisk = QFileInfo(source).fileName();
-            files::copyTree(source, building + QLatin1Char('/') + onDisk, copiedName, onDisk,
+            const QString onDisk = QFileInfo(folder).fileName();
+            files::copyTree(folder, building + QLatin1Char('/') + onDisk, keep, onDisk,
                             result.skipped);
         }
+        if (source.addRegister)
+            source.addRegister(building);
         syncFileSystem(building);
         if (files::isDirectory(target)) {
             renameFolder(target, aside);
@@ -196,14 +201,15 @@ void lockMainFile(const Workstation& ws, std::optional<FileLock>& lock) {
 
 } // namespace
 
-Result makeBackup(const Workstation& ws, const QString& date) {
+Result makeBackup(const Workstation& ws, const QString& date, const Source& source) {
     checkDate(date);
     std::optional<FileLock> lock;
     lockMainFile(ws, lock);
-    return copyUnderLock(ws, date);
+    return copyUnderLock(ws, date, source);
 }
 
-std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date) {
+std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date,
+                                      const Source& source) {
     checkDate(date);
     if (!isDue(ws, date))
         return std::nullopt;
@@ -211,7 +217,7 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
     lockMainFile(ws, lock);
     if (!isDue(ws, date))
         return std::nullopt;
-    return copyUnderLock(ws, date);
+    return copyUnderLock(ws, date, source);
 }
 
 } // namespace kestrana::backup

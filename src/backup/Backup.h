@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Backups of the register: DANE, ADMINI, OPISY and DOKUMENTY of the base directory copied into
@@ -28,6 +29,16 @@ struct Result {
     QString retentionError; // removing an older copy failed (the new copy is whole)
 };
 
+// Where a copy's content comes from. By default, the copied folders of the base directory. A
+// register kept on a database server gives the folders that stay on the workstation's side,
+// without the files the server holds (`keep` says no to them), and writes the register itself
+// into the copy being built (`addRegister`, given that folder).
+struct Source {
+    QStringList folders = copiedFolders();
+    std::function<bool(const QString& name)> keep; // a file or folder name; empty: all
+    std::function<void(const QString& copy)> addRegister;
+};
+
 // KOPIE under the base directory (found without regard to letter case).
 QString backupsFolder(const Workstation& ws);
 // KOPIE/<date>.
@@ -40,10 +51,11 @@ bool isDue(const Workstation& ws, const QString& date);
 
 // Makes the copy of `date` now, replacing an earlier copy of the same day once the new one is
 // whole. Throws IoError; nothing of a failed copy is left behind and the earlier copies stay.
-Result makeBackup(const Workstation& ws, const QString& date);
+Result makeBackup(const Workstation& ws, const QString& date, const Source& source = {});
 
 // Makes the copy only when it is due, checked again under the lock, so that workstations
 // starting together make one copy. Nothing when it was not due.
-std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date);
+std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date,
+                                      const Source& source = {});
 
 } // namespace kestrana::backup

@@ -30,7 +30,8 @@ int fail(const QString& message, int code) {
 
 } // namespace
 
-int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today) {
+int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
+                     const backup::Source& source) {
     const bool ifDue = args.contains(QStringLiteral("--if-due"));
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] != QLatin1String("--if-due"))
@@ -46,14 +47,14 @@ int runBackupCommand(const QStringList& args, const QString& workDir, const QStr
             ws.baseDir = startup::locateStorage(workDir).baseDir;
         std::optional<backup::Result> result;
         if (ifDue) {
-            result = backup::makeBackupIfDue(ws, today);
+            result = backup::makeBackupIfDue(ws, today, source);
             if (!result) {
                 printLine(QStringLiteral("Dzisiejsza kopia już jest: %1")
                               .arg(QDir::toNativeSeparators(backup::folderFor(ws, today))));
                 return 0;
             }
         } else {
-            result = backup::makeBackup(ws, today);
+            result = backup::makeBackup(ws, today, source);
         }
         printLine(
             QStringLiteral("Kopia zapasowa: %1").arg(QDir::toNativeSeparators(result->folder)));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "backup/Backup.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +12,10 @@ namespace kestrana {
 // directory, as "Kopia zapasowa" in the program does; with --if-due only when today has no copy
 // yet, as the program's first start of the day does. Prints the copy's folder and what was
 // skipped or removed. `args` are the words after the program name, "backup" first. Returns 0
-// when done, 1 when it failed (the reason on stderr), 2 for wrong arguments.
-int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today);
+// when done, 1 when it failed (the reason on stderr), 2 for wrong arguments. `source` says what
+// goes into the copy (a register on a database server writes its part itself).
+int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
+                     const backup::Source& source = {});
 
 // The command's usage line, for the program's usage text.
 extern const char* const backupUsage;

@@ -5,6 +5,7 @@
 #include "cli/CsvCommands.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
+#include "cli/ServerCommands.h"
 #include "cli/VoucherCommands.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
@@ -19,6 +20,7 @@
 #include "register/StartupFiles.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
+#include "server/ServerChoice.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -112,6 +114,8 @@ int runGenerate(const QStringList& args, const QString& today) {
 int runMode(const QStringList& args) {
     const QString mode = args.value(1);
     const QString workDir = QDir::currentPath();
+    if (mode == QLatin1String("server"))
+        return runServerModeCommand(args, workDir);
     startup::locateStorage(workDir); // creates siec.dat for local mode when missing
     const QString path = resolvePath(workDir, QStringLiteral("Admini/siec.dat"));
     StorageRecord siec = StorageRecord::fromBytes(files::readRecord(path, 0, StorageRecord::Size));
@@ -124,9 +128,11 @@ int runMode(const QStringList& args) {
         siec.tryb = 2;
         siec.sciezkaSieciowa = QDir::toNativeSeparators(shared);
     } else {
-        return fail(QStringLiteral("podaj: mode local albo mode network ŚCIEŻKA"));
+        return fail(QStringLiteral("podaj: mode local, mode network ŚCIEŻKA albo mode server "
+                                   "PARAMETRY"));
     }
     files::replaceFile(path, siec.toBytes());
+    server::clearChoice(workDir); // back from server mode, if it was on
     return 0;
 }
 
@@ -209,6 +215,7 @@ int runPrint(const QStringList& args) {
 void printUsage() {
     std::fputs(usage, stderr);
     std::fputs(backupUsage, stderr);
+    std::fputs(serverUsage, stderr);
     std::fputs(csvUsage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(QStringLiteral("  %1\n%2drukuje kopertę wpisu do pliku PDF albo do śladu\n")
@@ -252,6 +259,11 @@ int main(int argc, char** argv) {
     const QString today = todayString(SystemClock().today());
     try {
         const QString& command = args.first();
+        const std::optional<QString> serverChoice = server::readChoice(QDir::currentPath());
+        if (serverChoice && refusedInServerMode(command))
+            return 1;
+        if (command == QLatin1String("server"))
+            return runServerCommand(args, QDir::currentPath());
         if (command == QLatin1String("init"))
             return runInit(args, today);
         if (command == QLatin1String("list"))
@@ -275,7 +287,9 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("words"))
             return runWordsCommand(args);
         if (command == QLatin1String("backup"))
-            return runBackupCommand(args, QDir::currentPath(), today);
+            return serverChoice
+                       ? runServerBackupCommand(args, QDir::currentPath(), today, *serverChoice)
+                       : runBackupCommand(args, QDir::currentPath(), today);
     } catch (const IoError& e) {
         return fail(e.text());
     }
