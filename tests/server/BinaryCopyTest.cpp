@@ -80,11 +80,6 @@ private slots:
         QCOMPARE(rows, 3003);
         QVERIFY_THROWS_EXCEPTION(ServerError, reader.finish());
     }
-
-    void dataOfAnotherFormatIsRefused() {
-        copy::Reader reader([](const std::vector<QByteArrayView>&) {});
-        QVERIFY_THROWS_EXCEPTION(ServerError, reader.take("1\tabc\n2\tdef\n...................."));
-    }
 };
 
 KESTRANA_TEST(BinaryCopyTest)

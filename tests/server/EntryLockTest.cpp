@@ -1,6 +1,5 @@
 #include "ServerTestSupport.h"
 #include "server/EntryLockConnection.h"
-#include "server/ServerError.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -65,22 +64,6 @@ private slots:
         // side, bounded, instead of retrying.
         second.connection().exec(QStringLiteral("test"), "SET lock_timeout = '20s'");
         second.connection().exec(QStringLiteral("test"), "SELECT pg_advisory_lock(5)");
-    }
-
-    void aLostConnectionIsReported() {
-        KESTRANA_NEW_DATABASE(db);
-        EntryLockConnection first(db);
-        QVERIFY(first.tryLock(5));
-        EntryLockConnection other(db);
-        other.connection().exec(QStringLiteral("test"), "SELECT pg_terminate_backend($1)",
-                                Params().addInt32(first.connection().backendPid()));
-        try {
-            first.tryLock(6);
-            QFAIL("a lock was taken on a broken connection");
-        } catch (const ServerError& e) {
-            QCOMPARE(e.kind(), ServerError::Kind::ConnectionLost);
-            QVERIFY(e.text().contains(QStringLiteral("Blokada wpisu na serwerze")));
-        }
     }
 };
 

@@ -67,26 +67,6 @@ private slots:
         QCOMPARE(count(c, "kestrana.descriptions"), 8);
     }
 
-    void aFolderWithoutARegisterChangesNothing() {
-        KESTRANA_NEW_DATABASE(db);
-        QTemporaryDir dir;
-        Connection c(db);
-        schema::initialize(c);
-        QVERIFY(QDir(dir.path()).mkpath("ADMINI"));
-        QFile id(dir.filePath("ADMINI/id_ks.dat"));
-        QVERIFY(id.open(QIODevice::WriteOnly));
-        id.write("\x05\0\0\0", 4);
-        id.close();
-        try {
-            importRegister(c, dir.path());
-            QFAIL("a folder without a main file was imported");
-        } catch (const IoError& e) {
-            QVERIFY2(e.text().contains(QStringLiteral("Brak rejestru w folderze")),
-                     qPrintable(e.text()));
-        }
-        QCOMPARE(count(c, "kestrana.records"), 0);
-    }
-
     // A connection that breaks in the middle leaves the server's register as it was.
     void importCutOffLeavesTheRegisterEmpty() {
         KESTRANA_NEW_DATABASE(db);
@@ -113,6 +93,41 @@ private slots:
         QCOMPARE(count(again, "kestrana.entries"), 0);
         QCOMPARE(count(again, "kestrana.records"), 0);
         QCOMPARE(importRegister(again, folder).entries, 20040);
+    }
+
+    // While an import runs, other workstations read the register as it was (empty); their
+    // changes wait until it is in.
+    void importLetsReadersRead() {
+        KESTRANA_NEW_DATABASE(db);
+        QTemporaryDir dir;
+        const QString folder = demoFolder(dir);
+        Workstation ws;
+        ws.baseDir = folder;
+        generateEntries(ws.mainFile(), ws.idFile(), 10000, 3);
+        Connection c(db);
+        schema::initialize(c);
+        Connection other(db);
+        other.exec(QStringLiteral("test"), "SET lock_timeout = '5s'");
+        bool checked = false;
+        ImportOptions options;
+        options.progress = [&](qint64 entries) {
+            if (entries != 8192)
+                return;
+            QCOMPARE(count(other, "kestrana.entries"), 0);
+            other.exec(QStringLiteral("test"), "SET lock_timeout = '50ms'");
+            try {
+                other.exec(QStringLiteral("test"),
+                           "INSERT INTO kestrana.records (name, content) VALUES ('company', '')");
+                QFAIL("a change went in beside the import");
+            } catch (const ServerError& e) {
+                QCOMPARE(e.kind(), ServerError::Kind::Refused);
+                QVERIFY2(e.text().contains("lock timeout"), qPrintable(e.text()));
+            }
+            checked = true;
+        };
+        importRegister(c, folder, options);
+        QVERIFY(checked);
+        QCOMPARE(count(other, "kestrana.entries"), 10040);
     }
 
     void exportCutOffIsReported() {

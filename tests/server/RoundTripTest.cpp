@@ -14,14 +14,11 @@
 
 using namespace kestrana;
 using kestrana::test::CliRun;
+using kestrana::test::contents;
 using kestrana::test::runCli;
+using kestrana::test::writeFile;
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
 
 // The files a server keeps, below a data folder, as relative paths.
 QStringList registerFiles(const QString& dir) {
@@ -36,12 +33,6 @@ QStringList registerFiles(const QString& dir) {
     }
     found.sort();
     return found;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 CliRun cli(const QString& dir, const QStringList& args) {

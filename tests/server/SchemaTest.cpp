@@ -127,22 +127,6 @@ private slots:
                                   Params().addBytes(record.toByteArray()));
         QCOMPARE(row.text(0, 0), entryId);
     }
-
-    void onlyWholeRecordsAreStored() {
-        KESTRANA_NEW_DATABASE(db);
-        Connection c(db);
-        schema::initialize(c);
-        try {
-            c.exec(QStringLiteral("Zapis wpisu"),
-                   "INSERT INTO kestrana.entries (ord, record) VALUES (1, $1)",
-                   Params().addBytes(QByteArray(1677, 'x')));
-            QFAIL("a short record was stored");
-        } catch (const ServerError& e) {
-            QCOMPARE(e.kind(), ServerError::Kind::Refused);
-            QVERIFY2(e.text().contains(QStringLiteral("entry_record_size")), qPrintable(e.text()));
-            QVERIFY(e.text().contains(QStringLiteral("Zapis wpisu")));
-        }
-    }
 };
 
 KESTRANA_TEST(SchemaTest)

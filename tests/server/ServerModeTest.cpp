@@ -15,20 +15,11 @@
 
 using namespace kestrana;
 using kestrana::test::CliRun;
+using kestrana::test::contents;
 using kestrana::test::runCli;
+using kestrana::test::writeFile;
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // A workstation folder in server mode on `db`, whose register came from a demo folder.
 void serverStation(const QString& station, const QString& db) {
@@ -120,6 +111,27 @@ private slots:
         QVERIFY2(run.errors.contains("stanowisko pracuje z rejestrem na serwerze bazy danych"),
                  qPrintable(run.errors));
         QCOMPARE(contents(station + "/DANE/spis_ks.dat"), main);
+    }
+
+    void serverCommandsUseTheWorkstationsServer() {
+        KESTRANA_NEW_DATABASE(db);
+        QTemporaryDir dir;
+        const QString plain = dir.filePath("pliki");
+        QVERIFY(QDir().mkpath(plain + "/Admini"));
+        const CliRun none = runCli(plain, {"server", "init"});
+        QCOMPARE(none.exitCode, 2);
+        QVERIFY2(none.errors.contains("stanowisko nie pracuje z serwerem"),
+                 qPrintable(none.errors));
+
+        const QString station = dir.filePath("stanowisko");
+        serverStation(station, db);
+        const CliRun exported = runCli(station, {"server", "export", "../kopia"});
+        QVERIFY2(exported.exitCode == 0, qPrintable(exported.errors));
+        QCOMPARE(contents(dir.filePath("kopia/DANE/spis_ks.dat")),
+                 contents(station + "/DANE/spis_ks.dat"));
+        QCOMPARE(runCli(station, {"server", "frobnicate"}).exitCode, 2);
+        QCOMPARE(runCli(station, {"server", "export"}).exitCode, 2);
+        QCOMPARE(runCli(station, {"server", "init", "--server"}).exitCode, 2);
     }
 
     // The daily copy in server mode holds the register as the server has it and the folders that

@@ -2,6 +2,8 @@
 
 #include "support/PgCluster.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QTest>
 
@@ -11,6 +13,18 @@ namespace kestrana::test {
 inline QString newDatabase() {
     PgCluster& cluster = PgCluster::instance();
     return cluster.ok() ? cluster.createDatabase() : QString();
+}
+
+// A file's bytes, or "(missing)".
+inline QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 } // namespace kestrana::test
