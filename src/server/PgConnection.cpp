@@ -114,7 +114,7 @@ Connection::Connection(const QString& conninfo) {
     conn_ = PQconnectdbParams(keywords, values, 1);
     if (!conn_)
         throw ServerError(ServerError::Kind::Unreachable,
-                          QStringLiteral("Połączenie z serwerem bazy danych"), conninfo,
+                          QStringLiteral("Połączenie z serwerem bazy danych"), QStringLiteral("?"),
                           QStringLiteral("Brak pamięci na połączenie."));
     server_ = describe(conn_);
     if (PQstatus(conn_) != CONNECTION_OK) {

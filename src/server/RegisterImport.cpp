@@ -4,6 +4,7 @@
 #include "platform/DataPaths.h"
 #include "platform/FileTree.h"
 #include "register/EntryRecord.h"
+#include "register/FileLock.h"
 #include "register/Workstation.h"
 #include "server/BinaryCopy.h"
 #include "server/RegisterFiles.h"
@@ -44,6 +45,9 @@ void copyEntries(Connection& connection, const Workstation& ws, const ImportOpti
     const QString mainFile = ws.mainFile();
     if (!files::exists(mainFile))
         throw IoError(QStringLiteral("Brak rejestru w folderze"), mainFile, ENOENT);
+    // A program still working on the folder finishes its save, deletion or sort first, so the
+    // entries are read as a whole, as the backup reads them.
+    FileLock lock(lockPathFor(mainFile));
     connection.copyIn(step, "COPY kestrana.entries (ord, record) FROM STDIN (FORMAT binary)",
                       [&](const Connection::Send& send) {
                           copy::Writer writer(send);

@@ -25,7 +25,8 @@ struct ImportOptions {
 // Copies the file register whose base directory is `folder` into the empty register on the
 // server, in one transaction: the entries in their storage order with their IDs, the ID
 // counter, the company data, the category names, the voucher counters and the descriptions,
-// each byte as it is. Writers wait meanwhile, readers do not. A register on the server that
+// each byte as it is. The main file is read under its lock, as the backup reads it. On the
+// server, writers wait meanwhile, readers do not. A register on the server that
 // holds anything is refused (ServerError, Register) and nothing changes; so does any failure
 // on the way (IoError of a file, ServerError): the transaction is rolled back.
 ImportReport importRegister(Connection& connection, const QString& folder,

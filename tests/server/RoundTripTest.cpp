@@ -20,14 +20,15 @@ using kestrana::test::writeFile;
 
 namespace {
 
-// The files a server keeps, below a data folder, as relative paths.
+// The files a server keeps, below a data folder, as relative paths (lock files and the list
+// file are the workstations' own).
 QStringList registerFiles(const QString& dir) {
     QStringList found;
     for (const char* folder : {"DANE", "ADMINI", "OPISY", "DOKUMENTY"}) {
         QDirIterator it(dir + QLatin1Char('/') + QLatin1String(folder), QDir::Files);
         while (it.hasNext()) {
             const QString name = QFileInfo(it.next()).fileName();
-            if (name != "siec.dat" && name != "sp_ks.dat")
+            if (name != "siec.dat" && name != "sp_ks.dat" && !name.endsWith(".lck"))
                 found.append(QLatin1String(folder) + QLatin1Char('/') + name);
         }
     }
