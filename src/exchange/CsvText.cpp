@@ -8,11 +8,11 @@ namespace kestrana::csv {
 
 namespace {
 
-bool needsQuotes(const QString& text) {
+bool needsQuotes(const QString& text, QChar separator) {
     if (text.isEmpty())
         return false;
     for (const QChar c : text) {
-        if (c == kSeparator || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+        if (c == separator || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
             c == QLatin1Char('\n'))
             return true;
     }
@@ -20,24 +20,51 @@ bool needsQuotes(const QString& text) {
     return text.front().isSpace() || text.back().isSpace();
 }
 
+bool startsFormula(QChar c) {
+    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+           c == QLatin1Char('@') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+
+// Whether the text is apostrophes (at least `minApostrophes`) followed by a formula character.
+bool apostrophesBeforeFormula(const QString& text, qsizetype minApostrophes) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\''))
+        ++i;
+    return i >= minApostrophes && i < text.size() && startsFormula(text[i]);
+}
+
 } // namespace
 
-QString quoteField(const QString& text) {
-    if (!needsQuotes(text))
+QString quoteField(const QString& text, QChar separator) {
+    if (!needsQuotes(text, separator))
         return text;
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString formatRow(const QStringList& fields) {
+QString formatRow(const QStringList& fields, QChar separator) {
     QString line;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            line += kSeparator;
-        line += quoteField(fields[i]);
+            line += separator;
+        line += quoteField(fields[i], separator);
     }
     return line;
+}
+
+QString guardFormula(const QString& text) {
+    return apostrophesBeforeFormula(text, 0) ? QLatin1Char('\'') + text : text;
+}
+
+QStringList guardFormulas(QStringList fields) {
+    for (QString& field : fields)
+        field = guardFormula(field);
+    return fields;
+}
+
+QString unguardFormula(const QString& cell) {
+    return apostrophesBeforeFormula(cell, 1) ? cell.mid(1) : cell;
 }
 
 QByteArray fileHeader() {
@@ -48,18 +75,34 @@ QByteArray encodeRow(const QStringList& fields) {
     return formatRow(fields).toUtf8() + QByteArrayLiteral("\r\n");
 }
 
-QString decodeFile(const QByteArray& bytes) {
+Decoded decodeText(const QByteArray& bytes) {
     QByteArrayView data(bytes);
+    const auto utf16 = [&](QStringConverter::Encoding encoding) {
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        return Decoded{decoder(data.sliced(2)), QStringLiteral("UTF-16")};
+    };
+    if (data.startsWith("\xFF\xFE"))
+        return utf16(QStringConverter::Utf16LE);
+    if (data.startsWith("\xFE\xFF"))
+        return utf16(QStringConverter::Utf16BE);
     if (data.startsWith(fileHeader()))
         data = data.sliced(3);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(data);
     if (!utf8.hasError())
-        return text;
-    return cp1250::decode(data.constData(), data.size());
+        return {text, QStringLiteral("UTF-8")};
+    return {cp1250::decode(data.constData(), data.size()), QStringLiteral("Windows-1250")};
 }
 
-Parsed parse(QStringView text) {
+QString separatorName(QChar separator) {
+    if (separator == QLatin1Char(','))
+        return QStringLiteral("przecinek");
+    if (separator == QLatin1Char('\t'))
+        return QStringLiteral("tabulator");
+    return QStringLiteral("średnik");
+}
+
+Parsed parse(QStringView text, QChar separator, int maxRows) {
     Parsed out;
     const qsizetype n = text.size();
     qsizetype pos = 0;
@@ -71,7 +114,7 @@ Parsed parse(QStringView text) {
     const auto skipLineEnd = [&](qsizetype at) {
         return at + (text[at] == QLatin1Char('\r') ? 2 : 1);
     };
-    while (pos < n) {
+    while (pos < n && (maxRows < 0 || out.rows.size() + out.problems.size() < maxRows)) {
         ++number;
         const qsizetype rowStart = pos;
         Row row;
@@ -100,10 +143,10 @@ Parsed parse(QStringView text) {
                     break;
                 }
             }
-            while (pos < n && text[pos] != kSeparator && !atLineEnd(pos))
+            while (pos < n && text[pos] != separator && !atLineEnd(pos))
                 field += text[pos++];
             row.fields.append(field);
-            if (pos < n && text[pos] == kSeparator) {
+            if (pos < n && text[pos] == separator) {
                 ++pos;
                 if (pos < n)
                     continue;
