@@ -117,89 +117,106 @@ QChar detectSeparator(QStringView text) {
     return best;
 }
 
-Conversion convertRows(const Parsed& parsed) {
-    Conversion out;
-    if (parsed.rows.isEmpty() || parsed.rows.front().number != 1) {
-        const bool empty = parsed.rows.isEmpty() && parsed.problems.isEmpty();
-        out.refusal = empty ? QStringLiteral("Plik jest pusty.")
-                            : QStringLiteral("Plik nie jest eksportem listy wpisów: wiersz "
-                                             "nagłówka jest uszkodzony (niezamknięty cudzysłów).");
-        return out;
+void RowConverter::problem(const RowProblem& problem) {
+    if (!started_) {
+        started_ = true;
+        out_.refusal = QStringLiteral("Plik nie jest eksportem listy wpisów: wiersz nagłówka jest "
+                                      "uszkodzony (niezamknięty cudzysłów).");
     }
-    QStringList header = parsed.rows.front().fields;
-    dropTrailingEmptyCells(header);
-    out.refusal = headerProblem(header);
-    if (!out.refusal.isEmpty())
-        return out;
+    if (out_.refusal.isEmpty())
+        out_.skipped.append({problem.number, problem.reason});
+}
 
-    qsizetype nextProblem = 0;
-    const auto reportProblemsBefore = [&](int row) {
-        while (nextProblem < parsed.problems.size() && parsed.problems[nextProblem].number < row) {
-            const RowProblem& p = parsed.problems[nextProblem++];
-            out.skipped.append({p.number, p.reason});
-        }
-    };
-    for (qsizetype r = 1; r < parsed.rows.size(); ++r) {
-        const Row& row = parsed.rows[r];
-        reportProblemsBefore(row.number);
-        QStringList cells = row.fields;
-        for (QString& cell : cells)
-            cell = unguardFormula(cell);
-        dropTrailingEmptyCells(cells);
-        if (isBlank(cells))
-            continue;
-        if (cells.size() != kColumnCount) {
-            out.skipped.append(
-                {row.number,
-                 QStringLiteral("%1 zamiast %2")
-                     .arg(countText(cells.size(), QStringLiteral("kolumna"),
-                                    QStringLiteral("kolumny"), QStringLiteral("kolumn")))
-                     .arg(kColumnCount)});
-            continue;
-        }
-        QStringList reasons;
-        // A NUL ends the text for many programs that read the register's files or the exports.
-        for (int c = 0; c < kColumnCount; ++c) {
-            if (cells[c].contains(QChar(0)))
-                reasons << QStringLiteral("kolumna %1: pole zawiera znak NUL (bajt zerowy)")
-                               .arg(quoted(header[c]));
-        }
-        if (!reasons.isEmpty()) {
-            out.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
-            continue;
-        }
-        EntryFormValues form;
-        for (int f = 1; f < kTextFieldCount; ++f) {
-            const QString problem = textProblem(header[f], cells[f], fieldLayouts()[f].width);
-            if (!problem.isEmpty())
-                reasons << problem;
-            form.texts[f] = cells[f];
-        }
-        for (int c = kMarkColumn; c < kColumnCount; ++c) {
-            const std::optional<bool> mark = readMark(cells[c]);
-            if (!mark) {
-                reasons << QStringLiteral("kolumna %1: %2 zamiast %3 lub pustego pola")
-                               .arg(quoted(header[c]), quoted(cells[c]), quoted(markText()));
-                continue;
-            }
-            if (c == kMarkColumn)
-                form.umowa = *mark;
-            else if (c < kFirstGroupColumn)
-                form.k[c - kFirstCategoryColumn] = *mark;
-            else
-                form.z[c - kFirstGroupColumn] = *mark;
-        }
-        if (!reasons.isEmpty()) {
-            out.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
-            continue;
-        }
-        EntryRecord record;
-        formToRecord(form, record, true);
-        out.records.push_back(record);
-        out.rows.append(row.number);
+void RowConverter::row(const Row& row) {
+    if (!started_) {
+        started_ = true;
+        header_ = row.fields;
+        dropTrailingEmptyCells(header_);
+        out_.refusal = headerProblem(header_);
+        return;
     }
-    reportProblemsBefore(std::numeric_limits<int>::max());
-    return out;
+    if (!out_.refusal.isEmpty())
+        return;
+    QStringList cells = row.fields;
+    for (QString& cell : cells)
+        cell = unguardFormula(cell);
+    dropTrailingEmptyCells(cells);
+    if (isBlank(cells))
+        return;
+    if (cells.size() != kColumnCount) {
+        out_.skipped.append(
+            {row.number, QStringLiteral("%1 zamiast %2")
+                             .arg(countText(cells.size(), QStringLiteral("kolumna"),
+                                            QStringLiteral("kolumny"), QStringLiteral("kolumn")))
+                             .arg(kColumnCount)});
+        return;
+    }
+    QStringList reasons;
+    // A NUL ends the text for many programs that read the register's files or the exports.
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (cells[c].contains(QChar(0)))
+            reasons << QStringLiteral("kolumna %1: pole zawiera znak NUL (bajt zerowy)")
+                           .arg(quoted(header_[c]));
+    }
+    if (!reasons.isEmpty()) {
+        out_.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
+        return;
+    }
+    EntryFormValues form;
+    for (int f = 1; f < kTextFieldCount; ++f) {
+        const QString problem = textProblem(header_[f], cells[f], fieldLayouts()[f].width);
+        if (!problem.isEmpty())
+            reasons << problem;
+        form.texts[f] = cells[f];
+    }
+    for (int c = kMarkColumn; c < kColumnCount; ++c) {
+        const std::optional<bool> mark = readMark(cells[c]);
+        if (!mark) {
+            reasons << QStringLiteral("kolumna %1: %2 zamiast %3 lub pustego pola")
+                           .arg(quoted(header_[c]), quoted(cells[c]), quoted(markText()));
+            continue;
+        }
+        if (c == kMarkColumn)
+            form.umowa = *mark;
+        else if (c < kFirstGroupColumn)
+            form.k[c - kFirstCategoryColumn] = *mark;
+        else
+            form.z[c - kFirstGroupColumn] = *mark;
+    }
+    if (!reasons.isEmpty()) {
+        out_.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
+        return;
+    }
+    EntryRecord record;
+    formToRecord(form, record, true);
+    out_.records.push_back(record);
+    out_.rows.append(row.number);
+}
+
+Conversion RowConverter::finish() {
+    if (!started_)
+        out_.refusal = QStringLiteral("Plik jest pusty.");
+    if (!out_.refusal.isEmpty()) {
+        out_.records.clear();
+        out_.rows.clear();
+        out_.skipped.clear();
+    }
+    return std::move(out_);
+}
+
+Conversion convertRows(const Parsed& parsed) {
+    RowConverter converter;
+    qsizetype nextProblem = 0;
+    const auto problemsBefore = [&](int row) {
+        while (nextProblem < parsed.problems.size() && parsed.problems[nextProblem].number < row)
+            converter.problem(parsed.problems[nextProblem++]);
+    };
+    for (const Row& row : parsed.rows) {
+        problemsBefore(row.number);
+        converter.row(row);
+    }
+    problemsBefore(std::numeric_limits<int>::max());
+    return converter.finish();
 }
 
 QString countText(qint64 n, const QString& one, const QString& few, const QString& many) {

@@ -28,6 +28,20 @@ struct Conversion {
     QList<SkippedRow> skipped;
 };
 
+// Turns rows, handed over one at a time in file order as the parser finds them, into new
+// entries (see convertRows), so that a large file never exists as rows of cells all at once.
+class RowConverter {
+public:
+    void row(const Row& row);
+    void problem(const RowProblem& problem);
+    Conversion finish();
+
+private:
+    bool started_ = false;
+    QStringList header_;
+    Conversion out_;
+};
+
 // Checks the header row and converts each data row through the entry form into a record, as
 // a new entry is built (reserved bytes zero, texts in Windows-1250). Each cell first loses the
 // apostrophe that guards a formula character (see guardFormula). A row is skipped, with its

@@ -33,6 +33,75 @@ bool apostrophesBeforeFormula(const QString& text, qsizetype minApostrophes) {
     return i >= minApostrophes && i < text.size() && startsFormula(text[i]);
 }
 
+// Hands on each row and each broken row in file order; `enough` is asked after each of them.
+void parseRows(QStringView text, QChar separator, const std::function<void(Row&&)>& onRow,
+               const std::function<void(RowProblem&&)>& onProblem,
+               const std::function<bool()>& enough) {
+    const qsizetype n = text.size();
+    qsizetype pos = 0;
+    int number = 0;
+    const auto atLineEnd = [&](qsizetype at) {
+        return text[at] == QLatin1Char('\n') ||
+               (text[at] == QLatin1Char('\r') && at + 1 < n && text[at + 1] == QLatin1Char('\n'));
+    };
+    const auto skipLineEnd = [&](qsizetype at) {
+        return at + (text[at] == QLatin1Char('\r') ? 2 : 1);
+    };
+    while (pos < n) {
+        ++number;
+        const qsizetype rowStart = pos;
+        Row row;
+        row.number = number;
+        bool broken = false;
+        for (;;) {
+            QString field;
+            if (text[pos] == QLatin1Char('"')) {
+                ++pos;
+                bool closed = false;
+                while (pos < n) {
+                    if (text[pos] == QLatin1Char('"')) {
+                        if (pos + 1 < n && text[pos + 1] == QLatin1Char('"')) {
+                            field += QLatin1Char('"');
+                            pos += 2;
+                            continue;
+                        }
+                        ++pos;
+                        closed = true;
+                        break;
+                    }
+                    field += text[pos++];
+                }
+                if (!closed) {
+                    broken = true;
+                    break;
+                }
+            }
+            while (pos < n && text[pos] != separator && !atLineEnd(pos))
+                field += text[pos++];
+            row.fields.append(field);
+            if (pos < n && text[pos] == separator) {
+                ++pos;
+                if (pos < n)
+                    continue;
+                row.fields.append(QString()); // a separator at the very end
+            }
+            if (pos < n)
+                pos = skipLineEnd(pos);
+            break;
+        }
+        if (broken) {
+            onProblem(
+                {number, QStringLiteral("cudzysłów otwarty w tym wierszu nie został zamknięty")});
+            const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), rowStart);
+            pos = lineEnd < 0 ? n : lineEnd + 1;
+        } else {
+            onRow(std::move(row));
+        }
+        if (enough())
+            return;
+    }
+}
+
 } // namespace
 
 QString quoteField(const QString& text, QChar separator) {
@@ -104,68 +173,19 @@ QString separatorName(QChar separator) {
 
 Parsed parse(QStringView text, QChar separator, int maxRows) {
     Parsed out;
-    const qsizetype n = text.size();
-    qsizetype pos = 0;
-    int number = 0;
-    const auto atLineEnd = [&](qsizetype at) {
-        return text[at] == QLatin1Char('\n') ||
-               (text[at] == QLatin1Char('\r') && at + 1 < n && text[at + 1] == QLatin1Char('\n'));
-    };
-    const auto skipLineEnd = [&](qsizetype at) {
-        return at + (text[at] == QLatin1Char('\r') ? 2 : 1);
-    };
-    while (pos < n && (maxRows < 0 || out.rows.size() + out.problems.size() < maxRows)) {
-        ++number;
-        const qsizetype rowStart = pos;
-        Row row;
-        row.number = number;
-        bool broken = false;
-        for (;;) {
-            QString field;
-            if (text[pos] == QLatin1Char('"')) {
-                ++pos;
-                bool closed = false;
-                while (pos < n) {
-                    if (text[pos] == QLatin1Char('"')) {
-                        if (pos + 1 < n && text[pos + 1] == QLatin1Char('"')) {
-                            field += QLatin1Char('"');
-                            pos += 2;
-                            continue;
-                        }
-                        ++pos;
-                        closed = true;
-                        break;
-                    }
-                    field += text[pos++];
-                }
-                if (!closed) {
-                    broken = true;
-                    break;
-                }
-            }
-            while (pos < n && text[pos] != separator && !atLineEnd(pos))
-                field += text[pos++];
-            row.fields.append(field);
-            if (pos < n && text[pos] == separator) {
-                ++pos;
-                if (pos < n)
-                    continue;
-                row.fields.append(QString()); // a separator at the very end
-            }
-            if (pos < n)
-                pos = skipLineEnd(pos);
-            break;
-        }
-        if (broken) {
-            out.problems.append(
-                {number, QStringLiteral("cudzysłów otwarty w tym wierszu nie został zamknięty")});
-            const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), rowStart);
-            pos = lineEnd < 0 ? n : lineEnd + 1;
-            continue;
-        }
-        out.rows.append(std::move(row));
-    }
+    if (maxRows == 0)
+        return out;
+    int found = 0;
+    parseRows(
+        text, separator, [&](Row&& row) { out.rows.append(std::move(row)); },
+        [&](RowProblem&& problem) { out.problems.append(std::move(problem)); },
+        [&] { return maxRows >= 0 && ++found >= maxRows; });
     return out;
+}
+
+void parse(QStringView text, QChar separator, const std::function<void(Row&&)>& onRow,
+           const std::function<void(RowProblem&&)>& onProblem) {
+    parseRows(text, separator, onRow, onProblem, [] { return false; });
 }
 
 } // namespace kestrana::csv

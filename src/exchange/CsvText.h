@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
+
 // CSV as Excel and LibreOffice Calc read and write it for Polish text: fields separated by ';'
 // (Excel on a Polish system), ',' (Calc) or a tab, a field in double quotes when it holds a
 // separator, a quote, a line break or blanks at either end, a quote inside doubled. The files
@@ -69,5 +71,8 @@ struct Parsed {
 // row is reported and reading goes on with the next line after the row's beginning. With
 // `maxRows` >= 0 reading stops after that many rows.
 Parsed parse(QStringView text, QChar separator = kSeparator, int maxRows = -1);
+// The same, handing each row and each broken row on as it is found, in file order.
+void parse(QStringView text, QChar separator, const std::function<void(Row&&)>& onRow,
+           const std::function<void(RowProblem&&)>& onProblem);
 
 } // namespace kestrana::csv

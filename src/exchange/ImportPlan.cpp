@@ -26,24 +26,37 @@ int ImportPlan::newCount() const {
 ImportPlan planImport(const Workstation& ws, const QString& csvPath) {
     ImportPlan plan;
     plan.source = csvPath;
-    const Decoded decoded = decodeText(files::readFile(csvPath));
-    plan.encoding = decoded.encoding;
-    plan.separator = detectSeparator(decoded.text);
-    Conversion conversion = convertRows(parse(decoded.text, plan.separator));
+    Conversion conversion;
+    {
+        const Decoded decoded = decodeText(files::readFile(csvPath));
+        plan.encoding = decoded.encoding;
+        plan.separator = detectSeparator(decoded.text);
+        RowConverter converter;
+        parse(
+            decoded.text, plan.separator, [&](Row&& row) { converter.row(row); },
+            [&](RowProblem&& problem) { converter.problem(problem); });
+        conversion = converter.finish();
+    }
     plan.refusal = conversion.refusal;
-    plan.refused = conversion.skipped;
+    plan.refused = std::move(conversion.skipped);
     if (!plan.refusal.isEmpty())
         return plan;
-    const std::vector<QStringList> matches = findMatches(ws.mainFile(), conversion.records);
     plan.rows.reserve(conversion.records.size());
     for (std::size_t i = 0; i < conversion.records.size(); ++i) {
         PlannedRow row;
         row.row = conversion.rows[static_cast<qsizetype>(i)];
         row.record = conversion.records[i];
         row.damage = spreadsheetDamage(row.record);
-        row.matches = matches[i];
         plan.rows.push_back(std::move(row));
     }
+    conversion = Conversion();
+    std::vector<const EntryRecord*> records;
+    records.reserve(plan.rows.size());
+    for (const PlannedRow& row : plan.rows)
+        records.push_back(&row.record);
+    std::vector<QStringList> matches = findMatches(ws.mainFile(), records);
+    for (std::size_t i = 0; i < plan.rows.size(); ++i)
+        plan.rows[i].matches = std::move(matches[i]);
     return plan;
 }
 

@@ -35,12 +35,12 @@ QList<int> lookUp(const Index& keys, const QString& key) {
 } // namespace
 
 std::vector<QStringList> findMatches(const QString& mainFile,
-                                     const std::vector<EntryRecord>& candidates, int shown) {
+                                     const std::vector<const EntryRecord*>& candidates, int shown) {
     Index byNip;
     Index byNameTown;
     for (int i = 0; i < static_cast<int>(candidates.size()); ++i) {
-        index(byNip, nipKey(candidates[i]), i);
-        index(byNameTown, nameTownKey(candidates[i]), i);
+        index(byNip, nipKey(*candidates[i]), i);
+        index(byNameTown, nameTownKey(*candidates[i]), i);
     }
     std::vector<QStringList> matches(candidates.size());
     std::vector<int> more(candidates.size(), 0);

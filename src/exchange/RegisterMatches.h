@@ -16,6 +16,7 @@ namespace kestrana::csv {
 // (ten sam NIP)"), at most `shown` of them followed by how many more there are; empty when it
 // repeats none. Throws IoError.
 std::vector<QStringList> findMatches(const QString& mainFile,
-                                     const std::vector<EntryRecord>& candidates, int shown = 3);
+                                     const std::vector<const EntryRecord*>& candidates,
+                                     int shown = 3);
 
 } // namespace kestrana::csv

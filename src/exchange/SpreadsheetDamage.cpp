@@ -23,6 +23,9 @@ QString inColumn(Field field, const QString& text) {
 }
 
 bool exponentForm(const QString& text) {
+    // Most texts have no 'E' at all: no need to ask the expression.
+    if (!text.contains(QLatin1Char('E'), Qt::CaseInsensitive))
+        return false;
     static const QRegularExpression number(
         QStringLiteral("^\\s*[+-]?\\d+([.,]\\d+)?[eE][+-]?\\d+\\s*$"));
     return number.match(text).hasMatch();
