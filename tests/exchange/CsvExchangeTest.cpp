@@ -3,6 +3,7 @@
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
 #include "exchange/ImportPlan.h"
+#include "exchange/XlsxExport.h"
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "register/Register.h"
@@ -177,17 +178,26 @@ private slots:
         QCOMPARE(ids, QStringList({"2", "4", "6"}));
     }
 
+    void failedExportKeepsThePreviousFile_data() {
+        QTest::addColumn<bool>("workbook");
+        QTest::newRow("CSV") << false;
+        QTest::newRow("XLSX") << true;
+    }
     void failedExportKeepsThePreviousFile() {
+        QFETCH(bool, workbook);
         DataFolder folder;
         const Workstation ws = station(folder);
         QStringList lines;
         Register(ws).buildList(ViewMode::Nazwa, lines);
-        folder.writeBytes("a.csv", "poprzedni");
+        folder.writeBytes("a", "poprzedni");
         files::testing::failWritesAfter(100, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, csv::exportCurrentList(ws, folder.file("a.csv")));
+        if (workbook)
+            QVERIFY_THROWS_EXCEPTION(IoError, xlsx::exportCurrentList(ws, folder.file("a")));
+        else
+            QVERIFY_THROWS_EXCEPTION(IoError, csv::exportCurrentList(ws, folder.file("a")));
         files::testing::clearFaults();
-        QCOMPARE(folder.readBytes("a.csv"), QByteArray("poprzedni"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a.csv"}));
+        QCOMPARE(folder.readBytes("a"), QByteArray("poprzedni"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a"}));
     }
 
     void badRowsAreSkippedWithTheirReasons_data() {
