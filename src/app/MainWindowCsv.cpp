@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace kestrana {
 
 namespace {
