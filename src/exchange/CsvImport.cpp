@@ -189,6 +189,10 @@ void RowConverter::row(const Row& row) {
     }
     EntryRecord record;
     formToRecord(form, record, true);
+    if (sink_) {
+        sink_(row.number, record);
+        return;
+    }
     out_.records.push_back(record);
     out_.rows.append(row.number);
 }

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 #include <vector>
 
 namespace kestrana::csv {
@@ -32,11 +34,17 @@ struct Conversion {
 // entries (see convertRows), so that a large file never exists as rows of cells all at once.
 class RowConverter {
 public:
+    using Sink = std::function<void(int row, const EntryRecord& record)>;
+    RowConverter() = default;
+    // Each new entry goes to `sink` as it is made, instead of into the conversion's records.
+    explicit RowConverter(Sink sink) : sink_(std::move(sink)) {}
+
     void row(const Row& row);
     void problem(const RowProblem& problem);
     Conversion finish();
 
 private:
+    Sink sink_;
     bool started_ = false;
     QStringList header_;
     Conversion out_;

@@ -31,7 +31,13 @@ ImportPlan planImport(const Workstation& ws, const QString& csvPath) {
         const Decoded decoded = decodeText(files::readFile(csvPath));
         plan.encoding = decoded.encoding;
         plan.separator = detectSeparator(decoded.text);
-        RowConverter converter;
+        RowConverter converter([&plan](int row, const EntryRecord& record) {
+            PlannedRow planned;
+            planned.row = row;
+            planned.record = record;
+            planned.damage = spreadsheetDamage(record);
+            plan.rows.push_back(std::move(planned));
+        });
         parse(
             decoded.text, plan.separator, [&](Row&& row) { converter.row(row); },
             [&](RowProblem&& problem) { converter.problem(problem); });
@@ -39,17 +45,10 @@ ImportPlan planImport(const Workstation& ws, const QString& csvPath) {
     }
     plan.refusal = conversion.refusal;
     plan.refused = std::move(conversion.skipped);
-    if (!plan.refusal.isEmpty())
+    if (!plan.refusal.isEmpty()) {
+        plan.rows.clear();
         return plan;
-    plan.rows.reserve(conversion.records.size());
-    for (std::size_t i = 0; i < conversion.records.size(); ++i) {
-        PlannedRow row;
-        row.row = conversion.rows[static_cast<qsizetype>(i)];
-        row.record = conversion.records[i];
-        row.damage = spreadsheetDamage(row.record);
-        plan.rows.push_back(std::move(row));
     }
-    conversion = Conversion();
     std::vector<const EntryRecord*> records;
     records.reserve(plan.rows.size());
     for (const PlannedRow& row : plan.rows)

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
 #include <vector>
 
 namespace kestrana::csv {
@@ -27,8 +28,8 @@ struct ImportPlan {
     QString encoding; // "UTF-8", "Windows-1250", "UTF-16"
     QChar separator;
     QString refusal; // not empty: the file as a whole is no list export, nothing can be added
-    std::vector<PlannedRow> rows; // in file order
-    QList<SkippedRow> refused;    // rows that cannot be added, with their reasons
+    std::deque<PlannedRow> rows; // in file order (a deque: it grows without copying)
+    QList<SkippedRow> refused;   // rows that cannot be added, with their reasons
 
     int damagedCount() const;
     int matchingCount() const;
