@@ -43,6 +43,10 @@ public:
     bool previewPrint(const QString&, const PreviewDrawing&) override { return false; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    int choose(const QString&, const QString&, const QString&,
+               const QStringList& buttons) override {
+        return static_cast<int>(buttons.size()) - 1;
+    }
 };
 
 void report(const char* name, const QElapsedTimer& timer) {

@@ -8,6 +8,7 @@
 #include "envelope/JpegImage.h"
 #include "exchange/CsvImport.h"
 #include "exchange/CsvText.h"
+#include "exchange/SpreadsheetDamage.h"
 #include "platform/CodePage.h"
 #include "platform/IoError.h"
 #include "platform/Numbers.h"
@@ -139,19 +140,27 @@ void jpeg(const std::uint8_t* data, std::size_t size) {
     }
 }
 
-// A CSV file chosen for import: decoded, split into rows and converted into entries. Every
-// row's fields, written out again, read back the same, so an export is always imported whole.
+// A CSV file chosen for import: decoded, its separator found, split into rows and converted
+// into entries, which are checked for spreadsheet damage. Every row's fields, written out again
+// with that separator, read back the same, so an export is always imported whole; and every
+// field, guarded against formulas and unguarded again, is what it was.
 void csvFile(const std::uint8_t* data, std::size_t size) {
-    const csv::Parsed parsed = csv::parse(csv::decodeFile(bytes(data, size)));
+    const QString text = csv::decodeFile(bytes(data, size));
+    const QChar separator = csv::detectSeparator(text);
+    const csv::Parsed parsed = csv::parse(text, separator);
     for (const csv::Row& row : parsed.rows) {
+        for (const QString& field : row.fields)
+            check(csv::unguardFormula(csv::guardFormula(field)) == field);
         if (row.fields == QStringList{QString()})
             continue; // an empty line: written out, it is no line at all
-        const csv::Parsed again = csv::parse(csv::formatRow(row.fields));
+        const csv::Parsed again = csv::parse(csv::formatRow(row.fields, separator), separator);
         check(again.problems.isEmpty() && again.rows.size() == 1 &&
               again.rows.front().fields == row.fields);
     }
     const csv::Conversion conversion = csv::convertRows(parsed);
     check(conversion.records.size() == std::size_t(conversion.rows.size()));
+    for (const EntryRecord& record : conversion.records)
+        csv::spreadsheetDamage(record);
 }
 
 } // namespace kestrana::fuzz

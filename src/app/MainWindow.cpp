@@ -115,13 +115,12 @@ void Tbaza_f::wireControls() {
         clockMode_ = 2;
     });
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
-    connect(ui->EksportCSV1, &QAction::triggered, this, &Tbaza_f::exportCsv);
-    connect(ui->ImportCSV1, &QAction::triggered, this, &Tbaza_f::importCsv);
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     connect(ui->Kopiazapasowa1, &QAction::triggered, this, &Tbaza_f::makeBackupNow);
     wireEditing();
     wireTools();
     wireIdentifierMarks();
+    wireCsv();
 }
 
 std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {

@@ -130,9 +130,12 @@ public:
     // "Podgląd wydruku": stored for this workstation, then every printout follows it.
     void setPrintPreview(bool on);
 
-    // CSV ("&Baza"): the current list to a file; a file's rows as new entries (boss level).
+    // Spreadsheets ("&Baza"): the current list to CSV or XLSX; a CSV file's rows as new entries
+    // after a preview, and the undoing of this workstation's last import (both boss level).
     void exportCsv();
+    void exportXlsx();
     void importCsv();
+    void undoLastImport();
 
     // Address helpers: "Wklej", the voivodeship chooser, e-mail and envelope buttons.
     void pasteSeatAddress();
@@ -182,6 +185,7 @@ private:
     void wireEditing();
     void wireTools();
     void wireIdentifierMarks();
+    void wireCsv();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();

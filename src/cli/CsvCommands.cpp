@@ -1,13 +1,18 @@
 #include "cli/CsvCommands.h"
 
 #include "exchange/CsvExport.h"
-#include "exchange/CsvImport.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/ImportTexts.h"
+#include "exchange/LastImport.h"
+#include "exchange/XlsxExport.h"
+#include "platform/Clock.h"
 #include "platform/IoError.h"
 #include "register/Register.h"
 #include "register/StartupFiles.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
 
+#include <QDateTime>
 #include <QDir>
 
 #include <cstdio>
@@ -15,9 +20,10 @@
 namespace kestrana {
 
 const char* const csvUsage =
-    "  export --csv PLIK [FILTR]          zapisuje listę wpisów (z FILTREM jak w list) do\n"
-    "                                     pliku CSV\n"
-    "  import --csv PLIK                  dopisuje wiersze pliku CSV jako nowe wpisy\n";
+    "  export --csv PLIK [FILTR]          zapisuje listę wpisów (z FILTREM jak w list) do CSV\n"
+    "  export --xlsx PLIK [FILTR]         to samo do arkusza XLSX (każde pole jako tekst)\n"
+    "  import --csv PLIK [--only-new]     dopisuje wiersze CSV jako nowe wpisy (z --only-new\n"
+    "                                     tylko te, które nie powtarzają wpisów rejestru)\n";
 
 namespace {
 
@@ -31,11 +37,15 @@ void printText(const QString& text) {
     std::fputc('\n', stdout);
 }
 
-// FILE of "COMMAND --csv FILE" with nothing else, or nothing.
-QString csvFileArgument(const QStringList& args) {
-    if (args.size() != 3 || args[1] != QLatin1String("--csv") || args[2].isEmpty())
+// FILE of "--FORMAT FILE" as the only other arguments besides the command word and `flags`.
+QString fileArgument(const QStringList& args, const QString& format,
+                     const QStringList& flags = {}) {
+    QStringList rest = args.mid(1);
+    for (const QString& flag : flags)
+        rest.removeAll(flag);
+    if (rest.size() != 2 || rest[0] != format || rest[1].isEmpty())
         return {};
-    return args[2];
+    return rest[1];
 }
 
 } // namespace
@@ -44,21 +54,22 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
     const FilterOptions filter = parseFilterOptions(args);
     if (!filter.error.isEmpty())
         return report(filter.error, 2);
-    const QString file = csvFileArgument(filter.rest);
-    if (file.isEmpty())
-        return report(QStringLiteral("podaj: export --csv PLIK [FILTR]"), 2);
+    const QString csvFile = fileArgument(filter.rest, QStringLiteral("--csv"));
+    const QString xlsxFile = fileArgument(filter.rest, QStringLiteral("--xlsx"));
+    if (csvFile.isEmpty() && xlsxFile.isEmpty())
+        return report(QStringLiteral("podaj: export --csv PLIK [FILTR] albo export --xlsx PLIK "
+                                     "[FILTR]"),
+                      2);
     try {
         const Workstation ws = startup::prepareWorkstation(workDir, false, today);
         Register reg(ws);
         reg.buildList(
             ViewMode::Nazwa, [](QString&&) {},
             filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
-        const QString path = QDir(workDir).absoluteFilePath(file);
-        const qint64 count = csv::exportCurrentList(ws, path);
-        printText(QStringLiteral("Zapisano %1 do pliku %2.")
-                      .arg(csv::countText(count, QStringLiteral("wpis"), QStringLiteral("wpisy"),
-                                          QStringLiteral("wpisów")),
-                           path));
+        const QString path = QDir(workDir).absoluteFilePath(csvFile.isEmpty() ? xlsxFile : csvFile);
+        const qint64 count = csvFile.isEmpty() ? xlsx::exportCurrentList(ws, path)
+                                               : csv::exportCurrentList(ws, path);
+        printText(QStringLiteral("Zapisano %1 do pliku %2.").arg(csv::entryCount(count), path));
     } catch (const IoError& e) {
         return report(e.text(), 1);
     }
@@ -66,19 +77,49 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
 }
 
 int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today) {
-    const QString file = csvFileArgument(args);
-    if (file.isEmpty())
-        return report(QStringLiteral("podaj: import --csv PLIK"), 2);
+    const QString onlyNew = QStringLiteral("--only-new");
+    const QString file = fileArgument(args, QStringLiteral("--csv"), {onlyNew});
+    if (file.isEmpty() || args.count(onlyNew) > 1)
+        return report(QStringLiteral("podaj: import --csv PLIK [--only-new]"), 2);
+    const csv::ImportChoice choice =
+        args.contains(onlyNew) ? csv::ImportChoice::OnlyNew : csv::ImportChoice::All;
+    int code = 0;
     try {
         const Workstation ws = startup::prepareWorkstation(workDir, false, today);
-        const csv::ImportReport result = csv::importFile(ws, QDir(workDir).absoluteFilePath(file));
-        if (!result.refusal.isEmpty())
-            return report(result.refusal, 1);
-        printText(csv::importSummary(result));
+        const csv::ImportPlan plan = csv::planImport(ws, QDir(workDir).absoluteFilePath(file));
+        if (!plan.refusal.isEmpty())
+            return report(plan.refusal, 1);
+        printText(csv::planSummary(plan));
+        const QString details = csv::planDetails(plan);
+        if (!details.isEmpty())
+            printText(QLatin1Char('\n') + details + QLatin1Char('\n'));
+        if (plan.rows.empty()) {
+            printText(QStringLiteral("Nie dodano żadnego wpisu."));
+            return 0;
+        }
+        const csv::ImportResult result = csv::applyImport(ws, plan, choice);
+        // The entries are in: what follows can fail without taking them back.
+        const SystemClock clock;
+        const QDateTime when(clock.today(), clock.now());
+        try {
+            csv::storeLastImport(ws, plan, result, when);
+        } catch (const IoError& e) {
+            code = report(QStringLiteral("nie zapisano, co dodał ten import, więc nie będzie go "
+                                         "można cofnąć: ") +
+                              e.text(),
+                          1);
+        }
+        printText(csv::resultSummary(result));
+        try {
+            printText(
+                QStringLiteral("Raport: %1").arg(csv::writeImportReport(ws, plan, result, when)));
+        } catch (const IoError& e) {
+            code = report(QStringLiteral("nie zapisano raportu importu: ") + e.text(), 1);
+        }
     } catch (const IoError& e) {
         return report(e.text(), 1);
     }
-    return 0;
+    return code;
 }
 
 } // namespace kestrana

@@ -9,22 +9,26 @@ namespace kestrana::csv {
 qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath) {
     files::FileWriter out(csvPath, files::FileWriter::Mode::Atomic);
     out.write(fileHeader());
-    out.write(encodeRow(headerRow(names)));
+    out.write(encodeRow(guardFormulas(headerRow(names))));
     files::RecordReader list(listFile, EntryRecord::Size);
     while (const char* record = list.next())
-        out.write(encodeRow(entryRow(EntryRecord::fromBytes(record))));
+        out.write(encodeRow(guardFormulas(entryRow(EntryRecord::fromBytes(record)))));
     const qint64 count = list.recordsRead();
     list.close();
     out.commit();
     return count;
 }
 
-qint64 exportCurrentList(const Workstation& ws, const QString& csvPath) {
+CategoryNames currentCategoryNames(const Workstation& ws) {
     // Without a names file (start-up makes one) the columns are headed "Kategoria 1" and so on.
     CategoryNames names;
     if (files::exists(ws.categoriesFile()))
         names = CategoryNames::read(ws.categoriesFile());
-    return exportListFile(ws.listFile(), names, csvPath);
+    return names;
+}
+
+qint64 exportCurrentList(const Workstation& ws, const QString& csvPath) {
+    return exportListFile(ws.listFile(), currentCategoryNames(ws), csvPath);
 }
 
 } // namespace kestrana::csv

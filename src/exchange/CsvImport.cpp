@@ -1,13 +1,10 @@
 #include "exchange/CsvImport.h"
 
 #include "exchange/CsvColumns.h"
-#include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
-#include "register/Editing.h"
 #include "register/EntryForm.h"
-#include "register/FileLock.h"
-#include "register/SmallRecords.h"
 
+#include <array>
 #include <limits>
 #include <optional>
 
@@ -37,7 +34,7 @@ QString headerProblem(const QStringList& header) {
     const QString prefix = QStringLiteral("Plik nie jest eksportem listy wpisów: ");
     if (header.size() != kColumnCount)
         return prefix + QStringLiteral("jego pierwszy wiersz ma %1, a powinien mieć %2 "
-                                       "(rozdzielonych średnikami).")
+                                       "(rozdzielonych średnikami, przecinkami albo tabulatorami).")
                             .arg(countText(header.size(), QStringLiteral("kolumnę"),
                                            QStringLiteral("kolumny"), QStringLiteral("kolumn")))
                             .arg(kColumnCount);
@@ -88,113 +85,142 @@ std::optional<bool> readMark(const QString& cell) {
     return std::nullopt;
 }
 
-} // namespace
-
-Conversion convertRows(const Parsed& parsed) {
-    Conversion out;
-    if (parsed.rows.isEmpty() || parsed.rows.front().number != 1) {
-        const bool empty = parsed.rows.isEmpty() && parsed.problems.isEmpty();
-        out.refusal = empty ? QStringLiteral("Plik jest pusty.")
-                            : QStringLiteral("Plik nie jest eksportem listy wpisów: wiersz "
-                                             "nagłówka jest uszkodzony (niezamknięty cudzysłów).");
-        return out;
+// How many of the fixed headings the first row gives, in their places.
+int headingsMatched(const QStringList& header) {
+    const QStringList& expected = fixedHeadings();
+    int matched = 0;
+    for (qsizetype c = 0; c < std::min(header.size(), expected.size()); ++c) {
+        if (header[c].trimmed().compare(expected[c], Qt::CaseInsensitive) == 0)
+            ++matched;
     }
-    QStringList header = parsed.rows.front().fields;
-    dropTrailingEmptyCells(header);
-    out.refusal = headerProblem(header);
-    if (!out.refusal.isEmpty())
-        return out;
-
-    qsizetype nextProblem = 0;
-    const auto reportProblemsBefore = [&](int row) {
-        while (nextProblem < parsed.problems.size() && parsed.problems[nextProblem].number < row) {
-            const RowProblem& p = parsed.problems[nextProblem++];
-            out.skipped.append({p.number, p.reason});
-        }
-    };
-    for (qsizetype r = 1; r < parsed.rows.size(); ++r) {
-        const Row& row = parsed.rows[r];
-        reportProblemsBefore(row.number);
-        QStringList cells = row.fields;
-        dropTrailingEmptyCells(cells);
-        if (isBlank(cells))
-            continue;
-        if (cells.size() != kColumnCount) {
-            out.skipped.append(
-                {row.number,
-                 QStringLiteral("%1 zamiast %2")
-                     .arg(countText(cells.size(), QStringLiteral("kolumna"),
-                                    QStringLiteral("kolumny"), QStringLiteral("kolumn")))
-                     .arg(kColumnCount)});
-            continue;
-        }
-        QStringList reasons;
-        EntryFormValues form;
-        for (int f = 1; f < kTextFieldCount; ++f) {
-            const QString problem = textProblem(header[f], cells[f], fieldLayouts()[f].width);
-            if (!problem.isEmpty())
-                reasons << problem;
-            form.texts[f] = cells[f];
-        }
-        for (int c = kMarkColumn; c < kColumnCount; ++c) {
-            const std::optional<bool> mark = readMark(cells[c]);
-            if (!mark) {
-                reasons << QStringLiteral("kolumna %1: %2 zamiast %3 lub pustego pola")
-                               .arg(quoted(header[c]), quoted(cells[c]), quoted(markText()));
-                continue;
-            }
-            if (c == kMarkColumn)
-                form.umowa = *mark;
-            else if (c < kFirstGroupColumn)
-                form.k[c - kFirstCategoryColumn] = *mark;
-            else
-                form.z[c - kFirstGroupColumn] = *mark;
-        }
-        if (!reasons.isEmpty()) {
-            out.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
-            continue;
-        }
-        EntryRecord record;
-        formToRecord(form, record, true);
-        out.records.push_back(record);
-        out.rows.append(row.number);
-    }
-    reportProblemsBefore(std::numeric_limits<int>::max());
-    return out;
+    return matched;
 }
 
-ImportReport importFile(const Workstation& ws, const QString& csvPath) {
-    const Conversion conversion = convertRows(parse(decodeFile(files::readFile(csvPath))));
-    ImportReport report;
-    report.refusal = conversion.refusal;
-    report.skipped = conversion.skipped;
-    if (!report.refusal.isEmpty() || conversion.records.empty())
-        return report;
+} // namespace
 
-    const auto count = static_cast<qint64>(conversion.records.size());
-    const QString mainFile = ws.mainFile();
-    FileLock mainLock(lockPathFor(mainFile));
-    {
-        // The counter first: should the main file fail, its IDs are lost but never given twice.
-        FileLock idLock(lockPathFor(ws.idFile()));
-        report.firstId = editing::readIdCounter(ws);
-        const auto next = static_cast<quint32>(report.firstId) + static_cast<quint32>(count);
-        files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(next)));
+QChar detectSeparator(QStringView text) {
+    constexpr std::array<QChar, 3> candidates = {QLatin1Char(';'), QLatin1Char(','),
+                                                 QLatin1Char('\t')};
+    QChar best = candidates[0];
+    int bestMatched = -1;
+    qsizetype bestCells = -1;
+    for (const QChar separator : candidates) {
+        const Parsed first = parse(text, separator, 1);
+        const QStringList header = first.rows.isEmpty() ? QStringList() : first.rows[0].fields;
+        const int matched = headingsMatched(header);
+        if (matched > bestMatched || (matched == bestMatched && header.size() > bestCells)) {
+            best = separator;
+            bestMatched = matched;
+            bestCells = header.size();
+        }
     }
-    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic);
-    files::RecordReader existing(mainFile, EntryRecord::Size);
-    while (const char* record = existing.next())
-        out.write(QByteArrayView(record, EntryRecord::Size));
-    report.firstPosition = existing.recordsRead();
-    existing.close();
-    quint32 id = static_cast<quint32>(report.firstId);
-    for (EntryRecord record : conversion.records) {
-        record.setText(Field::id, QString::number(static_cast<qint32>(id++)));
-        out.write(QByteArrayView(record.data(), EntryRecord::Size));
+    return best;
+}
+
+void RowConverter::problem(const RowProblem& problem) {
+    if (!started_) {
+        started_ = true;
+        out_.refusal = QStringLiteral("Plik nie jest eksportem listy wpisów: wiersz nagłówka jest "
+                                      "uszkodzony (niezamknięty cudzysłów).");
     }
-    out.commit();
-    report.added = static_cast<int>(count);
-    return report;
+    if (out_.refusal.isEmpty())
+        out_.skipped.append({problem.number, problem.reason});
+}
+
+void RowConverter::row(const Row& row) {
+    if (!started_) {
+        started_ = true;
+        header_ = row.fields;
+        dropTrailingEmptyCells(header_);
+        out_.refusal = headerProblem(header_);
+        return;
+    }
+    if (!out_.refusal.isEmpty())
+        return;
+    QStringList cells = row.fields;
+    for (QString& cell : cells)
+        cell = unguardFormula(cell);
+    dropTrailingEmptyCells(cells);
+    if (isBlank(cells))
+        return;
+    if (cells.size() != kColumnCount) {
+        out_.skipped.append(
+            {row.number, QStringLiteral("%1 zamiast %2")
+                             .arg(countText(cells.size(), QStringLiteral("kolumna"),
+                                            QStringLiteral("kolumny"), QStringLiteral("kolumn")))
+                             .arg(kColumnCount)});
+        return;
+    }
+    QStringList reasons;
+    // A NUL ends the text for many programs that read the register's files or the exports.
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (cells[c].contains(QChar(0)))
+            reasons << QStringLiteral("kolumna %1: pole zawiera znak NUL (bajt zerowy)")
+                           .arg(quoted(header_[c]));
+    }
+    if (!reasons.isEmpty()) {
+        out_.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
+        return;
+    }
+    EntryFormValues form;
+    for (int f = 1; f < kTextFieldCount; ++f) {
+        const QString problem = textProblem(header_[f], cells[f], fieldLayouts()[f].width);
+        if (!problem.isEmpty())
+            reasons << problem;
+        form.texts[f] = cells[f];
+    }
+    for (int c = kMarkColumn; c < kColumnCount; ++c) {
+        const std::optional<bool> mark = readMark(cells[c]);
+        if (!mark) {
+            reasons << QStringLiteral("kolumna %1: %2 zamiast %3 lub pustego pola")
+                           .arg(quoted(header_[c]), quoted(cells[c]), quoted(markText()));
+            continue;
+        }
+        if (c == kMarkColumn)
+            form.umowa = *mark;
+        else if (c < kFirstGroupColumn)
+            form.k[c - kFirstCategoryColumn] = *mark;
+        else
+            form.z[c - kFirstGroupColumn] = *mark;
+    }
+    if (!reasons.isEmpty()) {
+        out_.skipped.append({row.number, reasons.join(QStringLiteral("; "))});
+        return;
+    }
+    EntryRecord record;
+    formToRecord(form, record, true);
+    if (sink_) {
+        sink_(row.number, record);
+        return;
+    }
+    out_.records.push_back(record);
+    out_.rows.append(row.number);
+}
+
+Conversion RowConverter::finish() {
+    if (!started_)
+        out_.refusal = QStringLiteral("Plik jest pusty.");
+    if (!out_.refusal.isEmpty()) {
+        out_.records.clear();
+        out_.rows.clear();
+        out_.skipped.clear();
+    }
+    return std::move(out_);
+}
+
+Conversion convertRows(const Parsed& parsed) {
+    RowConverter converter;
+    qsizetype nextProblem = 0;
+    const auto problemsBefore = [&](int row) {
+        while (nextProblem < parsed.problems.size() && parsed.problems[nextProblem].number < row)
+            converter.problem(parsed.problems[nextProblem++]);
+    };
+    for (const Row& row : parsed.rows) {
+        problemsBefore(row.number);
+        converter.row(row);
+    }
+    problemsBefore(std::numeric_limits<int>::max());
+    return converter.finish();
 }
 
 QString countText(qint64 n, const QString& one, const QString& few, const QString& many) {
@@ -205,36 +231,13 @@ QString countText(qint64 n, const QString& one, const QString& few, const QStrin
     return QString::number(n) + QLatin1Char(' ') + noun;
 }
 
-QString importSummary(const ImportReport& report, int maxReasons) {
-    if (!report.refusal.isEmpty())
-        return report.refusal;
-    QString text;
-    if (report.added == 0) {
-        text = QStringLiteral("Nie dodano żadnego wpisu.");
-    } else {
-        const qint32 lastId =
-            static_cast<qint32>(static_cast<quint32>(report.firstId) + (report.added - 1));
-        text =
-            QStringLiteral("Dodano %1 (ID %2).")
-                .arg(countText(report.added, QStringLiteral("wpis"), QStringLiteral("wpisy"),
-                               QStringLiteral("wpisów")),
-                     report.added == 1 ? QString::number(report.firstId)
-                                       : QStringLiteral("%1–%2").arg(report.firstId).arg(lastId));
-    }
-    if (report.skipped.isEmpty())
-        return text;
-    text += QStringLiteral("\nPominięto %1:")
-                .arg(countText(report.skipped.size(), QStringLiteral("wiersz"),
-                               QStringLiteral("wiersze"), QStringLiteral("wierszy")));
-    const qsizetype shown = maxReasons < 0 ? report.skipped.size()
-                                           : std::min<qsizetype>(maxReasons, report.skipped.size());
-    for (qsizetype i = 0; i < shown; ++i)
-        text += QStringLiteral("\nwiersz %1: %2")
-                    .arg(report.skipped[i].row)
-                    .arg(report.skipped[i].reason);
-    if (shown < report.skipped.size())
-        text += QStringLiteral("\n… i %1 innych").arg(report.skipped.size() - shown);
-    return text;
+QString entryCount(qint64 n) {
+    return countText(n, QStringLiteral("wpis"), QStringLiteral("wpisy"), QStringLiteral("wpisów"));
+}
+
+QString rowCount(qint64 n) {
+    return countText(n, QStringLiteral("wiersz"), QStringLiteral("wiersze"),
+                     QStringLiteral("wierszy"));
 }
 
 } // namespace kestrana::csv

@@ -2,10 +2,11 @@
 
 #include "exchange/CsvText.h"
 #include "register/EntryRecord.h"
-#include "register/Workstation.h"
 
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 #include <vector>
 
@@ -16,6 +17,11 @@ struct SkippedRow {
     QString reason; // Polish, for the user
 };
 
+// The separator of a file's text: the one under which its first row reads as the list's
+// header (Calc writes ',' by default, Excel on a Polish system ';', "text" files a tab); when
+// none does, the one that gives the first row the most cells, so the refusal names them.
+QChar detectSeparator(QStringView text);
+
 // The data rows of a CSV file turned into new entries (without IDs yet).
 struct Conversion {
     QString refusal; // not empty: the file as a whole is not a list export (nothing is taken)
@@ -24,33 +30,38 @@ struct Conversion {
     QList<SkippedRow> skipped;
 };
 
-// Checks the header row and converts each data row through the entry form into a record, as
-// a new entry is built (reserved bytes zero, texts in Windows-1250). A row is skipped, with its
-// reason, when its column count is wrong, a text is longer than its field, a character has no
-// Windows-1250 byte, or a flag cell holds anything but "tak", "nie" or nothing. Rows with no
-// text at all are left out silently; empty cells after the last column are ignored.
-Conversion convertRows(const Parsed& parsed);
+// Turns rows, handed over one at a time in file order as the parser finds them, into new
+// entries (see convertRows), so that a large file never exists as rows of cells all at once.
+class RowConverter {
+public:
+    using Sink = std::function<void(int row, const EntryRecord& record)>;
+    RowConverter() = default;
+    // Each new entry goes to `sink` as it is made, instead of into the conversion's records.
+    explicit RowConverter(Sink sink) : sink_(std::move(sink)) {}
 
-struct ImportReport {
-    QString refusal;
-    int added = 0;
-    qint32 firstId = 0;        // the IDs given are firstId, firstId + 1, ...
-    qint64 firstPosition = -1; // 0-based main-file position of the first added entry
-    QList<SkippedRow> skipped; // in row order
+    void row(const Row& row);
+    void problem(const RowProblem& problem);
+    Conversion finish();
+
+private:
+    Sink sink_;
+    bool started_ = false;
+    QStringList header_;
+    Conversion out_;
 };
 
-// Reads a CSV file and appends its good rows to the main file as new entries with new IDs. The
-// main file's lock is held throughout, so no other workstation sees part of the import or
-// appends in between; the ID counter is raised for all of them at once, then the main file is
-// replaced by its old records plus the new ones, so a failure adds no entry at all (the IDs
-// taken stay unused, as IDs are never reused). Throws IoError.
-ImportReport importFile(const Workstation& ws, const QString& csvPath);
+// Checks the header row and converts each data row through the entry form into a record, as
+// a new entry is built (reserved bytes zero, texts in Windows-1250). Each cell first loses the
+// apostrophe that guards a formula character (see guardFormula). A row is skipped, with its
+// reason, when its column count is wrong, a cell holds a NUL character, a text is longer than
+// its field, a character has no Windows-1250 byte, or a flag cell holds anything but "tak",
+// "nie" or nothing. Rows with no text at all are left out silently; empty cells after the last
+// column are ignored.
+Conversion convertRows(const Parsed& parsed);
 
 // Polish count with its noun: 1 wpis, 2 wpisy, 5 wpisów.
 QString countText(qint64 n, const QString& one, const QString& few, const QString& many);
-
-// What the user is told after an import: the count and the IDs added, then the skipped rows,
-// at most `maxReasons` of them followed by how many more there are (-1: all).
-QString importSummary(const ImportReport& report, int maxReasons = -1);
+QString entryCount(qint64 n);
+QString rowCount(qint64 n);
 
 } // namespace kestrana::csv

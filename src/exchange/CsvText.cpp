@@ -8,11 +8,11 @@ namespace kestrana::csv {
 
 namespace {
 
-bool needsQuotes(const QString& text) {
+bool needsQuotes(const QString& text, QChar separator) {
     if (text.isEmpty())
         return false;
     for (const QChar c : text) {
-        if (c == kSeparator || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
+        if (c == separator || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
             c == QLatin1Char('\n'))
             return true;
     }
@@ -20,47 +20,23 @@ bool needsQuotes(const QString& text) {
     return text.front().isSpace() || text.back().isSpace();
 }
 
-} // namespace
-
-QString quoteField(const QString& text) {
-    if (!needsQuotes(text))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+bool startsFormula(QChar c) {
+    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+           c == QLatin1Char('@') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
 }
 
-QString formatRow(const QStringList& fields) {
-    QString line;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            line += kSeparator;
-        line += quoteField(fields[i]);
-    }
-    return line;
+// Whether the text is apostrophes (at least `minApostrophes`) followed by a formula character.
+bool apostrophesBeforeFormula(const QString& text, qsizetype minApostrophes) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\''))
+        ++i;
+    return i >= minApostrophes && i < text.size() && startsFormula(text[i]);
 }
 
-QByteArray fileHeader() {
-    return QByteArrayLiteral("\xEF\xBB\xBF");
-}
-
-QByteArray encodeRow(const QStringList& fields) {
-    return formatRow(fields).toUtf8() + QByteArrayLiteral("\r\n");
-}
-
-QString decodeFile(const QByteArray& bytes) {
-    QByteArrayView data(bytes);
-    if (data.startsWith(fileHeader()))
-        data = data.sliced(3);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString text = utf8(data);
-    if (!utf8.hasError())
-        return text;
-    return cp1250::decode(data.constData(), data.size());
-}
-
-Parsed parse(QStringView text) {
-    Parsed out;
+// Hands on each row and each broken row in file order; `enough` is asked after each of them.
+void parseRows(QStringView text, QChar separator, const std::function<void(Row&&)>& onRow,
+               const std::function<void(RowProblem&&)>& onProblem,
+               const std::function<bool()>& enough) {
     const qsizetype n = text.size();
     qsizetype pos = 0;
     int number = 0;
@@ -100,10 +76,10 @@ Parsed parse(QStringView text) {
                     break;
                 }
             }
-            while (pos < n && text[pos] != kSeparator && !atLineEnd(pos))
+            while (pos < n && text[pos] != separator && !atLineEnd(pos))
                 field += text[pos++];
             row.fields.append(field);
-            if (pos < n && text[pos] == kSeparator) {
+            if (pos < n && text[pos] == separator) {
                 ++pos;
                 if (pos < n)
                     continue;
@@ -114,15 +90,102 @@ Parsed parse(QStringView text) {
             break;
         }
         if (broken) {
-            out.problems.append(
+            onProblem(
                 {number, QStringLiteral("cudzysłów otwarty w tym wierszu nie został zamknięty")});
             const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), rowStart);
             pos = lineEnd < 0 ? n : lineEnd + 1;
-            continue;
+        } else {
+            onRow(std::move(row));
         }
-        out.rows.append(std::move(row));
+        if (enough())
+            return;
     }
+}
+
+} // namespace
+
+QString quoteField(const QString& text, QChar separator) {
+    if (!needsQuotes(text, separator))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString formatRow(const QStringList& fields, QChar separator) {
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += separator;
+        line += quoteField(fields[i], separator);
+    }
+    return line;
+}
+
+QString guardFormula(const QString& text) {
+    return apostrophesBeforeFormula(text, 0) ? QLatin1Char('\'') + text : text;
+}
+
+QStringList guardFormulas(QStringList fields) {
+    for (QString& field : fields)
+        field = guardFormula(field);
+    return fields;
+}
+
+QString unguardFormula(const QString& cell) {
+    return apostrophesBeforeFormula(cell, 1) ? cell.mid(1) : cell;
+}
+
+QByteArray fileHeader() {
+    return QByteArrayLiteral("\xEF\xBB\xBF");
+}
+
+QByteArray encodeRow(const QStringList& fields) {
+    return formatRow(fields).toUtf8() + QByteArrayLiteral("\r\n");
+}
+
+Decoded decodeText(const QByteArray& bytes) {
+    QByteArrayView data(bytes);
+    const auto utf16 = [&](QStringConverter::Encoding encoding) {
+        QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+        return Decoded{decoder(data.sliced(2)), QStringLiteral("UTF-16")};
+    };
+    if (data.startsWith("\xFF\xFE"))
+        return utf16(QStringConverter::Utf16LE);
+    if (data.startsWith("\xFE\xFF"))
+        return utf16(QStringConverter::Utf16BE);
+    if (data.startsWith(fileHeader()))
+        data = data.sliced(3);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8(data);
+    if (!utf8.hasError())
+        return {text, QStringLiteral("UTF-8")};
+    return {cp1250::decode(data.constData(), data.size()), QStringLiteral("Windows-1250")};
+}
+
+QString separatorName(QChar separator) {
+    if (separator == QLatin1Char(','))
+        return QStringLiteral("przecinek");
+    if (separator == QLatin1Char('\t'))
+        return QStringLiteral("tabulator");
+    return QStringLiteral("średnik");
+}
+
+Parsed parse(QStringView text, QChar separator, int maxRows) {
+    Parsed out;
+    if (maxRows == 0)
+        return out;
+    int found = 0;
+    parseRows(
+        text, separator, [&](Row&& row) { out.rows.append(std::move(row)); },
+        [&](RowProblem&& problem) { out.problems.append(std::move(problem)); },
+        [&] { return maxRows >= 0 && ++found >= maxRows; });
     return out;
+}
+
+void parse(QStringView text, QChar separator, const std::function<void(Row&&)>& onRow,
+           const std::function<void(RowProblem&&)>& onProblem) {
+    parseRows(text, separator, onRow, onProblem, [] { return false; });
 }
 
 } // namespace kestrana::csv

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -64,6 +65,12 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
+
+    // A decision over a short summary and a longer, scrollable list of details (what an import
+    // will do): one button per choice, in order, the last one cancelling. Returns the index of
+    // the button pressed; closing the window counts as the last button.
+    virtual int choose(const QString& caption, const QString& summary, const QString& details,
+                       const QStringList& buttons) = 0;
 
 private:
     bool preview_ = false;

@@ -24,6 +24,9 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
+    // In QtChoiceDialog.cpp.
+    int choose(const QString& caption, const QString& summary, const QString& details,
+               const QStringList& buttons) override;
 
     // The shared printer, of the print dialog and of the print preview alike.
     QPrinter& printer();

@@ -61,10 +61,44 @@ private slots:
                  0);
         QCOMPARE(csvIds(dir.filePath("rozw.csv")), listed);
 
+        // The rows repeat their entries; the import says so, asks nothing and adds them all.
         const Run imported = cli(dir.path(), {"import", "--csv", "rozw.csv"});
         QCOMPARE(imported.exitCode, 0);
-        QCOMPARE(imported.out, QStringLiteral("Dodano 5 wpisów (ID 41–45)."));
+        const QStringList out = imported.out.split(QLatin1Char('\n'));
+        QCOMPARE(out.mid(0, 6),
+                 QStringList({QStringLiteral("Plik: %1 (kodowanie UTF-8, separator: średnik).")
+                                  .arg(dir.filePath("rozw.csv")),
+                              "Wiersze do dodania: 5.", "Wiersze odrzucone: 0.",
+                              "Wiersze, które wyglądają na uszkodzone przez arkusz: 0.",
+                              "Wiersze zgodne z wpisami w rejestrze (NIP albo nazwa i "
+                              "miejscowość): 5, nowe: 0.",
+                              ""}));
+        QCOMPARE(out[6], QStringLiteral("Wiersze zgodne z wpisami w rejestrze:"));
+        QCOMPARE(out.size(), 15);
+        QCOMPARE(out[13], QStringLiteral("Dodano 5 wpisów (ID 41–45)."));
+        QVERIFY(
+            out[14].startsWith(QStringLiteral("Raport: %1/rozw-raport-importu-").arg(dir.path())));
+        QVERIFY(QFile::exists(out[14].mid(8)));
         QCOMPARE(cli(dir.path(), {"list", "--umowa", "terminated"}).out.count('\n'), 9);
+
+        // Again with --only-new: nothing is new.
+        const Run again = cli(dir.path(), {"import", "--only-new", "--csv", "rozw.csv"});
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY(again.out.contains(QStringLiteral("\nNie dodano żadnego wpisu.\nPominięte wiersze "
+                                                  "zgodne z wpisami w rejestrze: 5.\nRaport: ")));
+        QCOMPARE(QFileInfo(dir.filePath("DANE/spis_ks.dat")).size(), 45 * 1678);
+    }
+
+    void xlsxExport() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run run = cli(dir.path(), {"export", "--kat", "1", "--xlsx", "kat1.xlsx"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.startsWith(QStringLiteral("Zapisano ")));
+        QVERIFY(run.out.endsWith(QStringLiteral(" do pliku %1.").arg(dir.filePath("kat1.xlsx"))));
+        QFile file(dir.filePath("kat1.xlsx"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(4), QByteArray("PK\x03\x04"));
     }
 
     void failuresAndWrongArguments_data() {
@@ -78,6 +112,13 @@ private slots:
         QTest::newRow("export without a file") << QStringList{"export"} << 2;
         QTest::newRow("import with a filter")
             << QStringList{"import", "--csv", "a.csv", "--kat", "1"} << 2;
+        QTest::newRow("import of an XLSX file") << QStringList{"import", "--xlsx", "a.xlsx"} << 2;
+        QTest::newRow("only-new twice")
+            << QStringList{"import", "--csv", "a.csv", "--only-new", "--only-new"} << 2;
+        QTest::newRow("export in two formats")
+            << QStringList{"export", "--csv", "a.csv", "--xlsx", "a.xlsx"} << 2;
+        QTest::newRow("unwritable workbook")
+            << QStringList{"export", "--xlsx", "brak/katalog/a.xlsx"} << 1;
         QTest::newRow("bad filter") << QStringList{"export", "--csv", "a.csv", "--kat", "21"} << 2;
     }
     void failuresAndWrongArguments() {

@@ -2,6 +2,8 @@
 #include "exchange/CsvColumns.h"
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/XlsxExport.h"
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "register/Register.h"
@@ -10,6 +12,7 @@
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 #include <cerrno>
@@ -73,6 +76,11 @@ QString fileOf(const QList<QStringList>& rows) {
     return text;
 }
 
+// Plans the import of a file and adds every row it can.
+csv::ImportResult importAll(const Workstation& ws, const QString& path) {
+    return csv::applyImport(ws, csv::planImport(ws, path), csv::ImportChoice::All);
+}
+
 QStringList names(const std::vector<EntryRecord>& records, size_t from = 0) {
     QStringList out;
     for (size_t i = from; i < records.size(); ++i)
@@ -102,11 +110,15 @@ private slots:
         const QString csvPath = folder.file("lista.csv");
         QCOMPARE(csv::exportCurrentList(ws, csvPath), 41);
         const qint32 nextId = editing_counter(folder);
-        const csv::ImportReport report = csv::importFile(ws, csvPath);
-        QVERIFY2(report.refusal.isEmpty(), qPrintable(report.refusal));
-        QVERIFY2(report.skipped.isEmpty(), qPrintable(csv::importSummary(report)));
-        QCOMPARE(report.added, 41);
-        QCOMPARE(report.firstId, nextId);
+        const csv::ImportPlan plan = csv::planImport(ws, csvPath);
+        QVERIFY2(plan.refusal.isEmpty(), qPrintable(plan.refusal));
+        QVERIFY(plan.refused.isEmpty());
+        QCOMPARE(plan.rows.size(), size_t(41));
+        // Every row repeats the entry it was exported from.
+        QCOMPARE(plan.newCount(), 0);
+        const csv::ImportResult report = csv::applyImport(ws, plan, csv::ImportChoice::All);
+        QCOMPARE(report.addedCount(), 41);
+        QCOMPARE(report.added.front().text(Field::id), QString::number(nextId));
         QCOMPARE(report.firstPosition, 41);
 
         const std::vector<EntryRecord> after = folder.readEntries();
@@ -166,17 +178,26 @@ private slots:
         QCOMPARE(ids, QStringList({"2", "4", "6"}));
     }
 
+    void failedExportKeepsThePreviousFile_data() {
+        QTest::addColumn<bool>("workbook");
+        QTest::newRow("CSV") << false;
+        QTest::newRow("XLSX") << true;
+    }
     void failedExportKeepsThePreviousFile() {
+        QFETCH(bool, workbook);
         DataFolder folder;
         const Workstation ws = station(folder);
         QStringList lines;
         Register(ws).buildList(ViewMode::Nazwa, lines);
-        folder.writeBytes("a.csv", "poprzedni");
+        folder.writeBytes("a", "poprzedni");
         files::testing::failWritesAfter(100, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, csv::exportCurrentList(ws, folder.file("a.csv")));
+        if (workbook)
+            QVERIFY_THROWS_EXCEPTION(IoError, xlsx::exportCurrentList(ws, folder.file("a")));
+        else
+            QVERIFY_THROWS_EXCEPTION(IoError, csv::exportCurrentList(ws, folder.file("a")));
         files::testing::clearFaults();
-        QCOMPARE(folder.readBytes("a.csv"), QByteArray("poprzedni"));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a.csv"}));
+        QCOMPARE(folder.readBytes("a"), QByteArray("poprzedni"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a"}));
     }
 
     void badRowsAreSkippedWithTheirReasons_data() {
@@ -201,6 +222,13 @@ private slots:
         QTest::newRow("bad category mark") << csv::kFirstCategoryColumn + 4 << QStringLiteral("1")
                                            << "kolumna „nieznana”: „1” zamiast „tak” lub pustego "
                                               "pola";
+        QTest::newRow("NUL in a text") << int(Field::adres) << QStringLiteral("ul. A") + QChar(0)
+                                       << "kolumna „Adres”: pole zawiera znak NUL (bajt zerowy)";
+        QTest::newRow("NUL in a mark") << csv::kFirstGroupColumn << QString(QChar(0))
+                                       << "kolumna „nieznana”: pole zawiera znak NUL (bajt "
+                                          "zerowy)";
+        QTest::newRow("NUL in the ID") << 0 << QStringLiteral("7") + QChar(0)
+                                       << "kolumna „ID”: pole zawiera znak NUL (bajt zerowy)";
     }
     void badRowsAreSkippedWithTheirReasons() {
         QFETCH(int, column);
@@ -216,13 +244,13 @@ private slots:
         folder.writeBytes("in.csv", fileOf({rowNamed(QStringLiteral("Pierwsza")), bad,
                                             rowNamed(QStringLiteral("Trzecia")), shortRow})
                                         .toUtf8());
-        const csv::ImportReport report = csv::importFile(ws, folder.file("in.csv"));
-        QCOMPARE(report.added, 2);
-        QCOMPARE(report.skipped.size(), 2);
-        QCOMPARE(report.skipped[0].row, 3);
-        QCOMPARE(report.skipped[0].reason, reason);
-        QCOMPARE(report.skipped[1].row, 5);
-        QCOMPARE(report.skipped[1].reason, QStringLiteral("64 kolumny zamiast 66"));
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
+        QCOMPARE(plan.refused.size(), 2);
+        QCOMPARE(plan.refused[0].row, 3);
+        QCOMPARE(plan.refused[0].reason, reason);
+        QCOMPARE(plan.refused[1].row, 5);
+        QCOMPARE(plan.refused[1].reason, QStringLiteral("64 kolumny zamiast 66"));
+        QCOMPARE(csv::applyImport(ws, plan, csv::ImportChoice::All).addedCount(), 2);
         QCOMPARE(names(folder.readEntries(), 1), QStringList({"Pierwsza", "Trzecia"}));
     }
 
@@ -233,11 +261,11 @@ private slots:
         text += QStringLiteral(";;;\"Urwana;") + QString(62, QLatin1Char(';')) + "\r\n";
         text += csv::formatRow(rowNamed(QStringLiteral("Ostatnia"))) + "\r\n";
         folder.writeBytes("in.csv", text.toUtf8());
-        const csv::ImportReport report = csv::importFile(ws, folder.file("in.csv"));
-        QCOMPARE(report.added, 2);
-        QCOMPARE(report.skipped.size(), 1);
-        QCOMPARE(report.skipped[0].row, 3);
-        QVERIFY(report.skipped[0].reason.contains(QStringLiteral("cudzysłów")));
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
+        QCOMPARE(plan.refused.size(), 1);
+        QCOMPARE(plan.refused[0].row, 3);
+        QVERIFY(plan.refused[0].reason.contains(QStringLiteral("cudzysłów")));
+        QCOMPARE(csv::applyImport(ws, plan, csv::ImportChoice::All).addedCount(), 2);
         QCOMPARE(names(folder.readEntries(), 1), QStringList({"Pierwsza", "Ostatnia"}));
     }
 
@@ -254,9 +282,9 @@ private slots:
         text += QString(csv::kColumnCount + 1, QLatin1Char(';')) + "\r\n"; // an empty row
         text += "\r\n";
         folder.writeBytes("in.csv", text.toUtf8());
-        const csv::ImportReport report = csv::importFile(ws, folder.file("in.csv"));
-        QCOMPARE(report.added, 1);
-        QVERIFY(report.skipped.isEmpty());
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
+        QVERIFY(plan.refused.isEmpty());
+        QCOMPARE(csv::applyImport(ws, plan, csv::ImportChoice::All).addedCount(), 1);
         const EntryRecord added = folder.readEntries().back();
         QCOMPARE(added.text(Field::id), QStringLiteral("2"));
         QVERIFY(added.umowa());
@@ -272,8 +300,7 @@ private slots:
         QStringList row = rowNamed(QStringLiteral("Spółdzielnia „Łąka”"));
         row[static_cast<int>(Field::miejscowosc)] = QStringLiteral("Źródła");
         folder.writeBytes("in.csv", cp1250::encode(fileOf({row})));
-        const csv::ImportReport report = csv::importFile(ws, folder.file("in.csv"));
-        QCOMPARE(report.added, 1);
+        QCOMPARE(importAll(ws, folder.file("in.csv")).addedCount(), 1);
         const EntryRecord added = folder.readEntries().back();
         QCOMPARE(added.text(Field::nazwa1), QStringLiteral("Spółdzielnia „Łąka”"));
         QCOMPARE(added.text(Field::miejscowosc), QStringLiteral("Źródła"));
@@ -283,10 +310,10 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("refusal");
         QTest::newRow("empty") << QByteArray() << "Plik jest pusty.";
-        QTest::newRow("comma separated")
+        QTest::newRow("three columns")
             << QByteArray("ID,Kod,Data\r\n1,A,B\r\n")
-            << "Plik nie jest eksportem listy wpisów: jego pierwszy wiersz ma 1 kolumnę, a "
-               "powinien mieć 66 (rozdzielonych średnikami).";
+            << "Plik nie jest eksportem listy wpisów: jego pierwszy wiersz ma 3 kolumny, a "
+               "powinien mieć 66 (rozdzielonych średnikami, przecinkami albo tabulatorami).";
         QString renamed = headerLine();
         renamed.replace(QStringLiteral("Kod"), QStringLiteral("Symbol"));
         QTest::newRow("other heading")
@@ -304,9 +331,9 @@ private slots:
         const Workstation ws = station(folder);
         const QByteArray main = folder.readBytes("DANE/spis_ks.dat");
         folder.writeBytes("in.csv", bytes);
-        const csv::ImportReport report = csv::importFile(ws, folder.file("in.csv"));
-        QCOMPARE(report.refusal, refusal);
-        QCOMPARE(report.added, 0);
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
+        QCOMPARE(plan.refusal, refusal);
+        QVERIFY(plan.rows.empty());
         QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), main);
         QCOMPARE(editing_counter(folder), 2);
     }
@@ -320,13 +347,14 @@ private slots:
             rows << rowNamed(QStringLiteral("Firma %1").arg(i));
         folder.writeBytes("in.csv", fileOf(rows).toUtf8());
         // The counter (4 bytes) is written, the new main file fails inside its third entry.
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
         files::testing::failWritesAfter(4 + 3 * EntryRecord::Size + 100, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, csv::importFile(ws, folder.file("in.csv")));
+        QVERIFY_THROWS_EXCEPTION(IoError, csv::applyImport(ws, plan, csv::ImportChoice::All));
         files::testing::clearFaults();
         QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), main);
         QCOMPARE(editing_counter(folder), 7); // IDs 2..6 taken, never given twice
-        const csv::ImportReport again = csv::importFile(ws, folder.file("in.csv"));
-        QCOMPARE(again.firstId, 7);
+        const csv::ImportResult again = csv::applyImport(ws, plan, csv::ImportChoice::All);
+        QCOMPARE(again.added.front().text(Field::id), QStringLiteral("7"));
         QCOMPARE(folder.readEntries().size(), size_t(6));
     }
 
@@ -335,39 +363,120 @@ private slots:
         const Workstation ws = station(folder);
         folder.writeBytes("in.csv", fileOf({rowNamed("A")}).toUtf8());
         QFile::remove(ws.idFile());
-        QVERIFY_THROWS_EXCEPTION(IoError, csv::importFile(ws, folder.file("in.csv")));
+        QVERIFY_THROWS_EXCEPTION(IoError, importAll(ws, folder.file("in.csv")));
         QVERIFY(!QFile::exists(ws.idFile()));
         QCOMPARE(folder.readEntries().size(), size_t(1));
-        QVERIFY_THROWS_EXCEPTION(IoError, csv::importFile(ws, folder.file("brak.csv")));
+        QVERIFY_THROWS_EXCEPTION(IoError, csv::planImport(ws, folder.file("brak.csv")));
     }
 
-    void summary_data() {
-        QTest::addColumn<int>("added");
-        QTest::addColumn<int>("skipped");
-        QTest::addColumn<int>("shown");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("one") << 1 << 0 << -1 << "Dodano 1 wpis (ID 41).";
-        QTest::newRow("few") << 3 << 0 << -1 << "Dodano 3 wpisy (ID 41–43).";
-        QTest::newRow("many") << 12 << 0 << -1 << "Dodano 12 wpisów (ID 41–52).";
-        QTest::newRow("twenty-two") << 22 << 0 << -1 << "Dodano 22 wpisy (ID 41–62).";
-        QTest::newRow("none, skipped") << 0 << 2 << -1
-                                       << "Nie dodano żadnego wpisu.\nPominięto 2 wiersze:\n"
-                                          "wiersz 2: powód 2\nwiersz 3: powód 3";
-        QTest::newRow("reasons cut") << 1 << 5 << 2
-                                     << "Dodano 1 wpis (ID 41).\nPominięto 5 wierszy:\n"
-                                        "wiersz 2: powód 2\nwiersz 3: powód 3\n… i 3 innych";
+    void formulaCellsAreGuardedAndComeBackWhole() {
+        DataFolder folder;
+        const Workstation ws = station(folder);
+        const QStringList texts = {QStringLiteral("=cmd|' /C calc'!A0"),
+                                   QStringLiteral("@HYPERLINK(\"http://x\")"),
+                                   QStringLiteral("+SUM(1;2)"),
+                                   QStringLiteral("-2+3"),
+                                   QStringLiteral("\tukryte"),
+                                   QStringLiteral("\rpowrót"),
+                                   QStringLiteral("'=już z apostrofem"),
+                                   QStringLiteral("'zwykły apostrof"),
+                                   QStringLiteral("a=b")};
+        std::vector<EntryRecord> records = {entry("1", "Pierwsza")};
+        for (int i = 0; i < texts.size(); ++i) {
+            records.push_back(entry(QString::number(i + 2), texts[i], texts[i]));
+            records.back().setText(Field::telefon, QStringLiteral("+48 12 345 67 89"));
+        }
+        folder.writeEntries(records);
+        QStringList lines;
+        Register(ws).buildList(ViewMode::Nazwa, lines);
+        csv::exportCurrentList(ws, folder.file("f.csv"));
+
+        // What a spreadsheet reads: each such cell begins with one more apostrophe.
+        const csv::Parsed written = csv::parse(csv::decodeFile(folder.readBytes("f.csv")));
+        QStringList cells;
+        for (qsizetype r = 2; r < written.rows.size(); ++r) {
+            cells << written.rows[r].fields[int(Field::nazwa1)];
+            QCOMPARE(written.rows[r].fields[int(Field::telefon)],
+                     QStringLiteral("'+48 12 345 67 89"));
+        }
+        QStringList expected;
+        for (const QString& text : texts)
+            expected << (text.startsWith(QLatin1String("'z")) || text.startsWith(QLatin1Char('a'))
+                             ? text
+                             : QLatin1Char('\'') + text);
+        QCOMPARE(cells, expected);
+
+        QCOMPARE(importAll(ws, folder.file("f.csv")).addedCount(), texts.size() + 1);
+        const std::vector<EntryRecord> after = folder.readEntries();
+        for (size_t i = 0; i < records.size(); ++i)
+            QCOMPARE(withoutId(after[records.size() + i]), withoutId(records[i]));
     }
-    void summary() {
-        QFETCH(int, added);
-        QFETCH(int, skipped);
-        QFETCH(int, shown);
-        QFETCH(QString, text);
-        csv::ImportReport report;
-        report.added = added;
-        report.firstId = 41;
-        for (int row = 2; row < 2 + skipped; ++row)
-            report.skipped.append({row, QStringLiteral("powód %1").arg(row)});
-        QCOMPARE(csv::importSummary(report, shown), text);
+
+    // What Calc and Excel write by default: the separator, the encoding and the line ends vary.
+    void spreadsheetDialectsAreRead_data() {
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QString>("lineEnd");
+        QTest::addColumn<QString>("encodingShown");
+        QTest::newRow("Calc: comma, UTF-8, LF") << QChar(',') << "UTF-8"
+                                                << "\n"
+                                                << "UTF-8";
+        QTest::newRow("Excel on Polish Windows: semicolon, Windows-1250, CR LF")
+            << QChar(';') << "Windows-1250"
+            << "\r\n"
+            << "Windows-1250";
+        QTest::newRow("Excel CSV UTF-8: semicolon, BOM, CR LF") << QChar(';') << "UTF-8 BOM"
+                                                                << "\r\n"
+                                                                << "UTF-8";
+        QTest::newRow("Excel text: tab, Windows-1250") << QChar('\t') << "Windows-1250"
+                                                       << "\r\n"
+                                                       << "Windows-1250";
+        QTest::newRow("Excel Unicode text: tab, UTF-16 LE") << QChar('\t') << "UTF-16LE"
+                                                            << "\r\n"
+                                                            << "UTF-16";
+        QTest::newRow("UTF-16 BE, comma") << QChar(',') << "UTF-16BE"
+                                          << "\n"
+                                          << "UTF-16";
+    }
+    void spreadsheetDialectsAreRead() {
+        QFETCH(QChar, separator);
+        QFETCH(QString, encoding);
+        QFETCH(QString, lineEnd);
+        QFETCH(QString, encodingShown);
+        DataFolder folder;
+        const Workstation ws = station(folder);
+        QStringList row = rowNamed(QStringLiteral("Spółka \"Żuraw\", Łódź; oddział"));
+        row[int(Field::adres)] = QStringLiteral("ul. Długa 1\r\nII piętro");
+        row[int(Field::regon)] = QStringLiteral("012345675");
+        row[int(Field::nip)] = QStringLiteral("'+48"); // as a spreadsheet keeps a guarded cell
+        row[csv::kFirstCategoryColumn + 1] = QStringLiteral("tak");
+        QString text = csv::formatRow(csv::headerRow(CategoryNames::defaults()), separator) +
+                       lineEnd + csv::formatRow(row, separator) + lineEnd;
+        QByteArray bytes;
+        if (encoding == QLatin1String("Windows-1250"))
+            bytes = cp1250::encode(text);
+        else if (encoding == QLatin1String("UTF-16LE"))
+            bytes = QByteArray("\xFF\xFE") +
+                    QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        else if (encoding == QLatin1String("UTF-16BE"))
+            bytes =
+                QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom)(text);
+        else
+            bytes = (encoding.endsWith(QLatin1String("BOM")) ? csv::fileHeader() : QByteArray()) +
+                    text.toUtf8();
+        folder.writeBytes("in.csv", bytes);
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
+        QVERIFY2(plan.refusal.isEmpty(), qPrintable(plan.refusal));
+        QCOMPARE(plan.separator, separator);
+        QCOMPARE(plan.encoding, encodingShown);
+        QVERIFY(plan.refused.isEmpty());
+        QCOMPARE(plan.rows.size(), size_t(1));
+        const EntryRecord& r = plan.rows[0].record;
+        QCOMPARE(r.text(Field::nazwa1), row[int(Field::nazwa1)]);
+        QCOMPARE(r.text(Field::adres), row[int(Field::adres)]);
+        QCOMPARE(r.text(Field::regon), QStringLiteral("012345675"));
+        QCOMPARE(r.text(Field::nip), QStringLiteral("+48"));
+        QVERIFY(r.category(2));
     }
 
 private:

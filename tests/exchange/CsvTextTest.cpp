@@ -135,11 +135,77 @@ private slots:
         QTest::newRow("Windows-1250") << cp1250::encode(polish) << polish;
         QTest::newRow("ASCII") << QByteArray("a;b\r\n") << QStringLiteral("a;b\r\n");
         QTest::newRow("only a BOM") << QByteArray("\xEF\xBB\xBF") << QString();
+        QTest::newRow("UTF-16 LE with BOM")
+            << QByteArray("\xFF\xFE") +
+                   QByteArray(reinterpret_cast<const char*>(polish.utf16()), polish.size() * 2)
+            << polish;
+        QTest::newRow("UTF-16 BE with BOM")
+            << QByteArray("\xFE\xFF\x01\x41\x00;\x00\xF3", 8) << QStringLiteral("Ł;ó");
     }
     void decoding() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(csv::decodeFile(bytes), text);
+    }
+
+    void otherSeparators_data() {
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Rows>("rows");
+        QTest::newRow("comma, quoted comma") << QChar(',') << "a,\"b,c;d\"\n"
+                                             << Rows{{"a", "b,c;d"}};
+        QTest::newRow("tab, blanks kept") << QChar('\t') << " a \t\"b\tc\"\r\n"
+                                          << Rows{{" a ", "b\tc"}};
+    }
+    void otherSeparators() {
+        QFETCH(QChar, separator);
+        QFETCH(QString, text);
+        QFETCH(Rows, rows);
+        QCOMPARE(fieldsOf(csv::parse(text, separator)), rows);
+        // Written with that separator, the fields read back the same.
+        QCOMPARE(fieldsOf(csv::parse(csv::formatRow(rows[0], separator), separator)), rows);
+    }
+
+    void firstRowsOnly() {
+        const csv::Parsed parsed = csv::parse(u"a;b\r\n\"c\r\nd\";e\r\nf\r\n", csv::kSeparator, 2);
+        QCOMPARE(fieldsOf(parsed), Rows({{"a", "b"}, {"c\r\nd", "e"}}));
+    }
+
+    void formulaGuard_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("equals") << "=1+1"
+                                << "'=1+1";
+        QTest::newRow("plus, a phone number") << "+48 12 345"
+                                              << "'+48 12 345";
+        QTest::newRow("minus") << "-5"
+                               << "'-5";
+        QTest::newRow("at") << "@SUM(A1)"
+                            << "'@SUM(A1)";
+        QTest::newRow("tab") << "\tx"
+                             << "'\tx";
+        QTest::newRow("carriage return") << "\rx"
+                                         << "'\rx";
+        QTest::newRow("already guarded text gets one more") << "'=x"
+                                                            << "''=x";
+        QTest::newRow("two apostrophes") << "''-x"
+                                         << "'''-x";
+        QTest::newRow("plain apostrophe stays") << "'x"
+                                                << "'x";
+        QTest::newRow("lone apostrophe stays") << "'"
+                                               << "'";
+        QTest::newRow("inside the text") << "a=b"
+                                         << "a=b";
+        QTest::newRow("leading blank") << " =x"
+                                       << " =x";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void formulaGuard() {
+        QFETCH(QString, text);
+        QFETCH(QString, cell);
+        QCOMPARE(csv::guardFormula(text), cell);
+        QCOMPARE(csv::unguardFormula(cell), text);
     }
 
     void writtenFileIsUtf8WithBomAndCrLf() {

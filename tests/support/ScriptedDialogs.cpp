@@ -20,6 +20,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "open file dialog";
     case ScriptedDialogs::Kind::SaveFile:
         return "save file dialog";
+    case ScriptedDialogs::Kind::Choice:
+        return "choice window";
     }
     return "dialog";
 }
@@ -115,6 +117,26 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString& dir
     lastFilter_ = filter;
     const Step* step = take(Kind::SaveFile, caption);
     return step ? step->fileName : QString();
+}
+
+int ScriptedDialogs::choose(const QString& caption, const QString& summary, const QString& details,
+                            const QStringList& buttons) {
+    lastSummary_ = summary;
+    lastDetails_ = details;
+    lastButtons_ = buttons;
+    const int cancel = static_cast<int>(buttons.size()) - 1;
+    const Step* step = take(Kind::Choice, caption);
+    if (!step)
+        return cancel;
+    const int index = static_cast<int>(buttons.indexOf(step->fileName));
+    if (index < 0) {
+        ++unexpected_;
+        QTest::qFail(qPrintable(QStringLiteral("no button \"%1\" among %2")
+                                    .arg(step->fileName, buttons.join(QStringLiteral(", ")))),
+                     __FILE__, __LINE__);
+        return cancel;
+    }
+    return index;
 }
 
 } // namespace kestrana::test

@@ -15,7 +15,7 @@ namespace kestrana::test {
 // the script does not expect (wrong kind, wrong caption, or none left) fails the running test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Font, Print, Preview, OpenFile, SaveFile };
+    enum class Kind { Font, Print, Preview, OpenFile, SaveFile, Choice };
 
     // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
     void expectFont(std::optional<FontChoice> answer) {
@@ -46,6 +46,10 @@ public:
     void expectSaveFile(const QString& answer, const QString& caption = {}) {
         steps_.push_back(Step{Kind::SaveFile, caption, answer});
     }
+    // A choice window answered by pressing the button with this text, which must be offered.
+    void expectChoice(const QString& button, const QString& caption = {}) {
+        steps_.push_back(Step{Kind::Choice, caption, button});
+    }
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
@@ -54,6 +58,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
+    int choose(const QString& caption, const QString& summary, const QString& details,
+               const QStringList& buttons) override;
 
     bool done() const { return steps_.empty(); }
     int unexpected() const { return unexpected_; }
@@ -65,6 +71,10 @@ public:
     // Directory and filter of the last file dialog.
     const QString& lastDir() const { return lastDir_; }
     const QString& lastFilter() const { return lastFilter_; }
+    // What the last choice window showed and offered.
+    const QString& lastSummary() const { return lastSummary_; }
+    const QString& lastDetails() const { return lastDetails_; }
+    const QStringList& lastButtons() const { return lastButtons_; }
 
 private:
     struct Step {
@@ -72,7 +82,7 @@ private:
             : kind(kind), caption(std::move(caption)), fileName(std::move(fileName)) {}
         Kind kind;
         QString caption;
-        QString fileName;
+        QString fileName; // or the button of a choice window
         std::optional<FontChoice> font;
         Surface* surface = nullptr;
         Surface* printSurface = nullptr;
@@ -85,6 +95,9 @@ private:
     QStringList shown_;
     QString lastDir_;
     QString lastFilter_;
+    QString lastSummary_;
+    QString lastDetails_;
+    QStringList lastButtons_;
     int unexpected_ = 0;
 };
 
