@@ -65,12 +65,13 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
     return 0;
 }
 
-int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today) {
+int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today,
+                        LockWait* wait) {
     const QString file = csvFileArgument(args);
     if (file.isEmpty())
         return report(QStringLiteral("podaj: import --csv PLIK"), 2);
     try {
-        const Workstation ws = startup::prepareWorkstation(workDir, false, today);
+        const Workstation ws = startup::prepareWorkstation(workDir, false, today, wait);
         const csv::ImportReport result = csv::importFile(ws, QDir(workDir).absoluteFilePath(file));
         if (!result.refusal.isEmpty())
             return report(result.refusal, 1);

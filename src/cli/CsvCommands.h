@@ -5,6 +5,8 @@
 
 namespace kestrana {
 
+class LockWait;
+
 // The usage lines of the two commands, for the program's usage text.
 extern const char* const csvUsage;
 
@@ -16,6 +18,8 @@ extern const char* const csvUsage;
 // 1 when a file could not be read or written or is no list export (the reason on stderr), 2
 // when the arguments are wrong.
 int runCsvExportCommand(const QStringList& args, const QString& workDir, const QString& today);
-int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today);
+// A busy main file or ID counter is waited for as `wait` decides (kDefaultLockWait without one).
+int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today,
+                        LockWait* wait = nullptr);
 
 } // namespace kestrana

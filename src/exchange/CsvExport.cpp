@@ -6,8 +6,9 @@
 
 namespace kestrana::csv {
 
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath) {
-    files::FileWriter out(csvPath, files::FileWriter::Mode::Atomic);
+qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath,
+                      files::FaultInjector* faults) {
+    files::FileWriter out(csvPath, files::FileWriter::Mode::Atomic, 1, faults);
     out.write(fileHeader());
     out.write(encodeRow(headerRow(names)));
     files::RecordReader list(listFile, EntryRecord::Size);
@@ -24,7 +25,7 @@ qint64 exportCurrentList(const Workstation& ws, const QString& csvPath) {
     CategoryNames names;
     if (files::exists(ws.categoriesFile()))
         names = CategoryNames::read(ws.categoriesFile());
-    return exportListFile(ws.listFile(), names, csvPath);
+    return exportListFile(ws.listFile(), names, csvPath, ws.faults);
 }
 
 } // namespace kestrana::csv

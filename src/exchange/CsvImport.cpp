@@ -5,8 +5,6 @@
 #include "platform/CodePage.h"
 #include "register/Editing.h"
 #include "register/EntryForm.h"
-#include "register/FileLock.h"
-#include "register/SmallRecords.h"
 
 #include <limits>
 #include <optional>
@@ -171,29 +169,11 @@ ImportReport importFile(const Workstation& ws, const QString& csvPath) {
     if (!report.refusal.isEmpty() || conversion.records.empty())
         return report;
 
-    const auto count = static_cast<qint64>(conversion.records.size());
-    const QString mainFile = ws.mainFile();
-    FileLock mainLock(lockPathFor(mainFile));
-    {
-        // The counter first: should the main file fail, its IDs are lost but never given twice.
-        FileLock idLock(lockPathFor(ws.idFile()));
-        report.firstId = editing::readIdCounter(ws);
-        const auto next = static_cast<quint32>(report.firstId) + static_cast<quint32>(count);
-        files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(next)));
-    }
-    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic);
-    files::RecordReader existing(mainFile, EntryRecord::Size);
-    while (const char* record = existing.next())
-        out.write(QByteArrayView(record, EntryRecord::Size));
-    report.firstPosition = existing.recordsRead();
-    existing.close();
-    quint32 id = static_cast<quint32>(report.firstId);
-    for (EntryRecord record : conversion.records) {
-        record.setText(Field::id, QString::number(static_cast<qint32>(id++)));
-        out.write(QByteArrayView(record.data(), EntryRecord::Size));
-    }
-    out.commit();
-    report.added = static_cast<int>(count);
+    std::vector<EntryRecord> records = conversion.records;
+    const editing::Appended appended = editing::appendNewEntries(ws, records);
+    report.firstId = appended.firstId;
+    report.firstPosition = appended.firstPosition;
+    report.added = static_cast<int>(records.size());
     return report;
 }
 

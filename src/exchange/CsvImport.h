@@ -39,11 +39,9 @@ struct ImportReport {
     QList<SkippedRow> skipped; // in row order
 };
 
-// Reads a CSV file and appends its good rows to the main file as new entries with new IDs. The
-// main file's lock is held throughout, so no other workstation sees part of the import or
-// appends in between; the ID counter is raised for all of them at once, then the main file is
-// replaced by its old records plus the new ones, so a failure adds no entry at all (the IDs
-// taken stay unused, as IDs are never reused). Throws IoError.
+// Reads a CSV file and appends its good rows to the main file as new entries with new IDs,
+// through editing::appendNewEntries: all of them or none, the IDs taken under the counter's lock,
+// refused as a whole when the counter has too few IDs left. Throws IoError.
 ImportReport importFile(const Workstation& ws, const QString& csvPath);
 
 // Polish count with its noun: 1 wpis, 2 wpisy, 5 wpisów.

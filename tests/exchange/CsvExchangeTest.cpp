@@ -86,7 +86,6 @@ class CsvExchangeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void demoRegisterSurvivesARoundTrip() {
         DataFolder folder(false);
@@ -168,13 +167,14 @@ private slots:
 
     void failedExportKeepsThePreviousFile() {
         DataFolder folder;
-        const Workstation ws = station(folder);
+        Workstation ws = station(folder);
         QStringList lines;
         Register(ws).buildList(ViewMode::Nazwa, lines);
         folder.writeBytes("a.csv", "poprzedni");
-        files::testing::failWritesAfter(100, ENOSPC);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        faults.failWritesAfter(100, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError, csv::exportCurrentList(ws, folder.file("a.csv")));
-        files::testing::clearFaults();
         QCOMPARE(folder.readBytes("a.csv"), QByteArray("poprzedni"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a.csv"}));
     }
@@ -313,16 +313,18 @@ private slots:
 
     void failedImportAddsNothing() {
         DataFolder folder;
-        const Workstation ws = station(folder);
+        Workstation ws = station(folder);
         const QByteArray main = folder.readBytes("DANE/spis_ks.dat");
         QList<QStringList> rows;
         for (int i = 0; i < 5; ++i)
             rows << rowNamed(QStringLiteral("Firma %1").arg(i));
         folder.writeBytes("in.csv", fileOf(rows).toUtf8());
         // The counter (4 bytes) is written, the new main file fails inside its third entry.
-        files::testing::failWritesAfter(4 + 3 * EntryRecord::Size + 100, ENOSPC);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        faults.failWritesAfter(4 + 3 * EntryRecord::Size + 100, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError, csv::importFile(ws, folder.file("in.csv")));
-        files::testing::clearFaults();
+        ws.faults = nullptr;
         QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), main);
         QCOMPARE(editing_counter(folder), 7); // IDs 2..6 taken, never given twice
         const csv::ImportReport again = csv::importFile(ws, folder.file("in.csv"));
