@@ -224,7 +224,8 @@ void appendRecord(const QString& path, QByteArrayView record, FaultInjector* fau
     try {
         writeAll(fd.get(), record.data(), record.size(), path, faults);
     } catch (const IoError&) {
-        // A torn record would make the file end in a partial one.
+        // A torn record would make the file end in a partial one; should the cut fail too, the
+        // partial record is never read and the next append writes over it.
         if (::ftruncate(fd.get(), end) != 0) {
         }
         throw;
@@ -395,6 +396,7 @@ FileWriter::FileWriter(const QString& path, Mode mode, int recordSize, FaultInje
     if (replacing && S_ISREG(old.st_mode)) {
         // Others sharing the folder through a group keep the access they had.
         if (::fchmod(fd_, old.st_mode & 0777) != 0) {
+            // The new file is this user's own: it cannot refuse; the umask's mode stays if so.
         }
         if (::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) != 0) {
             // Not a member of that group: the folder's group stays.
