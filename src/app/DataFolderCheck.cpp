@@ -5,15 +5,21 @@
 #include "envelope/EnvelopeRecords.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
+#include "platform/FileTree.h"
+#include "platform/PosixFile.h"
 #include "print/CategoryNames.h"
 #include "print/FontSettings.h"
 #include "register/EntryRecord.h"
+#include "register/FileLock.h"
 #include "register/SmallRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrana {
 
@@ -30,8 +36,13 @@ private:
     void notice(const QString& text) { findings_.append({false, text}); }
     QString shown(const QString& path) const { return QDir::toNativeSeparators(path); }
 
-    // A file of fixed-size records; returns its size, or -1 when it does not exist.
+    // What stands where a plain file belongs, links not followed: true for a plain file, false
+    // when nothing is there; a link, a folder or anything else is reported as damage.
+    bool plainFile(const QString& path, struct stat& info);
+    // A file of fixed-size records; returns its size, or -1 when it is missing or not a plain
+    // file.
     qint64 recordFile(const QString& path, int recordSize, bool exactlyOne);
+    void companionLocks();
     void entryFile(const QString& path, bool isMain);
     void counter();
     void locks();
@@ -46,11 +57,38 @@ private:
     qint64 largestId_ = 0;
 };
 
+bool Checker::plainFile(const QString& path, struct stat& info) {
+    if (::lstat(files::posix::native(path).constData(), &info) != 0)
+        return false;
+    if (S_ISREG(info.st_mode))
+        return true;
+    if (S_ISLNK(info.st_mode)) {
+        QByteArray target(4096, '\0');
+        const ssize_t n = ::readlink(files::posix::native(path).constData(), target.data(),
+                                     static_cast<size_t>(target.size()));
+        target.resize(std::max<ssize_t>(n, 0));
+        damage(QStringLiteral("%1: dowiązanie symboliczne (do %2) w miejscu pliku; program go "
+                              "nie czyta ani nie zapisuje. Usuń je albo zastąp zwykłym plikiem.")
+                   .arg(shown(path), QFile::decodeName(target)));
+    } else if (S_ISDIR(info.st_mode)) {
+        damage(QStringLiteral("%1: katalog w miejscu pliku; usuń go.").arg(shown(path)));
+    } else {
+        damage(QStringLiteral("%1: w miejscu pliku jest potok, urządzenie lub gniazdo; usuń je.")
+                   .arg(shown(path)));
+    }
+    return false;
+}
+
 qint64 Checker::recordFile(const QString& path, int recordSize, bool exactlyOne) {
-    if (!files::exists(path))
+    struct stat info {};
+    if (!plainFile(path, info))
         return -1;
-    const qint64 size = files::size(path);
-    if (exactlyOne && size != recordSize)
+    const qint64 size = info.st_size;
+    if (exactlyOne && size == 0)
+        damage(QStringLiteral("%1: plik jest pusty, a powinien mieć %2 B.")
+                   .arg(shown(path))
+                   .arg(recordSize));
+    else if (exactlyOne && size != recordSize)
         damage(QStringLiteral("%1: ma %2 B, a powinien mieć dokładnie %3 B.")
                    .arg(shown(path))
                    .arg(size)
@@ -67,7 +105,7 @@ qint64 Checker::recordFile(const QString& path, int recordSize, bool exactlyOne)
 
 void Checker::entryFile(const QString& path, bool isMain) {
     if (recordFile(path, EntryRecord::Size, false) < 0) {
-        if (isMain)
+        if (isMain && !files::exists(path))
             damage(QStringLiteral("%1: brak pliku głównego.").arg(shown(path)));
         return;
     }
@@ -127,27 +165,58 @@ void Checker::counter() {
 
 void Checker::locks() {
     const QString dir = ws_.dataPath(QStringLiteral("KOSZ"));
-    const QFileInfoList entries = QDir(dir).entryInfoList({QStringLiteral("*.p")}, QDir::Files);
-    for (const QFileInfo& lock : entries) {
-        if (lock.size() != 4)
+    if (!files::isDirectory(dir))
+        return;
+    for (const files::FolderEntry& entry : files::listFolder(dir)) {
+        if (!entry.name.endsWith(QLatin1String(".p")))
+            continue;
+        const QString path = dir + QLatin1Char('/') + entry.name;
+        const QString id = entry.name.chopped(2);
+        struct stat info {};
+        if (!plainFile(path, info))
+            continue;
+        if (info.st_size == 0)
+            damage(QStringLiteral("%1: pusty plik blokady (zapis przerwany, np. na pełnym dysku): "
+                                  "wpis %2 jest odmawiany wszystkim; zwolnij go: kestrana-cli "
+                                  "unlock %2.")
+                       .arg(shown(path), id));
+        else if (info.st_size != 4)
             damage(QStringLiteral("%1: plik blokady ma %2 B zamiast 4 B.")
-                       .arg(shown(lock.filePath()))
-                       .arg(lock.size()));
-        const qint64 minutes = lock.lastModified().secsTo(now_) / 60;
+                       .arg(shown(path))
+                       .arg(info.st_size));
+        const QDateTime modified = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec);
+        const qint64 minutes = modified.secsTo(now_) / 60;
         notice(QStringLiteral("%1: wpis %2 jest zablokowany od %3 min (jeśli żaden program go nie "
                               "pokazuje, zwolnij go: kestrana-cli unlock %2).")
-                   .arg(shown(lock.filePath()), lock.completeBaseName())
+                   .arg(shown(path), id)
                    .arg(minutes));
+    }
+}
+
+// The companions the record locks are taken on: empty by nature, but never a link or a folder.
+void Checker::companionLocks() {
+    QStringList paths = {lockPathFor(ws_.mainFile()), lockPathFor(ws_.idFile())};
+    for (DocumentKind kind : {DocumentKind::KP, DocumentKind::KW})
+        paths << lockPathFor(counterFile(ws_, kind));
+    paths << ws_.dataPath(QStringLiteral("KOPIE/kopia.lck"));
+    for (const QString& path : std::as_const(paths)) {
+        struct stat info {};
+        plainFile(path, info);
     }
 }
 
 void Checker::descriptions() {
     const QString dir = ws_.dataPath(QStringLiteral("OPISY"));
+    if (!files::isDirectory(dir))
+        return;
     const QString prefix = ws_.descriptionPrefix + QLatin1Char('_');
-    const QStringList names = QDir(dir).entryList(QDir::Files);
-    for (const QString& name : names) {
+    for (const files::FolderEntry& entry : files::listFolder(dir)) {
+        const QString& name = entry.name;
         if (!name.startsWith(prefix, Qt::CaseInsensitive) ||
             !name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+            continue;
+        struct stat info {};
+        if (!plainFile(dir + QLatin1Char('/') + name, info))
             continue;
         const QString id = name.mid(prefix.size(), name.size() - prefix.size() - 4);
         if (!ids_.contains(id))
@@ -166,15 +235,18 @@ void Checker::filesIn(const QString& dir, const QString& suffix, int size) {
 
 // A program killed while it replaced a file leaves its temporary copy; the file itself is whole.
 void Checker::leftovers() {
-    for (const char* name : {"DANE", "ADMINI", "KOSZ", "DOKUMENTY", "Koperty"}) {
+    for (const char* name : {"DANE", "ADMINI", "KOSZ", "OPISY", "DOKUMENTY", "Koperty"}) {
         const QString dir = ws_.dataPath(QLatin1String(name));
-        const QFileInfoList entries =
-            QDir(dir).entryInfoList({QStringLiteral("*.tmp.*")}, QDir::Files);
-        for (const QFileInfo& file : entries)
+        if (!files::isDirectory(dir))
+            continue;
+        for (const files::FolderEntry& entry : files::listFolder(dir)) {
+            if (!files::isTemporaryName(entry.name))
+                continue;
             notice(QStringLiteral("%1: pozostałość przerwanego zapisu (%2 B); plik właściwy jest "
                                   "cały, tę kopię można usunąć.")
-                       .arg(shown(file.filePath()))
-                       .arg(file.size()));
+                       .arg(shown(dir + QLatin1Char('/') + entry.name))
+                       .arg(entry.info.st_size));
+        }
     }
 }
 
@@ -199,6 +271,7 @@ QList<CheckFinding> Checker::run() {
     filesIn(envelopeProfilesFolder(ws_), QStringLiteral(".pro"), EnvelopeProfile::Size);
     filesIn(kpw::documentsDirectory(ws_), QStringLiteral(".kpw"), kpw::Size);
     locks();
+    companionLocks();
     descriptions();
     leftovers();
     return findings_;

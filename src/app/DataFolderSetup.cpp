@@ -6,6 +6,7 @@
 #include "platform/IoError.h"
 #include "platform/TextFile.h"
 #include "print/CategoryNames.h"
+#include "register/Editing.h"
 #include "register/EntryRecord.h"
 #include "register/StartupFiles.h"
 
@@ -130,7 +131,7 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
         installDemo(dir, today);
 }
 
-void generateEntries(const QString& mainFile, const QString& idFile, qint64 count, quint32 seed) {
+void generateEntries(const Workstation& ws, qint64 count, quint32 seed) {
     static const char16_t* const firstWords[] = {
         u"Zakład",    u"Przedsiębiorstwo", u"Spółdzielnia", u"Hurtownia", u"Wytwórnia", u"Fabryka",
         u"Pracownia", u"Drukarnia",        u"Piekarnia",    u"Tartak",    u"Odlewnia"};
@@ -154,12 +155,9 @@ void generateEntries(const QString& mainFile, const QString& idFile, qint64 coun
     };
 
     QRandomGenerator rng(seed);
-    qint32 id = int32FromBytes(files::readRecord(idFile, 0, 4));
-    files::FileWriter out(mainFile, files::FileWriter::Mode::Append, EntryRecord::Size);
-    for (qint64 i = 0; i < count; ++i, ++id) {
-        EntryRecord r;
+    // Added as an import adds: under the locks, IDs from the counter, all or none.
+    editing::appendNewEntries(ws, count, [&](qint64, qint32 id, EntryRecord& r) {
         const int town = rng.bounded(static_cast<int>(std::size(towns)));
-        r.setText(Field::id, QString::number(id));
         r.setText(Field::numer, QStringLiteral("G-%1").arg(id, 7, 10, QLatin1Char('0')));
         r.setText(Field::data, QStringLiteral("%1-%2-%3")
                                    .arg(1995 + rng.bounded(32))
@@ -188,10 +186,7 @@ void generateEntries(const QString& mainFile, const QString& idFile, qint64 coun
             if (n < 20)
                 r.setGroup(n, rng.bounded(10) == 0);
         }
-        out.write(QByteArrayView(r.data(), EntryRecord::Size));
-    }
-    out.commit();
-    files::replaceFile(idFile, int32Bytes(id));
+    });
 }
 
 } // namespace kestrana

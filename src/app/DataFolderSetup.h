@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register/Workstation.h"
+
 #include <QString>
 
 namespace kestrana {
@@ -10,7 +12,8 @@ namespace kestrana {
 // an IoError) to put a demo over an existing main file.
 void installDataFolder(const QString& dir, bool demo, const QString& today);
 
-// Appends `count` synthetic entries, reproducible from `seed`, giving them new IDs.
-void generateEntries(const QString& mainFile, const QString& idFile, qint64 count, quint32 seed);
+// Adds `count` synthetic entries, reproducible from `seed`, exactly as an import adds entries
+// (editing::appendNewEntries): new IDs from the counter, all of them or none.
+void generateEntries(const Workstation& ws, qint64 count, quint32 seed);
 
 } // namespace kestrana

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/QtLockWait.h"
 #include "app/ui_Tbaza_f.h"
 #include "cash/CompanyDataDialog.h"
 #include "platform/CheckedFile.h"
@@ -72,8 +73,11 @@ QIcon mailIcon() {
 
 Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Tbaza_f>()), context_(std::move(context)),
+      lockWait_(context_.prompts, busyCursor(), context_.lockWaitTimes),
       endProcess_([] { QCoreApplication::exit(0); }),
-      startProgram_([](const QString& line, const QString& dir) { commands::start(line, dir); }) {
+      startProgram_([](const commands::CommandLine& line, const QString& dir) {
+          commands::start(line, dir);
+      }) {
     ui->setupUi(this);
     setFixedSize(size());
     for (int i = 0; i < kTextFieldCount; ++i)
@@ -138,23 +142,26 @@ void Tbaza_f::wireTools() {
     });
     connect(ui->Oprogramie1, &QAction::triggered, this,
             [this] { context_.prompts.information(aboutText()); });
-    connect(ui->Notatnik1, &QAction::triggered, this,
-            [this] { startProgram_(commands::notatnik(), QDir::currentPath()); });
+    connect(ui->Notatnik1, &QAction::triggered, this, [this] {
+        startProgram_(commands::CommandLine(commands::notatnik()), QDir::currentPath());
+    });
     // The sibling programs receive the entry shown in the form, never whatever record a list
     // build or printout left in the buffer.
-    const std::array<std::pair<QAction*, QString (*)(const EntryRecord&)>, 3> companyTools = {{
-        {ui->dok1, &commands::komentarze},
-        {ui->dok2, &commands::rejestrDokumentow},
-        {ui->Rejestrzada1, &commands::rejestrZadan},
-    }};
+    const std::array<std::pair<QAction*, commands::CommandLine (*)(const EntryRecord&)>, 3>
+        companyTools = {{
+            {ui->dok1, &commands::komentarze},
+            {ui->dok2, &commands::rejestrDokumentow},
+            {ui->Rejestrzada1, &commands::rejestrZadan},
+        }};
     for (const auto& [action, build] : companyTools) {
         connect(action, &QAction::triggered, this, [this, build = build] {
             if (!shownEntry_.text(Field::id).isEmpty())
                 startProgram_(build(shownEntry_), QDir::currentPath());
         });
     }
-    connect(ui->Czytnikzada1, &QAction::triggered, this,
-            [this] { startProgram_(commands::czytnikZadan(), QDir::currentPath()); });
+    connect(ui->Czytnikzada1, &QAction::triggered, this, [this] {
+        startProgram_(commands::CommandLine(commands::czytnikZadan()), QDir::currentPath());
+    });
 }
 
 void Tbaza_f::wireEditing() {
@@ -311,6 +318,8 @@ bool Tbaza_f::ensureDataDirectories(const QString& dir, const QStringList& names
 void Tbaza_f::startUp() {
     // 1-2: user level and today's date.
     ws_.workDir = context_.workDir;
+    ws_.lockWait = &lockWait_;
+    ws_.faults = context_.faults;
     ws_.boss = startup::bossLevel(context_.arguments);
     ws_.today = todayString(context_.clock.today());
     resetControls();
@@ -782,12 +791,14 @@ void Tbaza_f::saveEntry() {
             EntryRecord& buffer = register_->buffer();
             qint64 position = 0;
             if (adding) {
-                const qint32 id = editing::takeNextId(ws_);
-                fields_[static_cast<int>(Field::id)]->setText(QString::number(id));
+                // The new entry's ID comes from the counter under the main file's lock.
+                EntryRecord added;
+                formToRecord(formValues(), added, true);
+                added.setText(Field::datamodyfikacji, ws_.today);
+                position = editing::addEntry(ws_, added).firstPosition;
+                fields_[static_cast<int>(Field::id)]->setText(added.text(Field::id));
                 editing::keepPreviousEntry(ws_, buffer);
-                formToRecord(formValues(), buffer, true);
-                buffer.setText(Field::datamodyfikacji, ws_.today);
-                position = editing::appendEntry(ws_, buffer);
+                buffer = added;
             } else {
                 const std::optional<qint64> saved =
                     editing::saveEditedEntry(ws_, buffer, formValues(), shownId_, currentPosition_);
@@ -877,8 +888,15 @@ void Tbaza_f::openIdCounter() {
 }
 
 void Tbaza_f::storeIdCounter() {
+    const qint64 value = readLeadingNumber(ui->aktualny_id->text());
+    if (value < 1 || value > editing::kIdLimit) {
+        context_.prompts.information(
+            QStringLiteral("Numer ID musi być liczbą od 1 do %1. Licznik nie został zmieniony.")
+                .arg(editing::kIdLimit));
+        return;
+    }
     try {
-        editing::writeIdCounter(ws_, readLeadingInt(ui->aktualny_id->text()));
+        editing::writeIdCounter(ws_, static_cast<qint32>(value));
     } catch (const IoError& error) {
         showIoError(error);
         return;
@@ -1108,7 +1126,9 @@ void Tbaza_f::chooseVoivodeship() {
 }
 
 void Tbaza_f::startMail(AddressBlock block) {
-    const QString line = mailCommandLine(formValues(), block);
+    const EntryFormValues form = formValues();
+    const commands::CommandLine line = commands::mailProgram(
+        block == AddressBlock::Contact ? form[Field::mailo] : form[Field::mail]);
     if (!line.isEmpty())
         startProgram_(line, ws_.baseDir);
 }

@@ -9,10 +9,12 @@
 #include "register/EntryForm.h"
 #include "register/EntryLocks.h"
 #include "register/ListLine.h"
+#include "register/LockWait.h"
 #include "register/Register.h"
 #include "register/Sort.h"
 #include "register/Workstation.h"
 #include "reports/FilterCriteria.h"
+#include "tools/CommandLines.h"
 #include "tools/Notepad.h"
 
 #include <QMainWindow>
@@ -41,6 +43,10 @@ struct MainWindowContext {
     const Clock& clock;
     QStringList arguments;
     QString workDir;
+    // When a wait for data another workstation holds shows the busy cursor and asks.
+    LockWaitTimes lockWaitTimes = {};
+    // A test's planned failures of file operations; none in the program.
+    files::FaultInjector* faults = nullptr;
 };
 
 // The main window: the entry list on the left, the entry form on the right. Its creation
@@ -65,9 +71,8 @@ public:
     }
     // Starts an outside program in a working directory; tests replace it to see the command
     // lines.
-    void setProgramStarter(std::function<void(const QString&, const QString&)> start) {
-        startProgram_ = std::move(start);
-    }
+    using ProgramStarter = std::function<void(const commands::CommandLine&, const QString&)>;
+    void setProgramStarter(ProgramStarter start) { startProgram_ = std::move(start); }
     // The entry last loaded into the form (empty before any load and after a refusal).
     const EntryRecord& shownEntry() const { return shownEntry_; }
 
@@ -202,12 +207,13 @@ private:
 
     std::unique_ptr<Ui::Tbaza_f> ui;
     MainWindowContext context_;
+    AskingWait lockWait_;
     Workstation ws_;
     std::unique_ptr<Register> register_;
     QTimer statusTimer_;
     std::function<void()> endProcess_;
     std::function<void(const notepad::Request&)> openNotepad_;
-    std::function<void(const QString&, const QString&)> startProgram_;
+    ProgramStarter startProgram_;
     std::function<void(const EntryFormValues&, int)> openEnvelope_;
     std::function<void(int, const EntryFormValues&)> openVoucher_;
     VoivodeshipChooser voivodeships_;

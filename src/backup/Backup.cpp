@@ -27,17 +27,15 @@ const QString opDate = QStringLiteral("Nazwa kopii zapasowej");
 // moved aside while the new one takes its name.
 const QRegularExpression
     leftoverName(QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2})\\.(tmp|old)\\.[0-9]+$"));
-// Temporary files of the checked file layer (name.tmp.<pid>) left by a killed program.
-const QRegularExpression temporaryFileName(QStringLiteral("\\.tmp\\.[0-9]+$"));
-
 using files::posix::fail;
 using files::posix::Fd;
 using files::posix::native;
 
 // Flushes the names in a folder to disk. A file system that cannot flush folders says so with
 // EINVAL; its renames are as durable as it makes them.
-void syncFolder(const QString& path) {
-    Fd fd(path, O_RDONLY | O_DIRECTORY);
+void syncFolder(const QString& path, files::FaultInjector* faults) {
+    Fd fd(path, O_RDONLY | O_DIRECTORY, 0, false, faults);
+    files::posix::check(faults, files::Call::Sync, opSync, path);
     if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
         fail(opSync, path);
     fd.close();
@@ -46,8 +44,9 @@ void syncFolder(const QString& path) {
 // Flushes everything written to the file system that holds `path`. One call for the whole copy
 // instead of one per file: a register's descriptions and documents are many small files, and on
 // a network share each flush is a round trip.
-void syncFileSystem(const QString& path) {
-    Fd fd(path, O_RDONLY | O_DIRECTORY);
+void syncFileSystem(const QString& path, files::FaultInjector* faults) {
+    Fd fd(path, O_RDONLY | O_DIRECTORY, 0, false, faults);
+    files::posix::check(faults, files::Call::Sync, opSync, path);
     if (::syncfs(fd.get()) != 0)
         fail(opSync, path);
     fd.close();
@@ -55,7 +54,7 @@ void syncFileSystem(const QString& path) {
 
 bool copiedName(const QString& name) {
     return !name.endsWith(QLatin1String(".lck"), Qt::CaseInsensitive) &&
-           !temporaryFileName.match(name).hasMatch();
+           !files::isTemporaryName(name);
 }
 
 // Cleaning up after a failure must not hide the failure itself; what stays behind is removed
@@ -67,7 +66,8 @@ void removeTreeQuietly(const QString& path) {
     }
 }
 
-void renameFolder(const QString& from, const QString& to) {
+void renameFolder(const QString& from, const QString& to, files::FaultInjector* faults) {
+    files::posix::check(faults, files::Call::Rename, opRename, from);
     if (::rename(native(from).constData(), native(to).constData()) != 0)
         fail(opRename, from);
 }
@@ -107,10 +107,89 @@ void removeOldCopies(const QString& root, const QString& date, Result& result) {
     }
 }
 
-Result copyUnderLock(const Workstation& ws, const QString& date, const Source& source) {
+// The files that change together with the main file: copied under its lock with DANE, so the
+// copy's counter is never behind the copy's entries.
+QStringList counterFiles(const Workstation& ws) {
+    return {QStringLiteral("ADMINI/") + ws.idFileName, QStringLiteral("DOKUMENTY/nrkp.dat"),
+            QStringLiteral("DOKUMENTY/nrkw.dat")};
+}
+
+// DANE and the counters, under the main file's lock (a register without DANE has no main file
+// to guard). Returns the counters copied, as paths below the base directory.
+QStringList copyUnderMainLock(const Workstation& ws, const QString& building, const Source& source,
+                              Result& result) {
+    std::optional<FileLock> lock;
+    const QString dane = ws.dataPath(QStringLiteral("DANE"));
+    const bool withDane = source.folders.contains(QStringLiteral("DANE"), Qt::CaseInsensitive) &&
+                          files::isDirectory(dane);
+    QStringList counters;
+    for (const QString& subPath : counterFiles(ws)) {
+        if (!source.keep || source.keep(QFileInfo(subPath).fileName()))
+            counters.append(subPath);
+    }
+    if (withDane || !counters.isEmpty())
+        lock.emplace(ws, lockPathFor(ws.mainFile()));
+    QStringList copied;
+    if (withDane) {
+        const QString onDisk = QFileInfo(dane).fileName();
+        files::copyTree(dane, building + QLatin1Char('/') + onDisk, copiedName, onDisk,
+                        result.skipped, ws.faults);
+    }
+    for (const QString& subPath : counters) {
+        const QString path = ws.dataPath(subPath);
+        const QString folder = QFileInfo(path).absolutePath();
+        // A link or anything odd in a counter's place is named with the rest of its folder.
+        if (!files::isDirectory(folder) || !files::identityOf(path))
+            continue;
+        const QString targetFolder = building + QLatin1Char('/') + QFileInfo(folder).fileName();
+        files::makeDirectory(targetFolder);
+        if (files::copyFile(path, targetFolder + QLatin1Char('/') + QFileInfo(path).fileName(),
+                            ws.faults))
+            copied.append(path);
+    }
+    return copied;
+}
+
+// The other folders, file by file, without the main file's lock: a copy of a large DOKUMENTY
+// keeps nobody from saving.
+void copyTheRest(const Workstation& ws, const QString& building, const Source& source,
+                 const QStringList& counters, Result& result) {
+    const auto keep = [&source](const QString& name) {
+        return copiedName(name) && (!source.keep || source.keep(name));
+    };
+    for (const QString& name : source.folders) {
+        const QString source = ws.dataPath(name);
+        if (!files::isDirectory(source)) {
+            result.missing.append(name);
+            continue;
+        }
+        if (name == QLatin1String("DANE"))
+            continue;
+        // The folder keeps the spelling it has on disk, so a restore is a plain copy back.
+        const QString onDisk = QFileInfo(source).fileName();
+        const QString target = building + QLatin1Char('/') + onDisk;
+        files::makeDirectory(target);
+        // The counters in it are in the copy already.
+        for (const files::FolderEntry& entry : files::listFolder(source)) {
+            const QString path = source + QLatin1Char('/') + entry.name;
+            const QString shown = onDisk + QLatin1Char('/') + entry.name;
+            if (!keep(entry.name) || counters.contains(path))
+                continue;
+            if (entry.isDirectory())
+                files::copyTree(path, target + QLatin1Char('/') + entry.name, keep, shown,
+                                result.skipped, ws.faults);
+            else if (entry.isRegularFile())
+                files::copyFile(path, target + QLatin1Char('/') + entry.name, ws.faults);
+            else
+                result.skipped.append(shown);
+        }
+    }
+}
+
+// Runs under the backups' own lock, so no other copy is being made meanwhile.
+Result copyUnderBackupLock(const Workstation& ws, const QString& root, const QString& date,
+                           const Source& source) {
     Result result;
-    const QString root = backupsFolder(ws);
-    files::makeDirectory(root);
     clearLeftovers(root);
     const QString target = root + QLatin1Char('/') + date;
     const QString pid = QString::number(::getpid());
@@ -119,35 +198,23 @@ Result copyUnderLock(const Workstation& ws, const QString& date, const Source& s
     bool movedAside = false;
     try {
         files::makeNewDirectory(building);
-        const auto keep = [&source](const QString& name) {
-            return copiedName(name) && (!source.keep || source.keep(name));
-        };
-        for (const QString& name : source.folders) {
-            const QString folder = ws.dataPath(name);
-            if (!files::isDirectory(folder)) {
-                result.missing.append(name);
-                continue;
-            }
-            // The folder keeps the spelling it has on disk, so a restore is a plain copy back.
-            const QString onDisk = QFileInfo(folder).fileName();
-            files::copyTree(folder, building + QLatin1Char('/') + onDisk, keep, onDisk,
-                            result.skipped);
-        }
+        const QStringList counters = copyUnderMainLock(ws, building, source, result);
+        copyTheRest(ws, building, source, counters, result);
         if (source.addRegister)
             source.addRegister(building);
-        syncFileSystem(building);
+        syncFileSystem(building, ws.faults);
         if (files::isDirectory(target)) {
-            renameFolder(target, aside);
+            renameFolder(target, aside, ws.faults);
             movedAside = true;
         }
-        renameFolder(building, target);
+        renameFolder(building, target, ws.faults);
     } catch (const IoError&) {
         removeTreeQuietly(building);
         if (movedAside && !files::exists(target))
             ::rename(native(aside).constData(), native(target).constData());
         throw;
     }
-    syncFolder(root);
+    syncFolder(root, nullptr);
     result.folder = target;
     try {
         if (movedAside)
@@ -193,19 +260,19 @@ bool isDue(const Workstation& ws, const QString& date) {
 
 namespace {
 
-// Takes the main file's lock; a register without DANE has no main file to guard.
-void lockMainFile(const Workstation& ws, std::optional<FileLock>& lock) {
-    if (files::isDirectory(ws.dataPath(QStringLiteral("DANE"))))
-        lock.emplace(lockPathFor(ws.mainFile()));
+// The backups' own lock (KOPIE/kopia.lck): one copy at a time, whoever makes it.
+QString backupLockFile(const QString& root) {
+    return root + QStringLiteral("/kopia.lck");
 }
 
 } // namespace
 
 Result makeBackup(const Workstation& ws, const QString& date, const Source& source) {
     checkDate(date);
-    std::optional<FileLock> lock;
-    lockMainFile(ws, lock);
-    return copyUnderLock(ws, date, source);
+    const QString root = backupsFolder(ws);
+    files::makeDirectory(root);
+    const FileLock lock(ws, backupLockFile(root));
+    return copyUnderBackupLock(ws, root, date, source);
 }
 
 std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date,
@@ -213,11 +280,12 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
     checkDate(date);
     if (!isDue(ws, date))
         return std::nullopt;
-    std::optional<FileLock> lock;
-    lockMainFile(ws, lock);
+    const QString root = backupsFolder(ws);
+    files::makeDirectory(root);
+    const FileLock lock(ws, backupLockFile(root));
     if (!isDue(ws, date))
         return std::nullopt;
-    return copyUnderLock(ws, date, source);
+    return copyUnderBackupLock(ws, root, date, source);
 }
 
 } // namespace kestrana::backup

@@ -9,10 +9,12 @@
 #include <optional>
 
 // Backups of the register: DANE, ADMINI, OPISY and DOKUMENTY of the base directory copied into
-// KOPIE/<YYYY-MM-DD> under it. The copy is made under the main file's lock (the one saves,
-// additions, deletions and the sort take), so it never holds a half-written change, and it is
-// built in a temporary folder that is renamed into place only when whole: a folder named by a
-// date is always a complete copy.
+// KOPIE/<YYYY-MM-DD> under it. One copy is made at a time (KOPIE/kopia.lck). DANE and the
+// counters are copied under the main file's lock (the one saves, additions, deletions and the
+// sort take), so the copy never holds a half-written change; the other folders are copied file
+// by file without it, so a large DOKUMENTY keeps nobody from saving. The copy is built in a
+// temporary folder that is renamed into place only when whole: a folder named by a date is
+// always a complete copy.
 namespace kestrana::backup {
 
 // How many date-named copies stay in KOPIE after a new one is made.

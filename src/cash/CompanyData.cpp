@@ -56,7 +56,7 @@ CompanyRecord load(const Workstation& ws) {
 }
 
 void store(const Workstation& ws, const CompanyRecord& record) {
-    files::replaceFile(ws.firmaFile(), record.toBytes());
+    files::replaceFile(ws.firmaFile(), record.toBytes(), ws.faults);
 }
 
 } // namespace kestrana::companydata

@@ -20,8 +20,8 @@ QString counterLockFile(const Workstation& ws, DocumentKind kind) {
     return ws.dataPath(lockPathFor(kindTexts(kind).counterSubPath));
 }
 
-QByteArray readCounterBytes(const QString& path) {
-    return files::readRecord(path, 0, CounterRecord::Size);
+QByteArray readCounterBytes(const Workstation& ws, const QString& path) {
+    return files::readRecord(path, 0, CounterRecord::Size, ws.faults);
 }
 
 } // namespace
@@ -50,23 +50,23 @@ bool ensureCounterFile(const Workstation& ws, DocumentKind kind) {
     const QString path = counterFile(ws, kind);
     if (files::exists(path))
         return false;
-    FileLock lock(counterLockFile(ws, kind));
+    const FileLock lock(ws, counterLockFile(ws, kind));
     if (files::exists(path)) // another workstation was quicker
         return false;
-    files::replaceFile(path, CounterRecord{}.toBytes());
+    files::replaceFile(path, CounterRecord{}.toBytes(), ws.faults);
     return true;
 }
 
 CounterRecord readCounter(const Workstation& ws, DocumentKind kind) {
-    return CounterRecord::fromBytes(readCounterBytes(counterFile(ws, kind)));
+    return CounterRecord::fromBytes(readCounterBytes(ws, counterFile(ws, kind)));
 }
 
 void saveCounterParameters(const Workstation& ws, DocumentKind kind, const QString& numerkp,
                            const QString& rozszerzeniekp) {
     // The suffix is cut to its first 10 characters as it is stored.
     const CounterRecord record{readLeadingInt(numerkp), rozszerzeniekp};
-    FileLock lock(counterLockFile(ws, kind));
-    files::replaceFile(counterFile(ws, kind), record.toBytes());
+    const FileLock lock(ws, counterLockFile(ws, kind));
+    files::replaceFile(counterFile(ws, kind), record.toBytes(), ws.faults);
 }
 
 CounterFullError::CounterFullError()
@@ -78,10 +78,10 @@ QString CounterFullError::text() const {
 }
 
 CounterRecord takeVoucherNumber(const Workstation& ws, DocumentKind kind) {
-    FileLock lock(counterLockFile(ws, kind));
+    const FileLock lock(ws, counterLockFile(ws, kind));
     // Read under the lock: the value read before another workstation's step is stale.
     const QString path = counterFile(ws, kind);
-    QByteArray bytes = readCounterBytes(path);
+    QByteArray bytes = readCounterBytes(ws, path);
     const CounterRecord taken = CounterRecord::fromBytes(bytes);
     if (taken.next == std::numeric_limits<qint32>::max())
         throw CounterFullError();
@@ -93,7 +93,7 @@ CounterRecord takeVoucherNumber(const Workstation& ws, DocumentKind kind) {
     std::fill(bytes.begin() + 5 + length, bytes.end(), '\0');
     const QByteArray next = int32Bytes(taken.next + 1);
     std::copy(next.begin(), next.end(), bytes.begin());
-    files::replaceFile(path, bytes);
+    files::replaceFile(path, bytes, ws.faults);
     return taken;
 }
 

@@ -41,8 +41,8 @@ VoucherGrid fromBytes(const QByteArray& bytes) {
     return grid;
 }
 
-void write(const QString& path, const VoucherGrid& grid) {
-    files::replaceFile(path, toBytes(grid));
+void write(const QString& path, const VoucherGrid& grid, files::FaultInjector* faults) {
+    files::replaceFile(path, toBytes(grid), faults);
 }
 
 std::optional<VoucherGrid> read(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cash/VoucherGrid.h"
+#include "platform/FaultInjector.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,7 +34,7 @@ QByteArray toBytes(const VoucherGrid& grid);
 VoucherGrid fromBytes(const QByteArray& bytes);
 
 // "Zapisz dokument": creates or replaces the file as a whole.
-void write(const QString& path, const VoucherGrid& grid);
+void write(const QString& path, const VoucherGrid& grid, files::FaultInjector* faults = nullptr);
 // "Czytaj dokument": empty when the name is empty or no file of that name exists. Throws
 // IoError when the file cannot be read or is shorter than a record; a longer file is read by
 // its first record.

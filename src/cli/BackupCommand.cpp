@@ -31,7 +31,7 @@ int fail(const QString& message, int code) {
 } // namespace
 
 int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
-                     const backup::Source& source) {
+                     const backup::Source& source, LockWait* wait) {
     const bool ifDue = args.contains(QStringLiteral("--if-due"));
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] != QLatin1String("--if-due"))
@@ -42,6 +42,7 @@ int runBackupCommand(const QStringList& args, const QString& workDir, const QStr
     ws.workDir = workDir;
     ws.baseDir = workDir;
     ws.today = today;
+    ws.lockWait = wait;
     try {
         if (files::exists(resolvePath(workDir, QStringLiteral("Admini/siec.dat"))))
             ws.baseDir = startup::locateStorage(workDir).baseDir;

@@ -76,7 +76,8 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
     return 0;
 }
 
-int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today) {
+int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today,
+                        LockWait* wait) {
     const QString onlyNew = QStringLiteral("--only-new");
     const QString file = fileArgument(args, QStringLiteral("--csv"), {onlyNew});
     if (file.isEmpty() || args.count(onlyNew) > 1)
@@ -85,7 +86,7 @@ int runCsvImportCommand(const QStringList& args, const QString& workDir, const Q
         args.contains(onlyNew) ? csv::ImportChoice::OnlyNew : csv::ImportChoice::All;
     int code = 0;
     try {
-        const Workstation ws = startup::prepareWorkstation(workDir, false, today);
+        const Workstation ws = startup::prepareWorkstation(workDir, false, today, wait);
         const csv::ImportPlan plan = csv::planImport(ws, QDir(workDir).absoluteFilePath(file));
         if (!plan.refusal.isEmpty())
             return report(plan.refusal, 1);

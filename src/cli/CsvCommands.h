@@ -5,6 +5,8 @@
 
 namespace kestrana {
 
+class LockWait;
+
 // The usage lines of the two commands, for the program's usage text.
 extern const char* const csvUsage;
 
@@ -20,6 +22,8 @@ extern const char* const csvUsage;
 // added: when the report or the record for the undo could not be written), 2 when the arguments
 // are wrong.
 int runCsvExportCommand(const QStringList& args, const QString& workDir, const QString& today);
-int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today);
+// A busy main file or ID counter is waited for as `wait` decides (kDefaultLockWait without one).
+int runCsvImportCommand(const QStringList& args, const QString& workDir, const QString& today,
+                        LockWait* wait = nullptr);
 
 } // namespace kestrana

@@ -205,7 +205,7 @@ int runServerModeCommand(const QStringList& args, const QString& workDir) {
 }
 
 int runServerBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
-                           const QString& conninfo) {
+                           const QString& conninfo, LockWait* wait) {
     std::optional<server::Connection> connection;
     try {
         connection.emplace(conninfo);
@@ -224,7 +224,7 @@ int runServerBackupCommand(const QStringList& args, const QString& workDir, cons
     source.addRegister = [&connection](const QString& copy) {
         server::exportRegister(*connection, copy);
     };
-    return runBackupCommand(args, workDir, today, source);
+    return runBackupCommand(args, workDir, today, source, wait);
 }
 
 bool refusedInServerMode(const QString& command) {

@@ -8,6 +8,8 @@
 // arguments.
 namespace kestrana {
 
+class LockWait;
+
 // server init | import FOLDER | export FOLDER [--server PARAMETRY]: the workstation's server
 // (Admini/serwer.dat) unless --server names one.
 int runServerCommand(const QStringList& args, const QString& workDir);
@@ -18,7 +20,7 @@ int runServerModeCommand(const QStringList& args, const QString& workDir);
 // backup [--if-due] of a workstation in server mode: the register exported from the server
 // together with the folders that stay on the workstation's side, into KOPIE/<date>.
 int runServerBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
-                           const QString& conninfo);
+                           const QString& conninfo, LockWait* wait = nullptr);
 
 // Commands that work on the register in files are refused while the workstation keeps its
 // register on a server, so that nothing is read or written locally as if it were the register.

@@ -162,7 +162,7 @@ int runWordsCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 }
 
 int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTextStream& out,
-                           QTextStream& err, const Clock& clock) {
+                           QTextStream& err, const Clock& clock, LockWait* wait) {
     QString problem;
     const std::optional<PrintOptions> options =
         parsePrintOptions(withoutCommand(args, {u"print"_s, u"voucher"_s}), problem);
@@ -173,7 +173,8 @@ int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTex
     const QDir here(workDir);
     try {
         const QDate today = clock.today();
-        const Workstation ws = startup::prepareWorkstation(workDir, false, todayString(today));
+        const Workstation ws =
+            startup::prepareWorkstation(workDir, false, todayString(today), wait);
         const std::optional<EntryRecord> entry = findEntry(ws, options->id);
         if (!entry)
             return failed(err, u"nie ma wpisu o ID %1"_s.arg(options->id));
@@ -221,10 +222,10 @@ int runWordsCommand(const QStringList& args) {
     return runWordsCommand(args, out, err);
 }
 
-int runVoucherPrintCommand(const QStringList& args, const QString& workDir) {
+int runVoucherPrintCommand(const QStringList& args, const QString& workDir, LockWait* wait) {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return runVoucherPrintCommand(args, workDir, out, err, SystemClock());
+    return runVoucherPrintCommand(args, workDir, out, err, SystemClock(), wait);
 }
 
 } // namespace kestrana

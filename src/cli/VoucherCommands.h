@@ -8,6 +8,7 @@ class QTextStream;
 namespace kestrana {
 
 class Clock;
+class LockWait;
 
 // kestrana-cli's voucher commands. `args` are the arguments after the program name, the
 // command word(s) first as main() has them ("words", "12.50" or "print", "voucher", "--kind",
@@ -27,11 +28,13 @@ int runWordsCommand(const QStringList& args);
 // document file, total from the grid), creating a missing counter file and taking the next
 // number. Prints the voucher's title line. A PDF needs a QGuiApplication; a trace does not.
 // Relative file names count from `workDir`, the folder that holds the data.
-int runVoucherPrintCommand(const QStringList& args, const QString& workDir);
+// A busy counter is waited for as `wait` decides (kDefaultLockWait without one).
+int runVoucherPrintCommand(const QStringList& args, const QString& workDir,
+                           LockWait* wait = nullptr);
 
 // The same, writing to the given streams and dating the voucher by `clock`.
 int runWordsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTextStream& out,
-                           QTextStream& err, const Clock& clock);
+                           QTextStream& err, const Clock& clock, LockWait* wait = nullptr);
 
 } // namespace kestrana

@@ -14,6 +14,7 @@
 #include "platform/MemoryTuning.h"
 #include "platform/Numbers.h"
 #include "platform/Version.h"
+#include "register/LockWait.h"
 #include "register/Register.h"
 #include "register/SmallRecords.h"
 #include "register/Sort.h"
@@ -26,7 +27,9 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 
 using namespace kestrana;
 
@@ -44,7 +47,9 @@ const char* const usage =
     "  check                              sprawdza pliki folderu danych\n"
     "  unlock ID                          zwalnia blokadę wpisu po przerwanym programie\n"
     "  sort --by nazwa1|nazwa2|data|kod [--desc]\n"
-    "                                     sortuje wpisy w pliku głównym\n";
+    "                                     sortuje wpisy w pliku głównym\n"
+    "  --wait SEKUNDY                     (przy każdym poleceniu) jak długo czekać na dane\n"
+    "                                     zajęte przez inne stanowisko; domyślnie 30\n";
 
 void printLine(const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -99,14 +104,13 @@ int runList(const QStringList& allArgs, const QString& today) {
     return 0;
 }
 
-int runGenerate(const QStringList& args, const QString& today) {
+int runGenerate(const QStringList& args, const QString& today, LockWait& wait) {
     const QString entries = option(args, QStringLiteral("--entries"));
     const QString seed = option(args, QStringLiteral("--seed"), QStringLiteral("1"));
     if (!isWholeNumber(entries) || entries.toLongLong() < 0 || !isWholeNumber(seed))
         return fail(QStringLiteral("--entries przyjmuje liczbę wpisów, --seed liczbę całkowitą"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
-    generateEntries(ws.mainFile(), ws.idFile(), entries.toLongLong(),
-                    static_cast<quint32>(seed.toLongLong()));
+    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today, &wait);
+    generateEntries(ws, entries.toLongLong(), static_cast<quint32>(seed.toLongLong()));
     return 0;
 }
 
@@ -114,6 +118,8 @@ int runGenerate(const QStringList& args, const QString& today) {
 int runMode(const QStringList& args) {
     const QString mode = args.value(1);
     const QString workDir = QDir::currentPath();
+    // A new workstation's folder has no Admini yet: siec.dat is its only content.
+    files::makeDirectory(resolvePath(workDir, QStringLiteral("Admini")));
     if (mode == QLatin1String("server"))
         return runServerModeCommand(args, workDir);
     startup::locateStorage(workDir); // creates siec.dat for local mode when missing
@@ -142,7 +148,7 @@ int badArguments(const QString& message) {
     return 2;
 }
 
-int runSort(const QStringList& args, const QString& today) {
+int runSort(const QStringList& args, const QString& today, LockWait& wait) {
     static const QStringList names = {QStringLiteral("nazwa1"), QStringLiteral("nazwa2"),
                                       QStringLiteral("data"), QStringLiteral("kod")};
     const qsizetype by = args.indexOf(QStringLiteral("--by"));
@@ -153,7 +159,7 @@ int runSort(const QStringList& args, const QString& today) {
     }
     if (field < 0)
         return badArguments(QStringLiteral("--by przyjmuje nazwa1, nazwa2, data albo kod"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today, &wait);
     sortRegister(ws, static_cast<SortField>(field + 1), args.contains(QStringLiteral("--desc")));
     return 0;
 }
@@ -194,11 +200,11 @@ int runUnlock(const QStringList& args) {
     return 0;
 }
 
-int runPrint(const QStringList& args) {
+int runPrint(const QStringList& args, LockWait& wait) {
     if (args.value(1) == QLatin1String("envelope"))
         return runEnvelopePrintCommand(args, QDir::currentPath());
     if (args.value(1) == QLatin1String("voucher"))
-        return runVoucherPrintCommand(args, QDir::currentPath());
+        return runVoucherPrintCommand(args, QDir::currentPath(), &wait);
     const FilterOptions filter = parseFilterOptions(args);
     if (!filter.error.isEmpty()) {
         fail(filter.error);
@@ -210,6 +216,18 @@ int runPrint(const QStringList& args) {
             return makeEntryFilter(criteria, ws);
         };
     return runPrintCommand(filter.rest, QDir::currentPath(), makeFilter);
+}
+
+// "--wait SECONDS" anywhere among the arguments, taken out of them; nothing when it is absent,
+// a negative number when it is not a whole number of seconds.
+std::optional<qint64> takeWaitOption(QStringList& args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--wait"));
+    if (at < 0)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 seconds = args.value(at + 1).toLongLong(&ok);
+    args.remove(at, std::min<qsizetype>(2, args.size() - at));
+    return ok && seconds >= 0 && seconds <= 24 * 3600 ? seconds : -1;
 }
 
 void printUsage() {
@@ -247,7 +265,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Q_INIT_RESOURCE(data);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    const std::optional<qint64> waitSeconds = takeWaitOption(args);
+    if (waitSeconds && *waitSeconds < 0)
+        return badArguments(QStringLiteral("--wait przyjmuje liczbę sekund (0 do 86400)"));
+    // Data another workstation holds are waited for this long, then the command gives up with
+    // nothing written.
+    DeadlineWait wait(std::chrono::seconds(waitSeconds.value_or(kDefaultLockWait.count())));
     if (args.isEmpty()) {
         printUsage();
         return 2;
@@ -269,7 +293,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("list"))
             return runList(args, today);
         if (command == QLatin1String("generate"))
-            return runGenerate(args, today);
+            return runGenerate(args, today, wait);
         if (command == QLatin1String("mode"))
             return runMode(args);
         if (command == QLatin1String("check"))
@@ -277,19 +301,19 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("unlock"))
             return runUnlock(args);
         if (command == QLatin1String("sort"))
-            return runSort(args, today);
+            return runSort(args, today, wait);
         if (command == QLatin1String("print"))
-            return runPrint(args);
+            return runPrint(args, wait);
         if (command == QLatin1String("export"))
             return runCsvExportCommand(args, QDir::currentPath(), today);
         if (command == QLatin1String("import"))
-            return runCsvImportCommand(args, QDir::currentPath(), today);
+            return runCsvImportCommand(args, QDir::currentPath(), today, &wait);
         if (command == QLatin1String("words"))
             return runWordsCommand(args);
         if (command == QLatin1String("backup"))
-            return serverChoice
-                       ? runServerBackupCommand(args, QDir::currentPath(), today, *serverChoice)
-                       : runBackupCommand(args, QDir::currentPath(), today);
+            return serverChoice ? runServerBackupCommand(args, QDir::currentPath(), today,
+                                                         *serverChoice, &wait)
+                                : runBackupCommand(args, QDir::currentPath(), today, {}, &wait);
     } catch (const IoError& e) {
         return fail(e.text());
     }

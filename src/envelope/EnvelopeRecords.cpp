@@ -169,8 +169,9 @@ EnvelopeProfile readEnvelopeProfile(const QString& path) {
     return readOne<EnvelopeProfile>(path);
 }
 
-void writeEnvelopeRecord(const QString& path, const QByteArray& record) {
-    files::replaceFile(path, record);
+void writeEnvelopeRecord(const QString& path, const QByteArray& record,
+                         files::FaultInjector* faults) {
+    files::replaceFile(path, record, faults);
 }
 
 } // namespace kestrana

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FaultInjector.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -98,6 +100,7 @@ EnvelopeLogo readEnvelopeLogo(const QString& path);
 EnvelopeOptions readEnvelopeOptions(const QString& path);
 FormOfAddress readFormOfAddress(const QString& path);
 EnvelopeProfile readEnvelopeProfile(const QString& path);
-void writeEnvelopeRecord(const QString& path, const QByteArray& record);
+void writeEnvelopeRecord(const QString& path, const QByteArray& record,
+                         files::FaultInjector* faults = nullptr);
 
 } // namespace kestrana

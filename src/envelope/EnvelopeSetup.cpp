@@ -55,9 +55,9 @@ QString prepare(const Workstation& ws, EnvelopeFields& fields, LogoPicture& pict
 }
 
 void saveDefaults(const Workstation& ws, EnvelopeFields& fields, const LogoPicture& picture) {
-    writeEnvelopeRecord(envelopeSettingsFile(ws), fields.settings.toBytes());
-    writeEnvelopeRecord(envelopeLogoFile(ws), fields.logo.toBytes());
-    writeEnvelopeRecord(envelopeOptionsFile(ws), optionsOf(fields).toBytes());
+    writeEnvelopeRecord(envelopeSettingsFile(ws), fields.settings.toBytes(), ws.faults);
+    writeEnvelopeRecord(envelopeLogoFile(ws), fields.logo.toBytes(), ws.faults);
+    writeEnvelopeRecord(envelopeOptionsFile(ws), optionsOf(fields).toBytes(), ws.faults);
     refreshLogoEnabled(fields, picture);
 }
 
@@ -116,7 +116,7 @@ void detachLogo(EnvelopeFields& fields) {
 }
 
 void saveFormOfAddress(const Workstation& ws, const QString& form) {
-    writeEnvelopeRecord(formOfAddressFile(ws), FormOfAddress{form}.toBytes());
+    writeEnvelopeRecord(formOfAddressFile(ws), FormOfAddress{form}.toBytes(), ws.faults);
 }
 
 } // namespace kestrana::envelope

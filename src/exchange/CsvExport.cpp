@@ -6,8 +6,9 @@
 
 namespace kestrana::csv {
 
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath) {
-    files::FileWriter out(csvPath, files::FileWriter::Mode::Atomic);
+qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath,
+                      files::FaultInjector* faults) {
+    files::FileWriter out(csvPath, files::FileWriter::Mode::Atomic, 1, faults);
     out.write(fileHeader());
     out.write(encodeRow(guardFormulas(headerRow(names))));
     files::RecordReader list(listFile, EntryRecord::Size);
@@ -28,7 +29,7 @@ CategoryNames currentCategoryNames(const Workstation& ws) {
 }
 
 qint64 exportCurrentList(const Workstation& ws, const QString& csvPath) {
-    return exportListFile(ws.listFile(), currentCategoryNames(ws), csvPath);
+    return exportListFile(ws.listFile(), currentCategoryNames(ws), csvPath, ws.faults);
 }
 
 } // namespace kestrana::csv

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace kestrana::csv {
 
 namespace {
@@ -125,11 +127,11 @@ QStringList reportLines(const Workstation& ws, const ImportPlan& plan, const Imp
     return lines;
 }
 
-QString reportPathFor(const QString& source, const QDateTime& when) {
+QString reportPathFor(const QString& source, const QString& folder, const QDateTime& when) {
     const QFileInfo info(source);
     const QString stem =
-        info.dir().filePath(info.completeBaseName() + QStringLiteral("-raport-importu-") +
-                            when.toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
+        QDir(folder).filePath(info.completeBaseName() + QStringLiteral("-raport-importu-") +
+                              when.toString(QStringLiteral("yyyy-MM-dd-HHmmss")));
     QString path = stem + QStringLiteral(".txt");
     for (int n = 2; files::exists(path); ++n)
         path = stem + QStringLiteral("-%1.txt").arg(n);
@@ -138,11 +140,21 @@ QString reportPathFor(const QString& source, const QDateTime& when) {
 
 QString writeImportReport(const Workstation& ws, const ImportPlan& plan, const ImportResult& result,
                           const QDateTime& when) {
-    const QString path = reportPathFor(plan.source, when);
     const QString text =
         reportLines(ws, plan, result, when).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
-    files::replaceFile(path, cp1250::encode(text));
-    return path;
+    const QString path = reportPathFor(plan.source, QFileInfo(plan.source).path(), when);
+    try {
+        files::replaceFile(path, cp1250::encode(text), ws.faults);
+        return path;
+    } catch (const IoError& e) {
+        // A file imported from a folder the user may only read (a colleague's, a CD): the
+        // report goes to the workstation's folder instead.
+        if (e.errorNumber() != EACCES && e.errorNumber() != EPERM && e.errorNumber() != EROFS)
+            throw;
+    }
+    const QString fallback = reportPathFor(plan.source, ws.workDir, when);
+    files::replaceFile(fallback, cp1250::encode(text), ws.faults);
+    return fallback;
 }
 
 } // namespace kestrana::csv

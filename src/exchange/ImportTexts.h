@@ -26,10 +26,11 @@ QString resultSummary(const ImportResult& result);
 QStringList reportLines(const Workstation& ws, const ImportPlan& plan, const ImportResult& result,
                         const QDateTime& when);
 
-// A name beside the source that no file has yet: "lista-raport-importu-2026-12-07-140509.txt".
-QString reportPathFor(const QString& source, const QDateTime& when);
+// A name in `folder` that no file has yet: "lista-raport-importu-2026-12-07-140509.txt".
+QString reportPathFor(const QString& source, const QString& folder, const QDateTime& when);
 
-// Writes the report (Windows-1250, CR LF) beside the source and returns its path. The file is
+// Writes the report (Windows-1250, CR LF) beside the source and returns its path; where the
+// source's folder may not be written, into the workstation's folder instead. The file is
 // written whole or not at all. Throws IoError.
 QString writeImportReport(const Workstation& ws, const ImportPlan& plan, const ImportResult& result,
                           const QDateTime& when);

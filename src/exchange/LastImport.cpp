@@ -120,11 +120,11 @@ UndoResult undoImport(const Workstation& ws, const LastImport& last,
         imported.insert(id, hash);
 
     const QString mainFile = ws.mainFile();
-    FileLock lock(lockPathFor(mainFile));
+    FileLock lock(ws, lockPathFor(mainFile));
     QSet<QString> present;
     QStringList changed;
     {
-        files::RecordReader reader(mainFile, EntryRecord::Size);
+        files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
         while (const char* record = reader.next()) {
             const QString id = EntryRecord::fromBytes(record).text(Field::id);
             const auto it = imported.constFind(id);
@@ -157,8 +157,8 @@ UndoResult undoImport(const Workstation& ws, const LastImport& last,
         return result;
     }
     if (!present.isEmpty()) {
-        files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic);
-        files::RecordReader reader(mainFile, EntryRecord::Size);
+        files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, ws.faults);
+        files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
         while (const char* record = reader.next()) {
             const QString id = EntryRecord::fromBytes(record).text(Field::id);
             if (present.contains(id) && recordHash(record) == imported.value(id)) {

@@ -47,9 +47,9 @@ double columnWidth(int column) {
 
 // Copies the finished workbook from the private temporary folder to its place, through the
 // checked file layer: a temporary file beside the target, renamed over it when complete.
-void copyInto(const QString& from, const QString& to) {
+void copyInto(const QString& from, const QString& to, files::FaultInjector* faults) {
     files::posix::Fd in(from, O_RDONLY);
-    files::FileWriter out(to, files::FileWriter::Mode::Atomic);
+    files::FileWriter out(to, files::FileWriter::Mode::Atomic, 1, faults);
     QByteArray chunk(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 got = files::posix::readUpTo(in.get(), chunk.data(), chunk.size(), from);
@@ -63,7 +63,8 @@ void copyInto(const QString& from, const QString& to) {
 
 } // namespace
 
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& path) {
+qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& path,
+                      files::FaultInjector* faults) {
     const qint64 entries = files::recordCount(listFile, EntryRecord::Size);
     if (entries > kMaxEntries) {
         const QLocale polish(QLocale::Polish, QLocale::Poland);
@@ -109,7 +110,7 @@ qint64 exportListFile(const QString& listFile, const CategoryNames& names, const
         }
     };
     writeRow(0, csv::headerRow(names), heading);
-    files::RecordReader list(listFile, EntryRecord::Size);
+    files::RecordReader list(listFile, EntryRecord::Size, faults);
     lxw_row_t row = 0;
     while (const char* record = list.next()) {
         if (++row > kMaxEntries)
@@ -121,12 +122,12 @@ qint64 exportListFile(const QString& listFile, const CategoryNames& names, const
     const qint64 count = list.recordsRead();
     list.close();
     check(workbook_close(workbook.release()), built);
-    copyInto(built, path);
+    copyInto(built, path, faults);
     return count;
 }
 
 qint64 exportCurrentList(const Workstation& ws, const QString& path) {
-    return exportListFile(ws.listFile(), csv::currentCategoryNames(ws), path);
+    return exportListFile(ws.listFile(), csv::currentCategoryNames(ws), path, ws.faults);
 }
 
 } // namespace kestrana::xlsx

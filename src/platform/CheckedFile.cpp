@@ -3,9 +3,12 @@
 #include "platform/PosixFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,24 +28,24 @@ const QString opRemove = QStringLiteral("Usunięcie pliku");
 const QString opMkdir = QStringLiteral("Utworzenie katalogu");
 const QString beyondEnd = QStringLiteral("Odczyt poza końcem pliku");
 
-// Remaining bytes before the simulated full disk; negative means no fault.
-qint64 writeBudget = -1;
-int writeFaultErrno = ENOSPC;
-
+using posix::check;
 using posix::fail;
 using posix::Fd;
+using posix::kNewFileMode;
 using posix::native;
 using posix::readUpTo;
 
-void writeAll(int fd, const char* data, qint64 length, const QString& path) {
+void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
+    check(faults, Call::Write, opWrite, path);
     while (length > 0) {
         qint64 chunk = length;
-        if (writeBudget >= 0) {
-            if (writeBudget == 0) {
-                errno = writeFaultErrno;
+        if (faults) {
+            int error = 0;
+            chunk = faults->writable(length, error);
+            if (chunk == 0) {
+                errno = error;
                 fail(opWrite, path);
             }
-            chunk = std::min(chunk, writeBudget);
         }
         const ssize_t n = ::write(fd, data, static_cast<size_t>(chunk));
         if (n < 0) {
@@ -50,37 +53,107 @@ void writeAll(int fd, const char* data, qint64 length, const QString& path) {
                 continue;
             fail(opWrite, path);
         }
-        if (writeBudget >= 0)
-            writeBudget -= n;
+        if (faults)
+            faults->wrote(n);
         data += n;
         length -= n;
     }
 }
 
-void seekTo(int fd, qint64 offset, const QString& path) {
+void seekTo(int fd, qint64 offset, const QString& path, FaultInjector* faults) {
+    check(faults, Call::Seek, opSeek, path);
     if (::lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0)
         fail(opSeek, path);
 }
 
-void syncFile(int fd, const QString& path) {
+void syncFile(int fd, const QString& path, FaultInjector* faults) {
+    check(faults, Call::Sync, opSync, path);
     if (::fsync(fd) != 0)
         fail(opSync, path);
 }
 
-QString temporaryPathFor(const QString& path) {
-    return path + QStringLiteral(".tmp.") + QString::number(::getpid());
-}
-
-void renameOver(const QString& from, const QString& to) {
+void renameOver(const QString& from, const QString& to, FaultInjector* faults) {
+    check(faults, Call::Rename, opRename, to);
     if (::rename(native(from).constData(), native(to).constData()) != 0)
         fail(opRename, to);
+}
+
+// Closes a descriptor that was written, reporting a failure (a network share may report a
+// failed write only here).
+void closeWritten(int fd, const QString& path, FaultInjector* faults) {
+    const bool injected = !allowed(faults, Call::Close, path);
+    const int injectedError = errno;
+    if (::close(fd) != 0 && errno != EINTR)
+        fail(opClose, path);
+    if (injected) {
+        errno = injectedError;
+        fail(opClose, path);
+    }
+}
+
+// Undoes a step after a failure without hiding the failure's errno.
+void removeQuietly(const QString& path) {
+    const int saved = errno;
+    ::unlink(native(path).constData());
+    errno = saved;
+}
+
+// This host's name as it may appear in a file name.
+const QString& hostTag() {
+    static const QString tag = [] {
+        char name[256] = {};
+        if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+            return QStringLiteral("host");
+        QString text = QString::fromLocal8Bit(name);
+        for (QChar& c : text) {
+            if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != QLatin1Char('-') &&
+                c != QLatin1Char('_'))
+                c = QLatin1Char('_');
+        }
+        return text;
+    }();
+    return tag;
+}
+
+bool processIsGone(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Removes "<name>.tmp.<this host>.<pid>" beside `path` for processes that no longer run: they
+// were killed while they rewrote the file, which is whole. Nothing here may fail the rewrite
+// that has just succeeded.
+void removeLeftoversOf(const QString& path) {
+    const QFileInfo info(path);
+    const QString dir = info.absolutePath();
+    const QString prefix = info.fileName() + QStringLiteral(".tmp.") + hostTag() + QLatin1Char('.');
+    DIR* handle = ::opendir(native(dir).constData());
+    if (!handle)
+        return;
+    const int saved = errno;
+    while (const dirent* item = ::readdir(handle)) {
+        const QString name = QFile::decodeName(item->d_name);
+        if (!name.startsWith(prefix))
+            continue;
+        bool number = false;
+        const qint64 pid = QStringView(name).mid(prefix.size()).toLongLong(&number);
+        if (!number || pid <= 0 || pid == ::getpid() || !processIsGone(static_cast<pid_t>(pid)))
+            continue;
+        ::unlink(native(dir + QLatin1Char('/') + name).constData());
+    }
+    ::closedir(handle);
+    errno = saved;
+}
+
+// The status of what stands at `path` without following a link there; false when nothing does.
+bool statOf(const QString& path, struct stat& st) {
+    return ::lstat(native(path).constData(), &st) == 0;
 }
 
 } // namespace
 
 bool exists(const QString& path) {
     struct stat st {};
-    return ::stat(native(path).constData(), &st) == 0;
+    return statOf(path, st);
 }
 
 bool isDirectory(const QString& path) {
@@ -90,8 +163,14 @@ bool isDirectory(const QString& path) {
 
 qint64 size(const QString& path) {
     struct stat st {};
-    if (::stat(native(path).constData(), &st) != 0)
+    if (!statOf(path, st))
         fail(opOpen, path);
+    if (S_ISLNK(st.st_mode)) {
+        errno = ELOOP;
+        fail(opOpen, path);
+    }
+    if (S_ISDIR(st.st_mode))
+        throw IoError(opOpen, path, EISDIR);
     return st.st_size;
 }
 
@@ -99,12 +178,19 @@ qint64 recordCount(const QString& path, int recordSize) {
     return size(path) / recordSize;
 }
 
-QByteArray readFile(const QString& path) {
-    Fd fd(path, O_RDONLY);
+std::optional<FileIdentity> identityOf(const QString& path) {
+    struct stat st {};
+    if (!statOf(path, st) || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return FileIdentity{st.st_dev, st.st_ino, st.st_ctim};
+}
+
+QByteArray readFile(const QString& path, FaultInjector* faults) {
+    Fd fd(path, O_RDONLY, kNewFileMode, false, faults);
     QByteArray data;
     char chunk[65536];
     for (;;) {
-        const qint64 n = readUpTo(fd.get(), chunk, sizeof chunk, path);
+        const qint64 n = readUpTo(fd.get(), chunk, sizeof chunk, path, faults);
         data.append(chunk, n);
         if (n < qint64(sizeof chunk))
             break;
@@ -113,63 +199,91 @@ QByteArray readFile(const QString& path) {
     return data;
 }
 
-QByteArray readRecord(const QString& path, qint64 index, int recordSize) {
-    Fd fd(path, O_RDONLY);
+QByteArray readRecord(const QString& path, qint64 index, int recordSize, FaultInjector* faults) {
+    Fd fd(path, O_RDONLY, kNewFileMode, false, faults);
     if (index < 0) {
         errno = EINVAL;
         fail(opSeek, path);
     }
-    seekTo(fd.get(), index * recordSize, path);
+    seekTo(fd.get(), index * recordSize, path, faults);
     QByteArray record(recordSize, '\0');
-    if (readUpTo(fd.get(), record.data(), recordSize, path) != recordSize)
+    if (readUpTo(fd.get(), record.data(), recordSize, path, faults) != recordSize)
         throw IoError(opRead, path, beyondEnd);
     fd.close();
     return record;
 }
 
-void appendRecord(const QString& path, QByteArrayView record) {
-    Fd fd(path, O_WRONLY);
+void appendRecord(const QString& path, QByteArrayView record, FaultInjector* faults) {
+    Fd fd(path, O_WRONLY, kNewFileMode, false, faults);
     // Append after the last whole record, as the records are counted.
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         fail(opSeek, path);
-    seekTo(fd.get(), st.st_size - st.st_size % record.size(), path);
-    writeAll(fd.get(), record.data(), record.size(), path);
+    const off_t end = st.st_size - st.st_size % record.size();
+    seekTo(fd.get(), end, path, faults);
+    try {
+        writeAll(fd.get(), record.data(), record.size(), path, faults);
+    } catch (const IoError&) {
+        // A torn record would make the file end in a partial one; should the cut fail too, the
+        // partial record is never read and the next append writes over it.
+        if (::ftruncate(fd.get(), end) != 0) {
+        }
+        throw;
+    }
     fd.close();
 }
 
-void writeRecordAt(const QString& path, qint64 index, QByteArrayView record) {
-    Fd fd(path, O_WRONLY);
-    seekTo(fd.get(), index * record.size(), path);
-    writeAll(fd.get(), record.data(), record.size(), path);
+void writeRecordAt(const QString& path, qint64 index, QByteArrayView record,
+                   FaultInjector* faults) {
+    Fd fd(path, O_WRONLY, kNewFileMode, false, faults);
+    seekTo(fd.get(), index * record.size(), path, faults);
+    writeAll(fd.get(), record.data(), record.size(), path, faults);
     fd.close();
 }
 
-void writeFile(const QString& path, QByteArrayView data) {
-    Fd fd(path, O_WRONLY | O_CREAT | O_TRUNC);
-    writeAll(fd.get(), data.data(), data.size(), path);
+void writeFile(const QString& path, QByteArrayView data, FaultInjector* faults) {
+    Fd fd(path, O_WRONLY | O_CREAT | O_TRUNC, kNewFileMode, false, faults);
+    writeAll(fd.get(), data.data(), data.size(), path, faults);
     fd.close();
 }
 
-bool createExclusive(const QString& path, QByteArrayView data) {
+bool createExclusive(const QString& path, QByteArrayView data, FaultInjector* faults,
+                     FileIdentity* created) {
+    check(faults, Call::Open, opOpen, path);
     int raw;
     do {
-        raw = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        raw = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     kNewFileMode);
     } while (raw < 0 && errno == EINTR);
     if (raw < 0) {
         if (errno == EEXIST)
             return false;
         fail(opOpen, path);
     }
-    ::close(raw);
-    Fd fd(path, O_WRONLY);
-    writeAll(fd.get(), data.data(), data.size(), path);
-    fd.close();
+    try {
+        writeAll(raw, data.data(), data.size(), path, faults);
+        struct stat st {};
+        if (::fstat(raw, &st) != 0)
+            fail(opWrite, path);
+        if (created)
+            *created = FileIdentity{st.st_dev, st.st_ino, st.st_ctim};
+    } catch (const IoError&) {
+        // A file without its content would count as a lock nobody releases.
+        ::close(raw);
+        removeQuietly(path);
+        throw;
+    }
+    try {
+        closeWritten(raw, path, faults);
+    } catch (const IoError&) {
+        removeQuietly(path);
+        throw;
+    }
     return true;
 }
 
-void replaceFile(const QString& path, QByteArrayView data) {
-    FileWriter writer(path, FileWriter::Mode::Atomic);
+void replaceFile(const QString& path, QByteArrayView data, FaultInjector* faults) {
+    FileWriter writer(path, FileWriter::Mode::Atomic, 1, faults);
     writer.write(data);
     writer.commit();
 }
@@ -183,19 +297,27 @@ bool removeFile(const QString& path) {
 }
 
 void makeDirectory(const QString& path) {
-    if (::mkdir(native(path).constData(), 0755) != 0 && errno != EEXIST)
+    if (::mkdir(native(path).constData(), 0777) != 0 && errno != EEXIST)
         fail(opMkdir, path);
 }
 
-RecordReader::RecordReader(const QString& path, int recordSize)
-    : path_(path), recordSize_(recordSize) {
-    Fd fd(path, O_RDONLY);
-    // Hand the descriptor over to this reader; Fd would otherwise close it.
-    fd_ = ::dup(fd.get());
-    if (fd_ < 0)
-        fail(opOpen, path);
+QString temporaryPathFor(const QString& path) {
+    return path + QStringLiteral(".tmp.") + hostTag() + QLatin1Char('.') +
+           QString::number(::getpid());
+}
+
+bool isTemporaryName(const QString& name) {
+    // "<name>.tmp.<host>.<pid>", or "<name>.tmp.<pid>" as earlier versions wrote them.
+    static const QRegularExpression pattern(QStringLiteral("\\.tmp\\.([^/]+\\.)?[0-9]+$"));
+    return pattern.match(name).hasMatch();
+}
+
+RecordReader::RecordReader(const QString& path, int recordSize, FaultInjector* faults)
+    : path_(path), recordSize_(recordSize), faults_(faults) {
+    Fd fd(path, O_RDONLY, kNewFileMode, false, faults);
     const qsizetype records = std::max<qsizetype>(1, (1 << 20) / recordSize);
     buffer_.resize(records * recordSize);
+    fd_ = fd.release();
 }
 
 RecordReader::~RecordReader() {
@@ -209,7 +331,7 @@ bool RecordReader::fill() {
         std::memmove(buffer_.data(), buffer_.constData() + begin_, static_cast<size_t>(leftover));
     begin_ = 0;
     end_ = leftover;
-    const qint64 n = readUpTo(fd_, buffer_.data() + end_, buffer_.size() - end_, path_);
+    const qint64 n = readUpTo(fd_, buffer_.data() + end_, buffer_.size() - end_, path_, faults_);
     end_ += n;
     if (end_ < buffer_.size())
         eof_ = true;
@@ -232,23 +354,53 @@ void RecordReader::close() {
         return;
     const int fd = fd_;
     fd_ = -1;
+    const bool injected = !allowed(faults_, Call::Close, path_);
+    const int injectedError = errno;
     if (::close(fd) != 0 && errno != EINTR)
         fail(opClose, path_);
+    if (injected) {
+        errno = injectedError;
+        fail(opClose, path_);
+    }
 }
 
-FileWriter::FileWriter(const QString& path, Mode mode, int recordSize)
-    : path_(path), writePath_(mode == Mode::Atomic ? temporaryPathFor(path) : path), mode_(mode) {
-    const int flags = mode == Mode::Append ? O_WRONLY : O_WRONLY | O_CREAT | O_TRUNC;
-    do {
-        fd_ = ::open(native(writePath_).constData(), flags | O_CLOEXEC, 0644);
-    } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0)
-        fail(opOpen, writePath_);
+FileWriter::FileWriter(const QString& path, Mode mode, int recordSize, FaultInjector* faults)
+    : path_(path), writePath_(mode == Mode::Atomic ? temporaryPathFor(path) : path), mode_(mode),
+      faults_(faults) {
     if (mode == Mode::Append) {
+        Fd fd(path, O_WRONLY, kNewFileMode, false, faults);
         struct stat st {};
-        if (::fstat(fd_, &st) != 0)
+        if (::fstat(fd.get(), &st) != 0)
             fail(opSeek, path);
-        seekTo(fd_, st.st_size - st.st_size % recordSize, path);
+        seekTo(fd.get(), st.st_size - st.st_size % recordSize, path, faults);
+        fd_ = fd.release();
+        buffer_.reserve(1 << 20);
+        return;
+    }
+    if (mode == Mode::Truncate) {
+        fd_ = Fd(path, O_WRONLY | O_CREAT | O_TRUNC, kNewFileMode, false, faults).release();
+        buffer_.reserve(1 << 20);
+        return;
+    }
+    // The file being replaced: a link is refused (the rename would replace the link, and the
+    // user would never learn that one was planted), and its mode and group go to the new file.
+    struct stat old {};
+    const bool replacing = statOf(path, old);
+    if (replacing && S_ISLNK(old.st_mode)) {
+        errno = ELOOP;
+        fail(opOpen, path);
+    }
+    // A leftover of this process's own earlier run under the same number is stale.
+    ::unlink(native(writePath_).constData());
+    fd_ = Fd(writePath_, O_WRONLY | O_CREAT | O_EXCL, kNewFileMode, false, faults).release();
+    if (replacing && S_ISREG(old.st_mode)) {
+        // Others sharing the folder through a group keep the access they had.
+        if (::fchmod(fd_, old.st_mode & 0777) != 0) {
+            // The new file is this user's own: it cannot refuse; the umask's mode stays if so.
+        }
+        if (::fchown(fd_, static_cast<uid_t>(-1), old.st_gid) != 0) {
+            // Not a member of that group: the folder's group stays.
+        }
     }
     buffer_.reserve(1 << 20);
 }
@@ -257,8 +409,7 @@ FileWriter::~FileWriter() {
     if (fd_ < 0)
         return;
     if (mode_ == Mode::Atomic) {
-        ::close(fd_);
-        ::unlink(native(writePath_).constData());
+        abandon();
         return;
     }
     // An abandoned plain file keeps what was written so far.
@@ -269,8 +420,14 @@ FileWriter::~FileWriter() {
     ::close(fd_);
 }
 
+void FileWriter::abandon() {
+    ::close(fd_);
+    fd_ = -1;
+    removeQuietly(writePath_);
+}
+
 void FileWriter::flushBuffer() {
-    writeAll(fd_, buffer_.constData(), buffer_.size(), writePath_);
+    writeAll(fd_, buffer_.constData(), buffer_.size(), writePath_, faults_);
     buffer_.clear();
 }
 
@@ -278,55 +435,43 @@ void FileWriter::write(QByteArrayView data) {
     if (buffer_.size() + data.size() > (1 << 20))
         flushBuffer();
     if (data.size() >= (1 << 20))
-        writeAll(fd_, data.data(), data.size(), writePath_);
+        writeAll(fd_, data.data(), data.size(), writePath_, faults_);
     else
         buffer_.append(data.data(), data.size());
 }
 
 void FileWriter::commit() {
-    flushBuffer();
-    if (mode_ == Mode::Atomic) {
-        syncFile(fd_, writePath_);
+    if (mode_ != Mode::Atomic) {
+        flushBuffer();
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0 && errno != EINTR) {
-            const int saved = errno;
-            ::unlink(native(writePath_).constData());
-            errno = saved;
-            fail(opClose, writePath_);
-        }
-        try {
-            renameOver(writePath_, path_);
-        } catch (...) {
-            ::unlink(native(writePath_).constData());
-            throw;
-        }
-        // Make the rename itself durable.
-        const QString dir = QFileInfo(path_).absolutePath();
-        const int dirFd = ::open(native(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
-        }
+        closeWritten(fd, path_, faults_);
         return;
+    }
+    try {
+        flushBuffer();
+        syncFile(fd_, writePath_, faults_);
+    } catch (const IoError&) {
+        abandon();
+        throw;
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        fail(opClose, path_);
+    try {
+        closeWritten(fd, writePath_, faults_);
+        renameOver(writePath_, path_, faults_);
+    } catch (const IoError&) {
+        removeQuietly(writePath_);
+        throw;
+    }
+    // Make the rename itself durable.
+    const QString dir = QFileInfo(path_).absolutePath();
+    const int dirFd = ::open(native(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    removeLeftoversOf(path_);
 }
-
-namespace testing {
-
-void failWritesAfter(qint64 bytes, int errorNumber) {
-    writeBudget = bytes;
-    writeFaultErrno = errorNumber;
-}
-
-void clearFaults() {
-    writeBudget = -1;
-}
-
-} // namespace testing
 
 } // namespace kestrana::files

@@ -1,46 +1,89 @@
 #pragma once
 
+#include "platform/FaultInjector.h"
 #include "platform/IoError.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
-#include <memory>
+#include <ctime>
+#include <optional>
+#include <sys/types.h>
 
 // Record and text files, every operation checked: a failed open, read, write, seek, sync,
 // rename or close throws IoError with the platform's text. No file stays open between calls,
 // except through the sequential reader and writer, which close themselves.
+//
+// A data folder is shared by everyone who can reach it, so a file's last path component is
+// never followed when it is a symbolic link: such a file is neither read nor written, and the
+// error says why. Folders on the way may be links. New files are created with mode 0666 (the
+// user's umask and a set-gid folder decide the rest); a file replaced as a whole keeps its
+// permission bits and, where the system allows, its group.
+//
+// Every function takes an optional FaultInjector through which a test makes chosen calls fail;
+// the program passes none.
 namespace kestrana::files {
 
+// Whether a file or a link of that name is there (a link is not followed).
 bool exists(const QString& path);
+// Whether a folder is there (a folder may be reached through a link).
 bool isDirectory(const QString& path);
+// The size of a plain file; a link or a folder is an error.
 qint64 size(const QString& path);
 // Whole records in a file; a final partial record does not count.
 qint64 recordCount(const QString& path, int recordSize);
 
-QByteArray readFile(const QString& path);
+// Which file a name stands for: two names with the same identity are the same file, and a file
+// deleted and created again under its name has another identity.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    struct timespec changed {};
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+// The identity of the plain file at `path`; nothing when it is missing or not a plain file.
+std::optional<FileIdentity> identityOf(const QString& path);
+
+QByteArray readFile(const QString& path, FaultInjector* faults = nullptr);
 // Record `index` (0-based). A record beyond the end, or a partial one, is an error.
-QByteArray readRecord(const QString& path, qint64 index, int recordSize);
-void appendRecord(const QString& path, QByteArrayView record);
-void writeRecordAt(const QString& path, qint64 index, QByteArrayView record);
+QByteArray readRecord(const QString& path, qint64 index, int recordSize,
+                      FaultInjector* faults = nullptr);
+// Appends after the last whole record; a failed append is cut off again, so the file keeps
+// only whole records.
+void appendRecord(const QString& path, QByteArrayView record, FaultInjector* faults = nullptr);
+void writeRecordAt(const QString& path, qint64 index, QByteArrayView record,
+                   FaultInjector* faults = nullptr);
 
 // Creates or truncates the file and writes `data` (the file may stay short on failure).
-void writeFile(const QString& path, QByteArrayView data);
-// Creates the file only when it does not exist (O_EXCL). Returns false when it exists.
-bool createExclusive(const QString& path, QByteArrayView data);
+void writeFile(const QString& path, QByteArrayView data, FaultInjector* faults = nullptr);
+// Creates the file only when nothing of that name exists (O_EXCL, so a link is never followed)
+// and writes `data` through the same descriptor. Returns false when the name exists. A file
+// whose content could not be written is removed again before the error is thrown. `created`
+// receives the new file's identity.
+bool createExclusive(const QString& path, QByteArrayView data, FaultInjector* faults = nullptr,
+                     FileIdentity* created = nullptr);
 // Replaces the file as a whole: a temporary file in the same directory, flushed to disk, then
 // renamed over the old one. On any failure the old file stays as it was.
-void replaceFile(const QString& path, QByteArrayView data);
-// Deletes the file; a missing file is not an error. Returns whether a file was deleted.
+void replaceFile(const QString& path, QByteArrayView data, FaultInjector* faults = nullptr);
+// Deletes the file (a link itself, never its target); a missing file is not an error. Returns
+// whether a file was deleted.
 bool removeFile(const QString& path);
 void makeDirectory(const QString& path);
+
+// The temporary file a rewrite of `path` by this process uses: "<name>.tmp.<host>.<pid>".
+QString temporaryPathFor(const QString& path);
+// Whether a file name is that of a temporary file of some rewrite.
+bool isTemporaryName(const QString& name);
 
 // Reads fixed-size records front to back through a large buffer. A final partial record is
 // never returned.
 class RecordReader {
 public:
-    RecordReader(const QString& path, int recordSize);
+    RecordReader(const QString& path, int recordSize, FaultInjector* faults = nullptr);
     ~RecordReader();
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
@@ -55,6 +98,7 @@ private:
 
     QString path_;
     int recordSize_;
+    FaultInjector* faults_;
     int fd_ = -1;
     QByteArray buffer_;
     qsizetype begin_ = 0;
@@ -65,12 +109,13 @@ private:
 
 // Writes a file front to back through a buffer. With `atomic`, the data go to a temporary file
 // that commit() renames over the target; without commit() (an exception, say) the temporary
-// file is removed and the target stays untouched.
+// file is removed and the target stays untouched. A successful commit also removes the
+// temporary files of the same target that processes of this host left when they were killed.
 class FileWriter {
 public:
     // Append continues after the last whole record of `recordSize` bytes.
     enum class Mode { Truncate, Atomic, Append };
-    FileWriter(const QString& path, Mode mode, int recordSize = 1);
+    FileWriter(const QString& path, Mode mode, int recordSize = 1, FaultInjector* faults = nullptr);
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
@@ -80,18 +125,14 @@ public:
 
 private:
     void flushBuffer();
+    void abandon();
 
     QString path_;
     QString writePath_;
     Mode mode_;
+    FaultInjector* faults_;
     int fd_ = -1;
     QByteArray buffer_;
 };
-
-// Test seam: makes writes fail once `bytes` more bytes have been written (a full disk).
-namespace testing {
-void failWritesAfter(qint64 bytes, int errorNumber);
-void clearFaults();
-} // namespace testing
 
 } // namespace kestrana::files

@@ -23,23 +23,25 @@ const QString opTimes = QStringLiteral("Ustawienie daty pliku");
 const QString opRemoveDir = QStringLiteral("Usunięcie katalogu");
 const QString opMkdir = QStringLiteral("Utworzenie katalogu");
 
-void copyFile(const QString& from, const QString& to, const struct stat& info) {
+bool copyFileWithDates(const QString& from, const QString& to, const struct stat& info,
+                       FaultInjector* faults) {
     {
-        // O_NONBLOCK: a file swapped for a pipe since it was listed must not hang the copy.
-        Fd in(from, O_RDONLY | O_NONBLOCK, 0, true);
+        Fd in(from, O_RDONLY, 0, true, faults);
         if (in.get() < 0)
-            return; // deleted since the folder was listed (a description, say): nothing to copy
-        FileWriter out(to, FileWriter::Mode::Truncate);
+            return false; // deleted since the folder was listed (a description, say): nothing to
+                          // copy
+        FileWriter out(to, FileWriter::Mode::Truncate, 1, faults);
         QByteArray buffer(1 << 20, Qt::Uninitialized);
-        while (const qint64 n = readUpTo(in.get(), buffer.data(), buffer.size(), from))
+        while (const qint64 n = readUpTo(in.get(), buffer.data(), buffer.size(), from, faults))
             out.write(QByteArrayView(buffer.constData(), n));
         in.close();
         out.commit();
     }
     // The copy keeps the file's dates, so that a copy put back looks as the original did.
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (::utimensat(AT_FDCWD, native(to).constData(), times, 0) != 0)
+    if (::utimensat(AT_FDCWD, native(to).constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         fail(opTimes, to);
+    return true;
 }
 
 } // namespace
@@ -77,26 +79,43 @@ QList<FolderEntry> listFolder(const QString& dir) {
 }
 
 void makeNewDirectory(const QString& path) {
-    if (::mkdir(native(path).constData(), 0755) != 0)
+    if (::mkdir(native(path).constData(), 0777) != 0)
         fail(opMkdir, path);
 }
 
 void copyTree(const QString& from, const QString& to,
               const std::function<bool(const QString& name)>& keep, const QString& shown,
-              QStringList& passedOver) {
+              QStringList& passedOver, FaultInjector* faults) {
     makeNewDirectory(to);
+    copyTreeInto(from, to, keep, shown, passedOver, faults);
+}
+
+void copyTreeInto(const QString& from, const QString& to,
+                  const std::function<bool(const QString& name)>& keep, const QString& shown,
+                  QStringList& passedOver, FaultInjector* faults) {
     for (const FolderEntry& entry : listFolder(from)) {
         if (!keep(entry.name))
             continue;
         const QString source = from + QLatin1Char('/') + entry.name;
         const QString target = to + QLatin1Char('/') + entry.name;
         if (entry.isDirectory())
-            copyTree(source, target, keep, shown + QLatin1Char('/') + entry.name, passedOver);
+            copyTree(source, target, keep, shown + QLatin1Char('/') + entry.name, passedOver,
+                     faults);
         else if (entry.isRegularFile())
-            copyFile(source, target, entry.info);
+            copyFileWithDates(source, target, entry.info, faults);
         else
             passedOver.append(shown + QLatin1Char('/') + entry.name);
     }
+}
+
+bool copyFile(const QString& from, const QString& to, FaultInjector* faults) {
+    struct stat info {};
+    if (::lstat(native(from).constData(), &info) != 0) {
+        if (errno == ENOENT)
+            return false;
+        fail(opStat, from);
+    }
+    return copyFileWithDates(from, to, info, faults);
 }
 
 void removeTree(const QString& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FaultInjector.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,7 +33,13 @@ void makeNewDirectory(const QString& path);
 // in `passedOver` as `shown` + "/" + its path below `from`.
 void copyTree(const QString& from, const QString& to,
               const std::function<bool(const QString& name)>& keep, const QString& shown,
-              QStringList& passedOver);
+              QStringList& passedOver, FaultInjector* faults = nullptr);
+// The same into the folder `to` that exists already.
+void copyTreeInto(const QString& from, const QString& to,
+                  const std::function<bool(const QString& name)>& keep, const QString& shown,
+                  QStringList& passedOver, FaultInjector* faults = nullptr);
+// Copies one plain file with its dates; false when it was deleted meanwhile.
+bool copyFile(const QString& from, const QString& to, FaultInjector* faults = nullptr);
 
 // Removes a file, or a folder with everything in it; a missing one is no error.
 void removeTree(const QString& path);

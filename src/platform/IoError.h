@@ -13,6 +13,9 @@ public:
     IoError(QString operation, QString path, int errorNumber);
     // A failure the platform has no error number for (reading past the end of a file).
     IoError(QString operation, QString path, QString message);
+    // A failure with an error number whose platform text says too little to the user (a symbolic
+    // link where a data file belongs); `message` is shown instead.
+    IoError(QString operation, QString path, int errorNumber, QString message);
 
     const QString& operation() const { return operation_; }
     const QString& path() const { return path_; }

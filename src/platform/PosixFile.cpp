@@ -1,18 +1,51 @@
 #include "platform/PosixFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrana::files::posix {
 
-qint64 readUpTo(int fd, char* data, qint64 length, const QString& path) {
+namespace {
+
+const QString opOpen = QStringLiteral("Otwarcie pliku");
+const QString opRead = QStringLiteral("Odczyt pliku");
+const QString opClose = QStringLiteral("Zamknięcie pliku");
+
+} // namespace
+
+QString linkMessage() {
+    return QStringLiteral("Ten plik jest dowiązaniem symbolicznym. Program nie czyta ani nie "
+                          "zapisuje plików danych przez dowiązania: usuń dowiązanie albo zastąp "
+                          "je zwykłym plikiem.");
+}
+
+QString notAFileMessage() {
+    return QStringLiteral("W miejscu pliku danych jest coś, co nie jest zwykłym plikiem "
+                          "(potok, urządzenie lub gniazdo); program go nie otwiera.");
+}
+
+void fail(const QString& operation, const QString& path) {
+    const int error = errno;
+    if (error == ELOOP)
+        throw IoError(operation, path, error, linkMessage());
+    throw IoError(operation, path, error);
+}
+
+void check(FaultInjector* faults, Call call, const QString& operation, const QString& path) {
+    if (!allowed(faults, call, path))
+        fail(operation, path);
+}
+
+qint64 readUpTo(int fd, char* data, qint64 length, const QString& path, FaultInjector* faults) {
+    check(faults, Call::Read, opRead, path);
     qint64 total = 0;
     while (total < length) {
         const ssize_t n = ::read(fd, data + total, static_cast<size_t>(length - total));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(QStringLiteral("Odczyt pliku"), path);
+            fail(opRead, path);
         }
         if (n == 0)
             break;
@@ -21,12 +54,34 @@ qint64 readUpTo(int fd, char* data, qint64 length, const QString& path) {
     return total;
 }
 
-Fd::Fd(const QString& path, int flags, mode_t mode, bool mayBeGone) : path_(path) {
+Fd::Fd(const QString& path, int flags, mode_t mode, bool mayBeGone, FaultInjector* faults)
+    : path_(path), faults_(faults) {
+    check(faults, Call::Open, opOpen, path);
     do {
-        fd_ = ::open(native(path).constData(), flags | O_CLOEXEC, mode);
+        fd_ = ::open(native(path).constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
     } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0 && !(mayBeGone && errno == ENOENT))
-        fail(QStringLiteral("Otwarcie pliku"), path);
+    if (fd_ < 0) {
+        if (mayBeGone && errno == ENOENT)
+            return;
+        fail(opOpen, path);
+    }
+    if (flags & O_DIRECTORY)
+        return;
+    struct stat st {};
+    const bool statted = ::fstat(fd_, &st) == 0;
+    const int error = errno;
+    if (statted && S_ISREG(st.st_mode))
+        return;
+    ::close(fd_);
+    fd_ = -1;
+    if (!statted) {
+        errno = error;
+        fail(opOpen, path);
+    }
+    if (S_ISDIR(st.st_mode))
+        throw IoError(opOpen, path, EISDIR);
+    // A pipe or a device planted where a file belongs: never read or written.
+    throw IoError(opOpen, path, EINVAL, notAFileMessage());
 }
 
 Fd::~Fd() {
@@ -37,8 +92,14 @@ Fd::~Fd() {
 void Fd::close() {
     const int fd = fd_;
     fd_ = -1;
+    const bool injected = !allowed(faults_, Call::Close, path_);
+    const int injectedError = errno;
     if (::close(fd) != 0 && errno != EINTR)
-        fail(QStringLiteral("Zamknięcie pliku"), path_);
+        fail(opClose, path_);
+    if (injected) {
+        errno = injectedError;
+        fail(opClose, path_);
+    }
 }
 
 } // namespace kestrana::files::posix

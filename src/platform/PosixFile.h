@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FaultInjector.h"
 #include "platform/IoError.h"
 
 #include <QByteArray>
@@ -17,29 +18,49 @@ inline QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
 
-// Throws IoError for `operation` on `path` with the current errno.
-[[noreturn]] inline void fail(const QString& operation, const QString& path) {
-    throw IoError(operation, path, errno);
-}
+// What the user is told when a symbolic link stands where a data file belongs.
+QString linkMessage();
+// ... and when something else that is not a plain file does (a pipe, a device).
+QString notAFileMessage();
+
+// Throws IoError for `operation` on `path` with the current errno; a link refused by O_NOFOLLOW
+// is named as such.
+[[noreturn]] void fail(const QString& operation, const QString& path);
+
+// Throws IoError for `operation` on `path` when the injector fails this call.
+void check(FaultInjector* faults, Call call, const QString& operation, const QString& path);
 
 // Reads up to `length` bytes; fewer only at the end of the file.
-qint64 readUpTo(int fd, char* data, qint64 length, const QString& path);
+qint64 readUpTo(int fd, char* data, qint64 length, const QString& path,
+                FaultInjector* faults = nullptr);
+
+// Files are created with mode 0666: the user's umask and a set-gid folder decide the rest.
+inline constexpr mode_t kNewFileMode = 0666;
 
 class Fd {
 public:
-    // With `mayBeGone`, a missing file leaves the descriptor invalid (get() < 0) instead of
-    // failing.
-    Fd(const QString& path, int flags, mode_t mode = 0644, bool mayBeGone = false);
+    // Opens without following a symbolic link at the last component and without blocking on a
+    // pipe; anything but a plain file (or a folder, with O_DIRECTORY) is refused. With
+    // `mayBeGone`, a missing file leaves the descriptor invalid (get() < 0) instead of failing.
+    Fd(const QString& path, int flags, mode_t mode = kNewFileMode, bool mayBeGone = false,
+       FaultInjector* faults = nullptr);
     ~Fd();
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
+    // Hands the descriptor over to the caller, who closes it.
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     // Closes now, reporting a failed close (a network share may report a failed write here).
     void close();
 
 private:
     QString path_;
     int fd_ = -1;
+    FaultInjector* faults_ = nullptr;
 };
 
 } // namespace kestrana::files::posix

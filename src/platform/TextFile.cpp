@@ -23,15 +23,16 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-QStringList readLines(const QString& path) {
-    return splitLines(cp1250::decode(files::readFile(path)));
+QStringList readLines(const QString& path, files::FaultInjector* faults) {
+    return splitLines(cp1250::decode(files::readFile(path, faults)));
 }
 
-void writeLines(const QString& path, const QStringList& lines, bool finalBreak) {
+void writeLines(const QString& path, const QStringList& lines, bool finalBreak,
+                files::FaultInjector* faults) {
     QString text = lines.join(QStringLiteral("\r\n"));
     if (finalBreak && !lines.isEmpty())
         text += QStringLiteral("\r\n");
-    files::writeFile(path, cp1250::encode(text));
+    files::writeFile(path, cp1250::encode(text), faults);
 }
 
 } // namespace kestrana::textfile

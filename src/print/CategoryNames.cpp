@@ -32,8 +32,9 @@ CategoryNames CategoryNames::fromBytes(const QByteArray& bytes) {
     return names;
 }
 
-void CategoryNames::write(const QString& path, const CategoryNames& names) {
-    files::replaceFile(path, names.toBytes());
+void CategoryNames::write(const QString& path, const CategoryNames& names,
+                          files::FaultInjector* faults) {
+    files::replaceFile(path, names.toBytes(), faults);
 }
 
 CategoryNames CategoryNames::read(const QString& path) {

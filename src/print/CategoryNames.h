@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FaultInjector.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,7 +21,8 @@ struct CategoryNames {
     QByteArray toBytes() const;
     static CategoryNames fromBytes(const QByteArray& bytes);
 
-    static void write(const QString& path, const CategoryNames& names);
+    static void write(const QString& path, const CategoryNames& names,
+                      files::FaultInjector* faults = nullptr);
     static CategoryNames read(const QString& path);
 };
 

@@ -72,7 +72,8 @@ void FontSettings::CzytajFonty(const QString& fileName) {
     size_ = record_.size;
 }
 
-bool FontSettings::ZapiszFonty(const QString& fileName, Dialogs& dialogs) {
+bool FontSettings::ZapiszFonty(const QString& fileName, Dialogs& dialogs,
+                               files::FaultInjector* faults) {
     const QString file = path(fileName);
     if (files::exists(file)) {
         record_ = FontRecord::fromBytes(files::readRecord(file, 0, FontRecord::Size));
@@ -89,7 +90,7 @@ bool FontSettings::ZapiszFonty(const QString& fileName, Dialogs& dialogs) {
     stored.setFaceName(chosen->face);
     stored.size = chosen->pointSize;
     stored.style = chosen->style & fontstyle::All;
-    files::replaceFile(file, stored.toBytes());
+    files::replaceFile(file, stored.toBytes(), faults);
     record_ = stored;
     faceName_ = record_.faceName;
     size_ = record_.size;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Dialogs.h"
+#include "platform/FaultInjector.h"
 #include "print/PageHelper.h"
 
 #include <QByteArray>
@@ -62,7 +63,8 @@ public:
     // Lets the user choose a font for the setting and stores it. False when the dialog was
     // cancelled: no file is written, the copies keep their values (the record holds the
     // stored setting if there was one). Throws IoError.
-    bool ZapiszFonty(const QString& fileName, Dialogs& dialogs);
+    bool ZapiszFonty(const QString& fileName, Dialogs& dialogs,
+                     files::FaultInjector* faults = nullptr);
 
 private:
     QString workDir_;

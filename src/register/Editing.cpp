@@ -10,33 +10,112 @@ namespace kestrana::editing {
 
 namespace {
 
+const QString opIds = QStringLiteral("Nadanie numeru ID");
+
 QString recordId(const char* record) {
     return EntryRecord::fromBytes(record).text(Field::id);
+}
+
+[[noreturn]] void refuseIds(const Workstation& ws, qint32 counter, qint64 wanted) {
+    QString reason;
+    if (counter < 1)
+        reason = QStringLiteral("Licznik ID ma wartość %1, a numer ID musi być dodatni. Ustaw "
+                                "licznik (menu Edycja, „Sprawdź aktualny numer ID klienta”) na "
+                                "liczbę większą od największego numeru ID w bazie.")
+                     .arg(counter);
+    else if (counter == kIdLimit)
+        reason = QStringLiteral("Licznik ID osiągnął %1: nowy wpis nie może dostać numeru ID, bo "
+                                "większy numer nie mieści się w polu ID.")
+                     .arg(kIdLimit);
+    else
+        reason = QStringLiteral("Licznik ID ma wartość %1: zostało tylko %2 wolnych numerów ID, a "
+                                "nowych wpisów jest %3.")
+                     .arg(counter)
+                     .arg(qint64(kIdLimit) - counter)
+                     .arg(wanted);
+    throw IoError(opIds, ws.idFile(), reason + QStringLiteral(" Nic nie zostało zapisane."));
+}
+
+// Takes `count` consecutive IDs under the counter's lock; returns the first.
+qint32 takeIds(const Workstation& ws, qint64 count) {
+    const FileLock lock(ws, lockPathFor(ws.idFile()));
+    // Read under the lock: a value read before another workstation's step is stale.
+    const qint32 first = readIdCounter(ws);
+    if (first < 1 || qint64(kIdLimit) - first < count)
+        refuseIds(ws, first, count);
+    files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(first + count)), ws.faults);
+    return first;
 }
 
 } // namespace
 
 qint32 readIdCounter(const Workstation& ws) {
-    return int32FromBytes(files::readRecord(ws.idFile(), 0, 4));
+    return int32FromBytes(files::readRecord(ws.idFile(), 0, 4, ws.faults));
 }
 
 void writeIdCounter(const Workstation& ws, qint32 value) {
-    FileLock lock(lockPathFor(ws.idFile()));
-    files::replaceFile(ws.idFile(), int32Bytes(value));
+    if (value < 1)
+        refuseIds(ws, value, 1);
+    const FileLock lock(ws, lockPathFor(ws.idFile()));
+    files::replaceFile(ws.idFile(), int32Bytes(value), ws.faults);
 }
 
 qint32 takeNextId(const Workstation& ws) {
-    FileLock lock(lockPathFor(ws.idFile()));
-    const qint32 id = readIdCounter(ws);
-    // A 32-bit counter: past the largest value it goes on from the smallest.
-    files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(static_cast<quint32>(id) + 1u)));
-    return id;
+    return takeIds(ws, 1);
+}
+
+Appended appendNewEntries(const Workstation& ws, qint64 count, const EntryMaker& make) {
+    const QString mainFile = ws.mainFile();
+    const FileLock mainLock(ws, lockPathFor(mainFile));
+    Appended appended;
+    if (count <= 0) {
+        appended.firstPosition = files::recordCount(mainFile, EntryRecord::Size);
+        return appended;
+    }
+    // The counter first: should the main file fail, its IDs are lost but never given twice.
+    appended.firstId = takeIds(ws, count);
+    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, ws.faults);
+    files::RecordReader existing(mainFile, EntryRecord::Size, ws.faults);
+    while (const char* record = existing.next())
+        out.write(QByteArrayView(record, EntryRecord::Size));
+    appended.firstPosition = existing.recordsRead();
+    existing.close();
+    EntryRecord record;
+    for (qint64 i = 0; i < count; ++i) {
+        const auto id = static_cast<qint32>(appended.firstId + i);
+        record.clear();
+        make(i, id, record);
+        record.setText(Field::id, QString::number(id));
+        out.write(QByteArrayView(record.data(), EntryRecord::Size));
+    }
+    out.commit();
+    return appended;
+}
+
+Appended appendNewEntries(const Workstation& ws, std::vector<EntryRecord>& records) {
+    return appendNewEntries(ws, static_cast<qint64>(records.size()),
+                            [&records](qint64 index, qint32 id, EntryRecord& record) {
+                                EntryRecord& given = records[static_cast<size_t>(index)];
+                                given.setText(Field::id, QString::number(id));
+                                record = given;
+                            });
+}
+
+Appended addEntry(const Workstation& ws, EntryRecord& record) {
+    const QString mainFile = ws.mainFile();
+    const FileLock mainLock(ws, lockPathFor(mainFile));
+    Appended appended;
+    appended.firstId = takeIds(ws, 1);
+    record.setText(Field::id, QString::number(appended.firstId));
+    appended.firstPosition = files::recordCount(mainFile, EntryRecord::Size);
+    files::appendRecord(mainFile, QByteArrayView(record.data(), EntryRecord::Size), ws.faults);
+    return appended;
 }
 
 qint64 appendEntry(const Workstation& ws, const EntryRecord& record) {
-    FileLock lock(lockPathFor(ws.mainFile()));
+    const FileLock lock(ws, lockPathFor(ws.mainFile()));
     const qint64 position = files::recordCount(ws.mainFile(), EntryRecord::Size);
-    files::appendRecord(ws.mainFile(), QByteArrayView(record.data(), EntryRecord::Size));
+    files::appendRecord(ws.mainFile(), QByteArrayView(record.data(), EntryRecord::Size), ws.faults);
     return position;
 }
 
@@ -44,11 +123,12 @@ std::optional<qint64> findEntry(const Workstation& ws, const QString& id, qint64
     const QString path = ws.mainFile();
     const qint64 count = files::recordCount(path, EntryRecord::Size);
     if (expectedPosition >= 0 && expectedPosition < count) {
-        const QByteArray record = files::readRecord(path, expectedPosition, EntryRecord::Size);
+        const QByteArray record =
+            files::readRecord(path, expectedPosition, EntryRecord::Size, ws.faults);
         if (recordId(record.constData()) == id)
             return expectedPosition;
     }
-    files::RecordReader reader(path, EntryRecord::Size);
+    files::RecordReader reader(path, EntryRecord::Size, ws.faults);
     while (const char* record = reader.next()) {
         if (recordId(record) == id)
             return reader.recordsRead() - 1;
@@ -60,28 +140,29 @@ std::optional<qint64> findEntry(const Workstation& ws, const QString& id, qint64
 std::optional<qint64> saveEditedEntry(const Workstation& ws, EntryRecord& buffer,
                                       const EntryFormValues& form, const QString& id,
                                       qint64 expectedPosition) {
-    FileLock lock(lockPathFor(ws.mainFile()));
+    const FileLock lock(ws, lockPathFor(ws.mainFile()));
     const std::optional<qint64> position = findEntry(ws, id, expectedPosition);
     if (!position)
         return std::nullopt;
-    const QByteArray stored = files::readRecord(ws.mainFile(), *position, EntryRecord::Size);
+    const QByteArray stored =
+        files::readRecord(ws.mainFile(), *position, EntryRecord::Size, ws.faults);
     std::memcpy(buffer.data(), stored.constData(), EntryRecord::Size);
     formToRecord(form, buffer, false);
     buffer.setText(Field::datamodyfikacji, ws.today);
-    files::writeRecordAt(ws.mainFile(), *position,
-                         QByteArrayView(buffer.data(), EntryRecord::Size));
+    files::writeRecordAt(ws.mainFile(), *position, QByteArrayView(buffer.data(), EntryRecord::Size),
+                         ws.faults);
     return position;
 }
 
 std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
                                   qint64 expectedPosition) {
-    FileLock lock(lockPathFor(ws.mainFile()));
+    const FileLock lock(ws, lockPathFor(ws.mainFile()));
     const std::optional<qint64> position = findEntry(ws, id, expectedPosition);
     if (!position)
         return std::nullopt;
     {
-        files::FileWriter scratch(ws.scratchFile(), files::FileWriter::Mode::Atomic);
-        files::RecordReader reader(ws.mainFile(), EntryRecord::Size);
+        files::FileWriter scratch(ws.scratchFile(), files::FileWriter::Mode::Atomic, 1, ws.faults);
+        files::RecordReader reader(ws.mainFile(), EntryRecord::Size, ws.faults);
         while (const char* record = reader.next()) {
             if (reader.recordsRead() - 1 != *position)
                 scratch.write(QByteArrayView(record, EntryRecord::Size));
@@ -89,8 +170,8 @@ std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
         reader.close();
         scratch.commit();
     }
-    files::FileWriter main(ws.mainFile(), files::FileWriter::Mode::Atomic);
-    files::RecordReader reader(ws.scratchFile(), EntryRecord::Size);
+    files::FileWriter main(ws.mainFile(), files::FileWriter::Mode::Atomic, 1, ws.faults);
+    files::RecordReader reader(ws.scratchFile(), EntryRecord::Size, ws.faults);
     while (const char* record = reader.next())
         main.write(QByteArrayView(record, EntryRecord::Size));
     reader.close();
@@ -100,17 +181,17 @@ std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
 
 void rememberEntry(const Workstation& ws, const EntryRecord& record) {
     files::replaceFile(ws.dataPath(QStringLiteral("KOSZ/wpis_ks.dat")),
-                       QByteArrayView(record.data(), EntryRecord::Size));
+                       QByteArrayView(record.data(), EntryRecord::Size), ws.faults);
 }
 
 EntryRecord rememberedEntry(const Workstation& ws) {
-    return EntryRecord::fromBytes(
-        files::readRecord(ws.dataPath(QStringLiteral("KOSZ/wpis_ks.dat")), 0, EntryRecord::Size));
+    return EntryRecord::fromBytes(files::readRecord(ws.dataPath(QStringLiteral("KOSZ/wpis_ks.dat")),
+                                                    0, EntryRecord::Size, ws.faults));
 }
 
 void keepPreviousEntry(const Workstation& ws, const EntryRecord& record) {
     files::replaceFile(ws.dataPath(QStringLiteral("KOSZ/wpis.dat")),
-                       QByteArrayView(record.data(), EntryRecord::Size));
+                       QByteArrayView(record.data(), EntryRecord::Size), ws.faults);
 }
 
 } // namespace kestrana::editing

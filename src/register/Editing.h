@@ -6,19 +6,49 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 // Changes of the register's shared files. Each holds the exclusive lock of the file it changes
-// for its whole duration and reads again, under the lock, what it is about to change.
+// for its whole duration and reads again, under the lock, what it is about to change. Where two
+// locks are needed the main file's is taken first, and every lock is taken before anything is
+// written, so a wait that is given up leaves every file as it was.
 namespace kestrana::editing {
+
+// The ID counter never hands out an ID that does not fit its 10-character field as a positive
+// number: it holds the next ID, from 1 to kIdLimit, and at kIdLimit no ID is left.
+inline constexpr qint32 kIdLimit = 2147483647;
 
 // ID counter (ADMINI/id_ks.dat): the ID the next new entry receives.
 qint32 readIdCounter(const Workstation& ws);
+// Stores a value for the counter; a value below 1 is refused (IoError), nothing written.
 void writeIdCounter(const Workstation& ws, qint32 value);
-// Reads N, stores N + 1, returns N, all under the counter's lock.
+// Reads N, stores N + 1, returns N, all under the counter's lock. Refused (IoError, nothing
+// written) when the counter has no ID left.
 qint32 takeNextId(const Workstation& ws);
 
-// Appends a new entry; returns its 0-based position in the main file.
+struct Appended {
+    qint32 firstId = 0;        // the entries got firstId, firstId + 1, ...
+    qint64 firstPosition = -1; // 0-based main-file position of the first of them
+};
+
+// Adds new entries at the end of the main file, giving them the next IDs: the main file's lock
+// is held throughout, the IDs are taken under the counter's lock, and the main file is replaced
+// by its old records plus the new ones, so the entries arrive all or none (IDs taken for a
+// failed attempt stay unused; IDs are never reused). When the counter has too few IDs left, the
+// whole lot is refused with an IoError and nothing is written. Every record's `id` is set.
+Appended appendNewEntries(const Workstation& ws, std::vector<EntryRecord>& records);
+// The same for `count` entries made one by one, so that a large number needs no memory: `make`
+// fills the record of the entry with `index` (0-based), which receives `id`.
+using EntryMaker = std::function<void(qint64 index, qint32 id, EntryRecord& record)>;
+Appended appendNewEntries(const Workstation& ws, qint64 count, const EntryMaker& make);
+
+// Adds one new entry as "Zapisz dane" does: the same locks and ID rule, the record appended in
+// place (a failed append is cut off again). `record` receives its ID.
+Appended addEntry(const Workstation& ws, EntryRecord& record);
+
+// Appends a record that already has its ID; returns its 0-based position in the main file.
 qint64 appendEntry(const Workstation& ws, const EntryRecord& record);
 
 // Finds the entry with `id`, looking first at `expectedPosition`, then through the whole file.

@@ -1,6 +1,5 @@
 #include "register/EntryLocks.h"
 
-#include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "register/SmallRecords.h"
@@ -14,19 +13,31 @@ QString EntryLocks::lockPath(const QString& id) const {
     return ws_.dataPath(QStringLiteral("KOSZ/") + id + QStringLiteral(".p"));
 }
 
-EntryLocks::Outcome EntryLocks::check(const QString& id) {
-    const QString lock = lockPath(id);
-    if (lock != ownLock_ && !ownLock_.isEmpty()) {
-        holding_ = false;
+bool EntryLocks::ownFileIsThere() const {
+    return ownFile_ && files::identityOf(ownLock_) == ownFile_;
+}
+
+void EntryLocks::removeOwnFile() {
+    // Only the file this program created: another program's lock of the same name stays.
+    if (ownFileIsThere()) {
         // A failed deletion of the old lock is ignored.
         try {
             files::removeFile(ownLock_);
         } catch (const IoError&) {
         }
     }
+    ownFile_.reset();
+}
+
+EntryLocks::Outcome EntryLocks::check(const QString& id) {
+    const QString lock = lockPath(id);
+    if (lock != ownLock_ && !ownLock_.isEmpty())
+        removeOwnFile();
     if (lock.isEmpty())
         return Outcome::InvalidId;
-    const bool ours = holding_ && lock == shownLock_;
+    if (lock == ownLock_ && !ownFileIsThere())
+        ownFile_.reset(); // gone or replaced: checked as anyone else's
+    const bool ours = ownFile_ && lock == shownLock_;
     if (!ours && files::exists(lock))
         return Outcome::HeldByOther;
     return Outcome::Taken;
@@ -36,31 +47,26 @@ EntryLocks::Outcome EntryLocks::take(const QString& id) {
     const QString lock = lockPath(id);
     if (lock.isEmpty())
         return Outcome::InvalidId;
-    const QByteArray one = int32Bytes(1);
-    if (holding_ && lock == ownLock_) {
-        files::writeFile(lock, one);
-    } else if (!files::createExclusive(lock, one)) {
-        return Outcome::HeldByOther;
+    if (!(lock == ownLock_ && ownFileIsThere())) {
+        files::FileIdentity created;
+        if (!files::createExclusive(lock, int32Bytes(1), ws_.faults, &created))
+            return Outcome::HeldByOther;
+        ownFile_ = created;
     }
     ownLock_ = lock;
     shownLock_ = lock;
-    holding_ = true;
     return Outcome::Taken;
 }
 
 void EntryLocks::release() {
-    if (ownLock_.isEmpty() || !holding_)
+    if (ownLock_.isEmpty())
         return;
-    holding_ = false;
-    try {
-        files::removeFile(ownLock_);
-    } catch (const IoError&) {
-    }
+    removeOwnFile();
 }
 
 bool EntryLocks::heldByOther(const QString& id) const {
     const QString lock = lockPath(id);
-    return !lock.isEmpty() && !(holding_ && lock == ownLock_) && files::exists(lock);
+    return !lock.isEmpty() && !(lock == ownLock_ && ownFileIsThere()) && files::exists(lock);
 }
 
 } // namespace kestrana

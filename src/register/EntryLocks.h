@@ -1,14 +1,21 @@
 #pragma once
 
+#include "platform/CheckedFile.h"
 #include "register/Workstation.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace kestrana {
 
 // The lock files that keep two workstations from showing one entry: KOSZ/<id>.p holding the
 // 32-bit integer 1. Only the file's existence counts. A running program remembers the lock it
 // created last (its own lock) and the lock of the entry it shows.
+//
+// The own lock file is known by its identity (device, inode, change time) from when it was
+// created: a file of that name that is not this one (deleted and created again by someone else,
+// or replaced by a link) is never rewritten nor deleted, and counts as another's lock.
 class EntryLocks {
 public:
     explicit EntryLocks(const Workstation& ws) : ws_(ws) {}
@@ -28,8 +35,9 @@ public:
     Outcome check(const QString& id);
     // After the entry is in the form: creates its lock file. The file is created exclusively,
     // so of two programs that passed the check at the same moment only one gets the entry;
-    // the other is told HeldByOther. Re-selecting the entry this program shows rewrites its
-    // own file. Throws IoError when the file cannot be created.
+    // the other is told HeldByOther. Re-selecting the entry this program shows keeps its own
+    // file as it is. Throws IoError when the file cannot be created (a file whose content could
+    // not be written is removed again first).
     Outcome take(const QString& id);
     // Deletes the own lock file (the confirmed exit).
     void release();
@@ -40,12 +48,15 @@ public:
     bool heldByOther(const QString& id) const;
 
 private:
+    // Whether the file at the own lock's name is still the one this program created.
+    bool ownFileIsThere() const;
+    void removeOwnFile();
+
     const Workstation& ws_;
     QString ownLock_;
     QString shownLock_;
-    // Whether the own lock file is still this program's: once it is deleted, another program
-    // may create a file of the same name, which must then be respected.
-    bool holding_ = false;
+    // The own lock file as created; empty once it is released or found gone or replaced.
+    std::optional<files::FileIdentity> ownFile_;
 };
 
 } // namespace kestrana

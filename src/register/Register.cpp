@@ -7,7 +7,8 @@
 namespace kestrana {
 
 void Register::load(qint64 position) {
-    const QByteArray bytes = files::readRecord(ws_.mainFile(), position, EntryRecord::Size);
+    const QByteArray bytes =
+        files::readRecord(ws_.mainFile(), position, EntryRecord::Size, ws_.faults);
     std::memcpy(buffer_.data(), bytes.constData(), EntryRecord::Size);
 }
 
@@ -18,8 +19,8 @@ void Register::buildList(ViewMode mode, QStringList& lines, const Filter& filter
 }
 
 void Register::buildList(ViewMode mode, const LineSink& sink, const Filter& filter) {
-    files::FileWriter list(ws_.listFile(), files::FileWriter::Mode::Truncate);
-    files::RecordReader main(ws_.mainFile(), EntryRecord::Size);
+    files::FileWriter list(ws_.listFile(), files::FileWriter::Mode::Truncate, 1, ws_.faults);
+    files::RecordReader main(ws_.mainFile(), EntryRecord::Size, ws_.faults);
     while (const char* record = main.next()) {
         std::memcpy(buffer_.data(), record, EntryRecord::Size);
         if (filter && !filter(buffer_))

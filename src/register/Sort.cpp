@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "platform/IoError.h"
+#include "platform/PosixFile.h"
 #include "platform/ShortString.h"
 #include "register/FileLock.h"
 #include "register/PolishOrder.h"
@@ -185,13 +186,15 @@ private:
     std::vector<Key> keys_;
 };
 
-template <typename Keys> std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field) {
+template <typename Keys>
+std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field,
+                                files::FaultInjector* faults) {
     const qint64 count = files::recordCount(mainFile, EntryRecord::Size);
     if (count > kMaxSortEntries)
         refuseLargeRegister(mainFile, count);
     Keys keys(count);
     const Field keyField = keyFieldOf(field);
-    files::RecordReader reader(mainFile, EntryRecord::Size);
+    files::RecordReader reader(mainFile, EntryRecord::Size, faults);
     while (const char* record = reader.next()) {
         // The file may have grown since it was measured.
         if (reader.recordsRead() > kMaxSortEntries)
@@ -205,12 +208,9 @@ template <typename Keys> std::vector<quint32> sortKeysOf(const QString& mainFile
 // Whole records read by position, the file kept open between reads.
 class PositionalReader {
 public:
-    explicit PositionalReader(const QString& path) : path_(path) {
-        do {
-            fd_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        } while (fd_ < 0 && errno == EINTR);
-        if (fd_ < 0)
-            throw IoError(QStringLiteral("Otwarcie pliku"), path, errno);
+    PositionalReader(const QString& path, files::FaultInjector* faults)
+        : path_(path), faults_(faults) {
+        fd_ = files::posix::Fd(path, O_RDONLY, files::posix::kNewFileMode, false, faults).release();
         struct stat st {};
         if (::fstat(fd_, &st) != 0) {
             const int error = errno;
@@ -227,6 +227,7 @@ public:
 
     // Reads `count` records from record `index` (0-based) on.
     void read(qint64 index, qint64 count, char* out) const {
+        files::posix::check(faults_, files::Call::Read, QStringLiteral("Odczyt pliku"), path_);
         const qint64 length = count * EntryRecord::Size;
         qint64 done = 0;
         while (done < length) {
@@ -245,16 +246,17 @@ public:
 
 private:
     QString path_;
+    files::FaultInjector* faults_;
     int fd_ = -1;
     qint64 records_ = 0;
 };
 
 // The scratch copy: each entry in key order, read by its position in the main file.
 void writeScratchCopy(const QString& mainFile, const QString& scratchFile,
-                      const std::vector<quint32>& order) {
-    const PositionalReader main(mainFile);
+                      const std::vector<quint32>& order, files::FaultInjector* faults) {
+    const PositionalReader main(mainFile, faults);
     // A scratch file: written plainly, the main file stays untouched whatever happens here.
-    files::FileWriter out(scratchFile, files::FileWriter::Mode::Truncate);
+    files::FileWriter out(scratchFile, files::FileWriter::Mode::Truncate, 1, faults);
     char record[EntryRecord::Size];
     for (const quint32 number : order) {
         main.read(number - 1, 1, record);
@@ -266,14 +268,14 @@ void writeScratchCopy(const QString& mainFile, const QString& scratchFile,
 // The main file from the scratch copy, front to back or back to front, through a temporary
 // file renamed over it.
 void rewriteMainFile(const QString& mainFile, const QString& scratchFile, qint64 count,
-                     bool descending) {
-    const PositionalReader scratch(scratchFile);
+                     bool descending, files::FaultInjector* faults) {
+    const PositionalReader scratch(scratchFile, faults);
     if (scratch.records() != count)
         throw IoError(QStringLiteral("Odczyt pliku"), scratchFile,
                       QStringLiteral("Kopia robocza ma %1 wpisów zamiast %2")
                           .arg(scratch.records())
                           .arg(count));
-    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic);
+    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, faults);
     constexpr qint64 block = 512;
     QByteArray buffer(block * EntryRecord::Size, Qt::Uninitialized);
     for (qint64 done = 0; done < count;) {
@@ -296,27 +298,29 @@ QString sortKeyText(const EntryRecord& record, SortField field, qint64 recordNum
     return keyText(keyBytes(record.data(), keyFieldOf(field)), recordNumber);
 }
 
-std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field,
-                                         KeyMethod method) {
-    return method == KeyMethod::Weights ? sortKeysOf<WeightKeys>(mainFile, field)
-                                        : sortKeysOf<CollatorKeys>(mainFile, field);
+std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field, KeyMethod method,
+                                         files::FaultInjector* faults) {
+    return method == KeyMethod::Weights ? sortKeysOf<WeightKeys>(mainFile, field, faults)
+                                        : sortKeysOf<CollatorKeys>(mainFile, field, faults);
 }
 
-std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field) {
-    return sortedRecordNumbers(mainFile, field,
-                               PolishOrder::instance().exact() ? KeyMethod::Weights
-                                                               : KeyMethod::CollatorKeys);
+std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field,
+                                         files::FaultInjector* faults) {
+    return sortedRecordNumbers(
+        mainFile, field,
+        PolishOrder::instance().exact() ? KeyMethod::Weights : KeyMethod::CollatorKeys, faults);
 }
 
 void sortRegister(const Workstation& ws, SortField field, bool descending) {
     const QString mainFile = ws.mainFile();
     // Held from the first read to the rename, so no change of another workstation falls
     // between reading the entries and replacing the file.
-    const FileLock lock(lockPathFor(mainFile));
-    const std::vector<quint32> order = sortedRecordNumbers(mainFile, field);
+    const FileLock lock(ws, lockPathFor(mainFile));
+    const std::vector<quint32> order = sortedRecordNumbers(mainFile, field, ws.faults);
     const QString scratchFile = ws.scratchFile();
-    writeScratchCopy(mainFile, scratchFile, order);
-    rewriteMainFile(mainFile, scratchFile, static_cast<qint64>(order.size()), descending);
+    writeScratchCopy(mainFile, scratchFile, order, ws.faults);
+    rewriteMainFile(mainFile, scratchFile, static_cast<qint64>(order.size()), descending,
+                    ws.faults);
 }
 
 } // namespace kestrana

@@ -45,13 +45,15 @@ enum class KeyMethod { Weights, CollatorKeys };
 
 // The record numbers (1-based) of the main file's entries in ascending key order. Only the keys
 // are held in memory. More than kMaxSortEntries entries are refused. Throws IoError.
-std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field);
 std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field,
-                                         KeyMethod method);
+                                         files::FaultInjector* faults = nullptr);
+std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field, KeyMethod method,
+                                         files::FaultInjector* faults = nullptr);
 
 // Rewrites the main file in key order, ascending or descending (the exact reverse); DANE/spis.bak
 // receives the entries in ascending order. The whole operation holds the main file's lock and
-// the main file is replaced atomically: after any failure it is whole, as before. Throws IoError.
+// the main file is replaced atomically: after any failure it is whole, as before. Throws IoError
+// (LockNotGranted when the wait for the lock was given up).
 void sortRegister(const Workstation& ws, SortField field, bool descending);
 
 } // namespace kestrana

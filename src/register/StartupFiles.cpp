@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "register/EntryRecord.h"
+#include "register/FileLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,8 +95,13 @@ CompanyRecord prepareCompanyFile(const Workstation& ws) {
 
 void prepareIdCounter(const Workstation& ws) {
     const QString path = ws.idFile();
+    if (files::exists(path))
+        return;
+    // Looked at again under the lock: two workstations starting at once must not both create
+    // the counter, the second over IDs the first has handed out meanwhile.
+    const FileLock lock(ws, lockPathFor(path));
     if (!files::exists(path))
-        files::replaceFile(path, int32Bytes(2));
+        files::replaceFile(path, int32Bytes(2), ws.faults);
 }
 
 CategoryNames prepareCategoryNames(const Workstation& ws) {
@@ -107,13 +113,19 @@ CategoryNames prepareCategoryNames(const Workstation& ws) {
 
 void prepareMainFile(const Workstation& ws) {
     const QString path = ws.mainFile();
+    if (files::exists(path))
+        return;
+    // As the counter: a second start must not replace entries the first has added meanwhile.
+    const FileLock lock(ws, lockPathFor(path));
     if (!files::exists(path))
-        files::replaceFile(path, firstEntryRecord().toByteArray());
+        files::replaceFile(path, firstEntryRecord().toByteArray(), ws.faults);
 }
 
-Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today) {
+Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today,
+                               LockWait* wait) {
     Workstation ws;
     ws.workDir = workDir;
+    ws.lockWait = wait;
     ws.boss = boss;
     ws.today = today;
     const StorageLocation location = locateStorage(workDir);

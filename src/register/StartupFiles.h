@@ -38,8 +38,11 @@ void prepareIdCounter(const Workstation& ws);
 CategoryNames prepareCategoryNames(const Workstation& ws);
 void prepareMainFile(const Workstation& ws);
 
-// Locates the storage and prepares every file, as start-up does, without asking anything.
-// Throws IoError; missing data directories are reported through the same error.
-Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today);
+// Locates the storage and prepares every file, as start-up does, without asking anything. A
+// file another workstation is creating at the same moment is waited for as `wait` decides; the
+// workstation keeps `wait` for its later changes. Throws IoError; missing data directories are
+// reported through the same error.
+Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today,
+                               LockWait* wait = nullptr);
 
 } // namespace kestrana::startup

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "platform/FaultInjector.h"
 #include "register/SmallRecords.h"
 
 #include <QString>
 
 namespace kestrana {
+
+class LockWait;
 
 // What start-up fixes for the whole run, handed to every window and operation that needs it.
 struct Workstation {
@@ -14,6 +17,10 @@ struct Workstation {
     bool boss = false;
     QString today; // YYYY-MM-DD, fixed at start-up
     CompanyRecord firma;
+    // How a wait for a lock another workstation holds ends (none: after kDefaultLockWait).
+    LockWait* lockWait = nullptr;
+    // A test's planned failures of file operations; none in the program.
+    files::FaultInjector* faults = nullptr;
 
     // File names of this register.
     QString mainFileName = QStringLiteral("spis_ks.dat");

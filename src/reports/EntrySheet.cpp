@@ -104,8 +104,9 @@ QString withTextExtension(const QString& fileName) {
     return fileName + QStringLiteral(".txt");
 }
 
-void writeEntrySheet(const QString& path, const EntryFormValues& form) {
-    files::replaceFile(path, entrySheetFileBytes(form));
+void writeEntrySheet(const QString& path, const EntryFormValues& form,
+                     files::FaultInjector* faults) {
+    files::replaceFile(path, entrySheetFileBytes(form), faults);
 }
 
 bool runEntrySheetPrintout(Dialogs& dialogs, FontSettings& fonts, const EntryFormValues& form) {

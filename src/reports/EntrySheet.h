@@ -45,7 +45,8 @@ void printEntrySheet(PageHelper& page, const PrintFont& font, const EntryFormVal
 QString withTextExtension(const QString& fileName);
 // Writes the sheet, replacing the file as a whole: a failure leaves an existing file as it was.
 // Throws IoError.
-void writeEntrySheet(const QString& path, const EntryFormValues& form);
+void writeEntrySheet(const QString& path, const EntryFormValues& form,
+                     files::FaultInjector* faults = nullptr);
 
 // "Na drukarce": the print dialog (false when cancelled), the print font, the sheet. Throws
 // IoError.

@@ -42,23 +42,64 @@ QStringList substitutes(const QString& name) {
 
 } // namespace
 
-QString komentarze(const EntryRecord& entry) {
-    return QStringLiteral("tolisk.exe ") + text(entry, Field::id) + QStringLiteral(".dos ") +
-           quote + QStringLiteral("Komentarze dla: ") + text(entry, Field::nazwa1) +
-           QLatin1Char(' ') + quote;
+CommandLine::CommandLine(QString pattern, QStringList fields)
+    : pattern_(std::move(pattern)), fields_(std::move(fields)) {}
+
+namespace {
+
+// Puts the fields in place of %1..%9 in one pass: a field's own text is never read again.
+QString substituted(const QString& pattern, const QStringList& fields) {
+    QString out;
+    out.reserve(pattern.size());
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c == QLatin1Char('%') && i + 1 < pattern.size() && pattern[i + 1] >= QLatin1Char('1') &&
+            pattern[i + 1] <= QLatin1Char('9')) {
+            out += fields.value(pattern[i + 1].unicode() - '1');
+            ++i;
+            continue;
+        }
+        out += c;
+    }
+    return out;
 }
 
-QString rejestrDokumentow(const EntryRecord& entry) {
-    return QStringLiteral("verana.exe ") + text(entry, Field::id) + QStringLiteral(".dos ") +
-           quote + QStringLiteral("Rejestr dokumentów dla: ") + text(entry, Field::nazwa1) +
-           QLatin1Char(' ') + quote;
+} // namespace
+
+QString CommandLine::text() const {
+    return substituted(pattern_, fields_);
 }
 
-QString rejestrZadan(const EntryRecord& entry) {
-    return QStringLiteral("murena.exe ") + text(entry, Field::id) + QStringLiteral(".dos ") +
-           quote + text(entry, Field::nazwa1) + QLatin1Char(' ') + quote + QLatin1Char(' ') +
-           quote + text(entry, Field::nazwa2) + quote + QLatin1Char(' ') + quote +
-           text(entry, Field::miejscowosc) + QLatin1Char(' ') + text(entry, Field::adres) + quote;
+ParsedCommand CommandLine::parsed() const {
+    ParsedCommand command = parse(pattern_);
+    command.program = substituted(command.program, fields_);
+    for (QString& argument : command.arguments)
+        argument = substituted(argument, fields_);
+    return command;
+}
+
+CommandLine komentarze(const EntryRecord& entry) {
+    return CommandLine(QStringLiteral("tolisk.exe %1.dos \"Komentarze dla: %2 \""),
+                       {text(entry, Field::id), text(entry, Field::nazwa1)});
+}
+
+CommandLine rejestrDokumentow(const EntryRecord& entry) {
+    return CommandLine(QStringLiteral("verana.exe %1.dos \"Rejestr dokumentów dla: %2 \""),
+                       {text(entry, Field::id), text(entry, Field::nazwa1)});
+}
+
+CommandLine rejestrZadan(const EntryRecord& entry) {
+    return CommandLine(QStringLiteral("murena.exe %1.dos \"%2 \" \"%3\" \"%4 %5\""),
+                       {text(entry, Field::id), text(entry, Field::nazwa1),
+                        text(entry, Field::nazwa2), text(entry, Field::miejscowosc),
+                        text(entry, Field::adres)});
+}
+
+CommandLine mailProgram(const QString& address) {
+    if (address.isEmpty())
+        return {};
+    const QString program = QStringLiteral("kormel.exe ");
+    return CommandLine(program + QStringLiteral("%1"), {address.left(200 - program.size())});
 }
 
 QString czytnikZadan() {
@@ -99,7 +140,7 @@ ParsedCommand parse(const QString& commandLine) {
     return parsed;
 }
 
-QString findProgram(const QString& name, const QString& executableDir, const QString& workDir,
+QString findProgram(const QString& name, const QString& executableDir,
                     const QString& pathVariable) {
     if (name.isEmpty())
         return QString();
@@ -107,18 +148,22 @@ QString findProgram(const QString& name, const QString& executableDir, const QSt
     if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
         names.append(name.left(name.size() - 4));
     if (name.contains(QLatin1Char('/'))) {
+        // A relative path would count from the working directory.
+        if (!QDir::isAbsolutePath(name))
+            return QString();
         for (const QString& candidate : names) {
-            const QString path = QDir(workDir).absoluteFilePath(candidate);
-            if (isExecutableFile(path))
-                return path;
+            if (isExecutableFile(candidate))
+                return candidate;
         }
         return QString();
     }
-    QStringList dirs = {executableDir, workDir};
-    dirs += pathVariable.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    // An empty or relative PATH entry stands for the working directory: passed over.
+    QStringList pathDirs = pathVariable.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    pathDirs.removeIf([](const QString& dir) { return !QDir::isAbsolutePath(dir); });
+    QStringList dirs = pathDirs;
+    if (QDir::isAbsolutePath(executableDir))
+        dirs.prepend(executableDir);
     for (const QString& dir : std::as_const(dirs)) {
-        if (dir.isEmpty())
-            continue;
         for (const QString& candidate : names) {
             const QString path = QDir(dir).absoluteFilePath(candidate);
             if (isExecutableFile(path))
@@ -126,7 +171,7 @@ QString findProgram(const QString& name, const QString& executableDir, const QSt
         }
     }
     for (const QString& substitute : substitutes(name)) {
-        for (const QString& dir : pathVariable.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        for (const QString& dir : std::as_const(pathDirs)) {
             const QString path = QDir(dir).absoluteFilePath(substitute);
             if (isExecutableFile(path))
                 return path;
@@ -135,13 +180,24 @@ QString findProgram(const QString& name, const QString& executableDir, const QSt
     return QString();
 }
 
-bool start(const QString& commandLine, const QString& workDir) {
-    const ParsedCommand parsed = parse(commandLine);
+namespace {
+
+bool startParsed(const ParsedCommand& parsed, const QString& workDir) {
     const QString program = findProgram(parsed.program, QCoreApplication::applicationDirPath(),
-                                        workDir, qEnvironmentVariable("PATH"));
+                                        qEnvironmentVariable("PATH"));
     if (program.isEmpty())
         return false;
     return QProcess::startDetached(program, parsed.arguments, workDir);
+}
+
+} // namespace
+
+bool start(const CommandLine& command, const QString& workDir) {
+    return startParsed(command.parsed(), workDir);
+}
+
+bool start(const QString& commandLine, const QString& workDir) {
+    return startParsed(parse(commandLine), workDir);
 }
 
 } // namespace kestrana::commands

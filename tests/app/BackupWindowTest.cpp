@@ -22,7 +22,6 @@ class BackupWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     // The first start of the day copies silently; the menu item copies again and names the
     // folder.
@@ -55,9 +54,9 @@ private slots:
         Session s;
         s.start(folder.path());
         s.prompts.expectError(QString::fromLocal8Bit(std::strerror(ENOSPC)));
-        files::testing::failWritesAfter(10, ENOSPC);
+        s.faults.failWritesAfter(10, ENOSPC);
         s.trigger("Kopiazapasowa1");
-        files::testing::clearFaults();
+        s.faults.clear();
         QVERIFY(s.prompts.done());
         QVERIFY(s.prompts.shown().last().startsWith(
             QStringLiteral("Nie udało się wykonać kopii zapasowej.\n")));

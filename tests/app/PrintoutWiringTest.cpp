@@ -173,8 +173,9 @@ private slots:
         WindowSession s;
         s.start(folder.path());
         QStringList started;
-        s.window->setProgramStarter(
-            [&](const QString& line, const QString& dir) { started << line + " @ " + dir; });
+        s.window->setProgramStarter([&](const commands::CommandLine& line, const QString& dir) {
+            started << line.text() + " @ " + dir;
+        });
         QList<int> envelopeBlocks;
         s.window->setEnvelopeOpener([&](const EntryFormValues& form, int block) {
             QCOMPARE(form[Field::adres], QStringLiteral("ul. Długa 1"));

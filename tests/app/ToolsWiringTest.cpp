@@ -27,7 +27,8 @@ private slots:
         WindowSession s;
         s.start(folder.path());
         QStringList started;
-        s.window->setProgramStarter([&](const QString& line, const QString&) { started << line; });
+        s.window->setProgramStarter(
+            [&](const commands::CommandLine& line, const QString&) { started << line.text(); });
         // The list build left the last record in the buffer; the form shows entry 15.
         QCOMPARE(s.window->registerFiles().buffer().text(Field::id), QStringLiteral("15"));
         s.trigger("l3");

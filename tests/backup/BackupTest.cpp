@@ -3,8 +3,10 @@
 #include "platform/IoError.h"
 #include "programs/SaverRecord.h"
 #include "register/FileLock.h"
+#include "register/LockWait.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
+#include "support/WaitProbe.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,9 +50,11 @@ QStringList filesBelow(const QString& dir) {
     return found;
 }
 
+// The entries of a folder; in KOPIE, the backups' own lock file is not counted.
 QStringList namesIn(const QString& dir) {
     QStringList names =
         QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.removeAll(QStringLiteral("kopia.lck"));
     names.sort();
     return names;
 }
@@ -65,8 +69,6 @@ class BackupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     // What goes into the copy, whatever the letter case of the folders on disk.
     void copiedFiles_data() {
         QTest::addColumn<QString>("file");
@@ -185,43 +187,61 @@ private slots:
         QVERIFY(folder.readBytes("KOPIE/" + date + "/DANE/spis_ks.dat") != "stara");
     }
 
-    // A full disk at any point of the copy: no date folder and no temporary folder appear, and
-    // the copies made before are as they were.
+    // A full disk at any point of the copy, or a failing flush or rename: no date folder and no
+    // temporary folder appear, and the copies made before are as they were.
     void failedCopyLeavesNothing_data() {
-        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<int>("call");
+        QTest::addColumn<qint64>("budget"); // bytes before the disk is full (for a write)
+        QTest::addColumn<QString>("pathPart");
         QTest::addColumn<bool>("sameDay");
-        QTest::newRow("first byte") << qint64(0) << false;
-        QTest::newRow("inside the main file") << qint64(1678 + 5) << false;
-        QTest::newRow("in a later folder") << qint64(1678 * 2 + 4 + 100) << false;
-        QTest::newRow("same day: first byte") << qint64(0) << true;
-        QTest::newRow("same day: in a later folder") << qint64(1678 * 2 + 4 + 100) << true;
+        const int write = static_cast<int>(files::Call::Write);
+        const int sync = static_cast<int>(files::Call::Sync);
+        const int rename = static_cast<int>(files::Call::Rename);
+        QTest::newRow("first byte") << write << qint64(0) << QString() << false;
+        QTest::newRow("inside the main file") << write << qint64(1678 + 5) << QString() << false;
+        QTest::newRow("in a later folder")
+            << write << qint64(1678 * 2 + 4 + 100) << QString() << false;
+        QTest::newRow("same day: first byte") << write << qint64(0) << QString() << true;
+        QTest::newRow("same day: in a later folder")
+            << write << qint64(1678 * 2 + 4 + 100) << QString() << true;
+        QTest::newRow("flushing the copy") << sync << qint64(0) << "KOPIE" << false;
+        QTest::newRow("renaming the finished copy") << rename << qint64(0) << ".tmp." << true;
+        QTest::newRow("same day: moving the earlier copy aside")
+            << rename << qint64(0) << "KOPIE/2007-03-05" << true;
     }
     void failedCopyLeavesNothing() {
+        QFETCH(int, call);
         QFETCH(qint64, budget);
+        QFETCH(QString, pathPart);
         QFETCH(bool, sameDay);
         DataFolder folder;
         folder.writeEntries(
             {test::entry("1", "Alfa"), test::entry("2", "Beta"), test::entry("3", "Gamma")});
         folder.writeBytes("ADMINI/id_ks.dat", QByteArray(4, '\4'));
         folder.writeBytes("OPISY/opis_ks_1.dat", QByteArray(500, 'o'));
-        const Workstation ws = stationOn(folder);
+        Workstation ws = stationOn(folder);
         const QString earlier = sameDay ? today : QStringLiteral("2007-03-04");
         backup::makeBackup(ws, earlier);
         const QStringList before = filesBelow(folder.file("KOPIE"));
         const QByteArray mainBefore = folder.readBytes("KOPIE/" + earlier + "/DANE/spis_ks.dat");
         folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
 
-        files::testing::failWritesAfter(budget, ENOSPC);
+        files::FaultInjector faults;
+        const int error = call == static_cast<int>(files::Call::Write) ? ENOSPC : EIO;
+        if (call == static_cast<int>(files::Call::Write))
+            faults.failWritesAfter(budget, ENOSPC);
+        else
+            faults.failCall(static_cast<files::Call>(call), 1, EIO, pathPart);
+        ws.faults = &faults;
         try {
             backup::makeBackup(ws, today);
             QFAIL("the copy did not fail");
-        } catch (const IoError& error) {
-            QCOMPARE(error.errorNumber(), ENOSPC);
-            QVERIFY2(error.text().contains(QString::fromLocal8Bit(std::strerror(ENOSPC))),
-                     qPrintable(error.text()));
-            QVERIFY2(error.path().contains("KOPIE/2007-03-05.tmp."), qPrintable(error.path()));
+        } catch (const IoError& e) {
+            QCOMPARE(e.errorNumber(), error);
+            QVERIFY2(e.text().contains(QString::fromLocal8Bit(std::strerror(error))),
+                     qPrintable(e.text()));
+            QVERIFY2(e.path().contains("KOPIE/2007-03-05"), qPrintable(e.path()));
         }
-        files::testing::clearFaults();
         QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{earlier});
         QCOMPARE(filesBelow(folder.file("KOPIE")), before);
         QCOMPARE(folder.readBytes("KOPIE/" + earlier + "/DANE/spis_ks.dat"), mainBefore);
@@ -266,17 +286,20 @@ private slots:
         QCOMPARE(namesIn(folder.file("Kopie")), (QStringList{"2007-03-05", "2007-03-06"}));
     }
 
-    // Two workstations starting together: the second waits for the lock, then finds the day's
-    // copy made and makes none.
+    // Two workstations starting together: the second waits for the backups' lock, then finds
+    // the day's copy made and makes none.
     void dueIsCheckedAgainUnderTheLock() {
         DataFolder folder;
         folder.writeEntries({test::entry("1", "Alfa")});
-        const Workstation ws = stationOn(folder);
+        makeFolder(folder, "KOPIE");
+        Workstation ws = stationOn(folder);
+        test::WaitProbe probe;
+        ws.lockWait = &probe;
         std::atomic<bool> finished = false;
         std::optional<backup::Result> result;
         std::thread second;
         {
-            const FileLock first(lockPathFor(ws.mainFile()));
+            const FileLock first(folder.file("KOPIE/kopia.lck"));
             second = std::thread([&] {
                 try {
                     result = backup::makeBackupIfDue(ws, today);
@@ -284,12 +307,52 @@ private slots:
                 }
                 finished = true;
             });
-            QTest::qWait(300);
-            QVERIFY(!finished);                     // waits for the lock
+            QVERIFY(probe.waitUntilWaiting()); // the second waits for the lock
+            QVERIFY(!finished);
             makeFolder(folder, "KOPIE/2007-03-05"); // the first one's copy
         }
         second.join();
         QVERIFY(!result.has_value());
+    }
+
+    // The main file's lock is held while DANE and the counters are copied, and not while the
+    // other folders are: a large DOKUMENTY keeps nobody from saving.
+    void mainFileLockOnlyForTheRegister() {
+        DataFolder folder;
+        folder.writeEntries({test::entry("1", "Alfa")});
+        folder.writeBytes("ADMINI/id_ks.dat", QByteArray("\2\0\0\0", 4));
+        makeFolder(folder, "DOKUMENTY");
+        folder.writeBytes("DOKUMENTY/nrkp.dat", QByteArray(15, '\1'));
+        folder.writeBytes("DOKUMENTY/umowa.odt", QByteArray(1000, 'u'));
+        folder.writeBytes("OPISY/opis_ks_1.dat", "opis");
+        Workstation ws = stationOn(folder);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        // Whether another workstation could take the main file's lock at once, by file read.
+        QMap<QString, bool> free;
+        faults.setObserver([&](files::Call call, const QString& path) {
+            if (call != files::Call::Open || path.contains(QLatin1String("KOPIE")) ||
+                path.endsWith(QLatin1String(".lck")))
+                return;
+            DeadlineWait none(std::chrono::milliseconds(0));
+            try {
+                const FileLock other(lockPathFor(ws.mainFile()), &none);
+                free[QFileInfo(path).fileName()] = true;
+            } catch (const LockNotGranted&) {
+                free[QFileInfo(path).fileName()] = false;
+            }
+        });
+        backup::makeBackup(ws, today);
+        faults.setObserver({});
+        QCOMPARE(free.value("spis_ks.dat", true), false);
+        QCOMPARE(free.value("id_ks.dat", true), false);
+        QCOMPARE(free.value("nrkp.dat", true), false);
+        QCOMPARE(free.value("umowa.odt", false), true);
+        QCOMPARE(free.value("opis_ks_1.dat", false), true);
+        QCOMPARE(folder.readBytes("KOPIE/2007-03-05/DOKUMENTY/nrkp.dat"), QByteArray(15, '\1'));
+        QCOMPARE(folder.readBytes("KOPIE/2007-03-05/ADMINI/id_ks.dat"), QByteArray("\2\0\0\0", 4));
+        QCOMPARE(filesBelow(folder.file("KOPIE/2007-03-05/DOKUMENTY")),
+                 (QStringList{"nrkp.dat", "umowa.odt"}));
     }
 
     // What a killed copy left is cleared: the unfinished copy goes, and a day's copy that was

@@ -41,7 +41,6 @@ class CompanyDataTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void showsAndStoresTheSixLines() {
         Office o;
@@ -116,7 +115,9 @@ private slots:
         o.folder.writeBytes(QStringLiteral("ADMINI/firma.dat"), sample().toBytes());
         CompanyDataDialog dialog(o.ws, o.prompts);
         dialog.line(0)->setText(QStringLiteral("Nowa nazwa"));
-        files::testing::failWritesAfter(100, ENOSPC);
+        files::FaultInjector faults;
+        o.ws.faults = &faults;
+        faults.failWritesAfter(100, ENOSPC);
         o.prompts.expectError();
         QVERIFY(!dialog.save());
         QVERIFY(dialog.result() != QDialog::Accepted);

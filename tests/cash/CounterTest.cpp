@@ -6,6 +6,7 @@
 #include "register/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
+#include "support/WaitProbe.h"
 
 #include <QDir>
 #include <QTest>
@@ -52,8 +53,6 @@ class CounterTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void recordLayout() {
         QCOMPARE(CounterRecord({57, QStringLiteral("2006")}).toBytes(), counterBytes(57, "2006"));
         QCOMPARE(CounterRecord({-2, QString()}).toBytes(),
@@ -196,16 +195,36 @@ private slots:
         QVERIFY(!CounterFullError().text().isEmpty());
     }
 
-    // A failing write leaves the old counter whole and releases the lock.
+    // A failing write, flush or rename leaves the old counter whole, no temporary file, and the
+    // lock released.
+    void failedWriteLeavesTheCounter_data() {
+        QTest::addColumn<int>("call");
+        QTest::newRow("disk full") << static_cast<int>(files::Call::Write);
+        QTest::newRow("fsync") << static_cast<int>(files::Call::Sync);
+        QTest::newRow("rename") << static_cast<int>(files::Call::Rename);
+    }
     void failedWriteLeavesTheCounter() {
+        QFETCH(int, call);
         Station s;
         s.setKp(counterBytes(30, "B"));
-        files::testing::failWritesAfter(4, ENOSPC);
+        files::FaultInjector faults;
+        s.ws.faults = &faults;
+        const auto plan = [&] {
+            if (call == static_cast<int>(files::Call::Write))
+                faults.failWritesAfter(4, ENOSPC);
+            else
+                faults.failCall(static_cast<files::Call>(call), 1, EIO);
+        };
+        plan();
         QVERIFY_THROWS_EXCEPTION(IoError, takeVoucherNumber(s.ws, DocumentKind::KP));
+        faults.clear();
+        plan();
         QVERIFY_THROWS_EXCEPTION(
             IoError, saveCounterParameters(s.ws, DocumentKind::KP, QStringLiteral("1"), QString()));
-        files::testing::clearFaults();
+        faults.clear();
         QCOMPARE(s.kp(), counterBytes(30, "B"));
+        QCOMPARE(QDir(s.folder.file(QStringLiteral("Dokumenty"))).entryList({"*.tmp.*"}),
+                 QStringList());
         QCOMPARE(takeVoucherNumber(s.ws, DocumentKind::KP).next, 30);
         QCOMPARE(s.kp(), counterBytes(31, "B"));
     }
@@ -214,6 +233,8 @@ private slots:
     void stepWaitsForTheLockHolder() {
         Station s;
         ensureCounterFile(s.ws, DocumentKind::KP);
+        test::WaitProbe probe;
+        s.ws.lockWait = &probe;
         std::atomic<int> taken{0};
         int takenWhileHeld = -2;
         std::thread second;
@@ -226,7 +247,8 @@ private slots:
                     taken = -1;
                 }
             });
-            QTest::qWait(200);
+            // The second holder has found the lock taken and waits.
+            QVERIFY(probe.waitUntilWaiting());
             takenWhileHeld = taken.load();
             // The first holder changes the counter while the second waits.
             files::replaceFile(counterFile(s.ws, DocumentKind::KP), counterBytes(70, "W"));

@@ -42,7 +42,6 @@ class DocumentTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void titleAndBlocks() {
         Voucher v;
@@ -153,9 +152,9 @@ private slots:
         DataFolder folder;
         const QString path = folder.file(QStringLiteral("a.kpw"));
         kpw::write(path, sampleGrid());
-        files::testing::failWritesAfter(1000, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, kpw::write(path, VoucherGrid()));
-        files::testing::clearFaults();
+        files::FaultInjector faults;
+        faults.failWritesAfter(1000, ENOSPC);
+        QVERIFY_THROWS_EXCEPTION(IoError, kpw::write(path, VoucherGrid(), &faults));
         QCOMPARE(kpw::read(path), std::optional<VoucherGrid>(sampleGrid()));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList(QStringLiteral("a.kpw")));
     }

@@ -133,7 +133,6 @@ class PrintoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void layoutInDeviceDots_data() {
         QTest::addColumn<int>("dpi");

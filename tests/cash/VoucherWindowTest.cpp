@@ -126,7 +126,6 @@ class VoucherWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void openingPreparesTheWindow_data() {
         QTest::addColumn<int>("kind");

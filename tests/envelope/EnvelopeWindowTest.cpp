@@ -109,7 +109,6 @@ class EnvelopeWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void preparationShowsTheStoredDefaults() {
         Session s;
@@ -408,6 +407,8 @@ private slots:
 
     void koniecAsksAndStoresTheFormOfAddress() {
         Session s;
+        files::FaultInjector faults;
+        s.ws.faults = &faults;
         Tkoperta_f& w = s.start();
         QVERIFY(w.open(entryForm(), firma(), AddressBlock::Seat));
         s.type("o1", QStringLiteral("Szanowna Pani Profesor Dyrektor"));
@@ -418,11 +419,11 @@ private slots:
         QCOMPARE(s.folder.readBytes(kFormFile), QByteArray(21, 0));
 
         // A failed write keeps the window open.
-        files::testing::failWritesAfter(0, ENOSPC);
+        faults.failWritesAfter(0, ENOSPC);
         s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);
         s.prompts.expectError();
         s.click("SpeedButton1");
-        files::testing::clearFaults();
+        faults.clear();
         QVERIFY(w.isVisible() && w.isEnabled());
 
         s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);

@@ -57,7 +57,6 @@ class SetupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void firstPreparationCreatesTheFourFiles() {
         DataFolder folder;
@@ -264,15 +263,16 @@ private slots:
     // A full disk while the defaults are written leaves every file whole.
     void failedWriteKeepsTheOldFile() {
         DataFolder folder;
-        const Workstation ws = stationAt(folder);
+        Workstation ws = stationAt(folder);
         EnvelopeFields f;
         LogoPicture picture;
         envelope::prepare(ws, f, picture);
         const QByteArray before = folder.readBytes(QStringLiteral("ADMINI/dane_kop_1.dat"));
         f = typedFields();
-        files::testing::failWritesAfter(100, ENOSPC);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        faults.failWritesAfter(100, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError, envelope::saveDefaults(ws, f, picture));
-        files::testing::clearFaults();
         QCOMPARE(folder.readBytes(QStringLiteral("ADMINI/dane_kop_1.dat")), before);
         QCOMPARE(QDir(folder.file(QStringLiteral("ADMINI"))).entryList(QDir::Files).size(), 4);
     }

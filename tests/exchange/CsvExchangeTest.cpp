@@ -94,7 +94,6 @@ class CsvExchangeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
 
     void demoRegisterSurvivesARoundTrip() {
         DataFolder folder(false);
@@ -186,16 +185,18 @@ private slots:
     void failedExportKeepsThePreviousFile() {
         QFETCH(bool, workbook);
         DataFolder folder;
-        const Workstation ws = station(folder);
+        Workstation ws = station(folder);
         QStringList lines;
         Register(ws).buildList(ViewMode::Nazwa, lines);
         folder.writeBytes("a", "poprzedni");
-        files::testing::failWritesAfter(100, ENOSPC);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        faults.failWritesAfter(100, ENOSPC);
         if (workbook)
             QVERIFY_THROWS_EXCEPTION(IoError, xlsx::exportCurrentList(ws, folder.file("a")));
         else
             QVERIFY_THROWS_EXCEPTION(IoError, csv::exportCurrentList(ws, folder.file("a")));
-        files::testing::clearFaults();
+        ws.faults = nullptr;
         QCOMPARE(folder.readBytes("a"), QByteArray("poprzedni"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a"}));
     }
@@ -340,7 +341,7 @@ private slots:
 
     void failedImportAddsNothing() {
         DataFolder folder;
-        const Workstation ws = station(folder);
+        Workstation ws = station(folder);
         const QByteArray main = folder.readBytes("DANE/spis_ks.dat");
         QList<QStringList> rows;
         for (int i = 0; i < 5; ++i)
@@ -348,9 +349,11 @@ private slots:
         folder.writeBytes("in.csv", fileOf(rows).toUtf8());
         // The counter (4 bytes) is written, the new main file fails inside its third entry.
         const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
-        files::testing::failWritesAfter(4 + 3 * EntryRecord::Size + 100, ENOSPC);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        faults.failWritesAfter(4 + 3 * EntryRecord::Size + 100, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError, csv::applyImport(ws, plan, csv::ImportChoice::All));
-        files::testing::clearFaults();
+        ws.faults = nullptr;
         QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), main);
         QCOMPARE(editing_counter(folder), 7); // IDs 2..6 taken, never given twice
         const csv::ImportResult again = csv::applyImport(ws, plan, csv::ImportChoice::All);

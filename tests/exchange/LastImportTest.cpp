@@ -68,8 +68,6 @@ class LastImportTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void reportIsWrittenBesideTheSource() {
         Imported s;
         const QString path = csv::writeImportReport(s.ws, s.plan, s.result, kWhen);
@@ -90,6 +88,35 @@ private slots:
         // A second report of the same second gets a name of its own.
         QCOMPARE(csv::writeImportReport(s.ws, s.plan, s.result, kWhen),
                  s.folder.file("in-raport-importu-2026-12-07-140509-2.txt"));
+    }
+
+    // A source in a folder the user may only read: the report goes to the workstation's folder;
+    // any other failure is reported.
+    void reportFallsBackToTheWorkstation_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("fallsBack");
+        QTest::newRow("no permission") << EACCES << true;
+        QTest::newRow("read-only file system") << EROFS << true;
+        QTest::newRow("disk full") << ENOSPC << false;
+    }
+    void reportFallsBackToTheWorkstation() {
+        QFETCH(int, error);
+        QFETCH(bool, fallsBack);
+        Imported s;
+        QVERIFY(QDir(s.folder.path()).mkdir("zrodlo"));
+        csv::ImportPlan plan = s.plan;
+        plan.source = s.folder.file("zrodlo/in.csv");
+        files::FaultInjector faults;
+        faults.failCall(files::Call::Open, 1, error, QStringLiteral("zrodlo/"));
+        Workstation ws = s.ws;
+        ws.faults = &faults;
+        if (!fallsBack) {
+            QVERIFY_THROWS_EXCEPTION(IoError, csv::writeImportReport(ws, plan, s.result, kWhen));
+            return;
+        }
+        QCOMPARE(csv::writeImportReport(ws, plan, s.result, kWhen),
+                 QDir(ws.workDir).filePath("in-raport-importu-2026-12-07-140509.txt"));
+        QVERIFY(QDir(s.folder.file("zrodlo")).isEmpty());
     }
 
     void undoRemovesExactlyTheImportedEntries() {
@@ -164,10 +191,12 @@ private slots:
     void failedUndoLeavesTheMainFileWhole() {
         Imported s;
         const QByteArray before = s.folder.readBytes("DANE/spis_ks.dat");
-        files::testing::failWritesAfter(EntryRecord::Size + 10, ENOSPC);
+        files::FaultInjector faults;
+        Workstation ws = s.ws;
+        ws.faults = &faults;
+        faults.failWritesAfter(EntryRecord::Size + 10, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError,
-                                 csv::undoImport(s.ws, *csv::readLastImport(s.ws), nobodyElse));
-        files::testing::clearFaults();
+                                 csv::undoImport(ws, *csv::readLastImport(s.ws), nobodyElse));
         QCOMPARE(s.folder.readBytes("DANE/spis_ks.dat"), before);
         QVERIFY(csv::readLastImport(s.ws));
     }

@@ -31,8 +31,6 @@ class FilesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void pathsIgnoreLetterCase_data() {
         QTest::addColumn<QString>("asked");
         QTest::addColumn<QString>("found");
@@ -124,9 +122,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("main.dat"));
         put(path, "old content");
-        files::testing::failWritesAfter(1000, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, files::replaceFile(path, QByteArray(5000, 'n')));
-        files::testing::clearFaults();
+        files::FaultInjector faults;
+        faults.failWritesAfter(1000, ENOSPC);
+        QVERIFY_THROWS_EXCEPTION(IoError, files::replaceFile(path, QByteArray(5000, 'n'), &faults));
         QCOMPARE(get(path), QByteArray("old content"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("main.dat")});
         files::replaceFile(path, "new");

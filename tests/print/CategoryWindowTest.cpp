@@ -45,8 +45,6 @@ class CategoryWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void freshInstallationShowsDefaults() {
         DataFolder folder;
         const Workstation ws = workstationIn(folder);
@@ -158,16 +156,18 @@ private slots:
 
     void failedStoreKeepsWindowAndFile() {
         DataFolder folder;
-        const Workstation ws = workstationIn(folder);
+        Workstation ws = workstationIn(folder);
+        files::FaultInjector faults;
+        ws.faults = &faults;
         ScriptedPrompts prompts;
         Tkat_f window(ws, prompts);
         window.open();
         type(window, 1, 1, QStringLiteral("Nowa"));
-        files::testing::failWritesAfter(100, ENOSPC);
+        faults.failWritesAfter(100, ENOSPC);
         prompts.expectError();
         QSignalSpy stored(&window, &Tkat_f::namesStored);
         QVERIFY(!window.BitBtn1Click());
-        files::testing::clearFaults();
+        faults.clear();
         QVERIFY(prompts.done());
         QVERIFY(window.isVisible());
         QCOMPARE(stored.count(), 0);

@@ -64,8 +64,6 @@ class FontSettingsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void recordLayout() {
         FontRecord r = record(QString(61, QLatin1Char('A')), 12,
                               fontstyle::Bold | fontstyle::Italic, std::int32_t(0x00332211));
@@ -192,8 +190,9 @@ private slots:
         FontSettings fonts(work.path());
         ScriptedDialogs dialogs;
         dialogs.expectFont(choice(QStringLiteral("Arial"), 20, 0, Qt::black));
-        files::testing::failWritesAfter(10, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, fonts.ZapiszFonty(kListFile, dialogs));
+        files::FaultInjector faults;
+        faults.failWritesAfter(10, ENOSPC);
+        QVERIFY_THROWS_EXCEPTION(IoError, fonts.ZapiszFonty(kListFile, dialogs, &faults));
         QCOMPARE(work.read(kListFile), old);
         QCOMPARE(fonts.record(), FontRecord::fromBytes(old));
     }

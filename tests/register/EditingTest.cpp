@@ -5,6 +5,7 @@
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <cerrno>
@@ -39,8 +40,6 @@ class EditingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void newEntriesGetConsecutiveIds() {
         DataFolder folder;
         const Workstation ws = station(folder);
@@ -110,23 +109,43 @@ private slots:
         QCOMPARE(folder.readBytes("ADMINI/id_ks.dat"), counter);
     }
 
+    // A delete that fails (disk full, flush, rename) leaves the main file whole and no
+    // temporary file behind.
     void failedDeleteLeavesTheMainFileWhole_data() {
-        QTest::addColumn<qint64>("budget");
-        QTest::newRow("during the scratch copy") << qint64(2000);
-        QTest::newRow("during the rewrite") << qint64(4 * 1678 + 3000);
+        QTest::addColumn<int>("call");
+        QTest::addColumn<qint64>("budget"); // bytes written before a full disk (for a write)
+        QTest::addColumn<QString>("pathPart");
+        const int write = static_cast<int>(files::Call::Write);
+        QTest::newRow("disk full in the scratch copy") << write << qint64(2000) << QString();
+        QTest::newRow("disk full in the rewrite") << write << qint64(4 * 1678 + 3000) << QString();
+        QTest::newRow("fsync of the scratch copy")
+            << static_cast<int>(files::Call::Sync) << qint64(0) << "spis.bak";
+        QTest::newRow("fsync of the new main file")
+            << static_cast<int>(files::Call::Sync) << qint64(0) << "spis_ks.dat";
+        QTest::newRow("rename over the main file")
+            << static_cast<int>(files::Call::Rename) << qint64(0) << "spis_ks.dat";
     }
     void failedDeleteLeavesTheMainFileWhole() {
+        QFETCH(int, call);
         QFETCH(qint64, budget);
+        QFETCH(QString, pathPart);
         DataFolder folder;
         folder.writeEntries(fiveEntries());
-        const Workstation ws = station(folder);
+        Workstation ws = station(folder);
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        if (call == static_cast<int>(files::Call::Write))
+            faults.failWritesAfter(budget, ENOSPC);
+        else
+            faults.failCall(static_cast<files::Call>(call), 1, EIO, pathPart);
         const QByteArray before = folder.readBytes("DANE/spis_ks.dat");
-        files::testing::failWritesAfter(budget, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError, editing::deleteEntry(ws, "30", 2));
-        files::testing::clearFaults();
         QCOMPARE(folder.readBytes("DANE/spis_ks.dat"), before);
         const QStringList left = QDir(folder.file("DANE")).entryList(QDir::Files);
         QVERIFY2(!left.join(' ').contains(".tmp"), qPrintable(left.join(' ')));
+        // Nothing is held afterwards: the next delete goes through.
+        ws.faults = nullptr;
+        QCOMPARE(editing::deleteEntry(ws, "30", 2), qint64(2));
     }
 
     void rememberedEntryRoundTrip() {

@@ -3,9 +3,11 @@
 #include "platform/CodePage.h"
 #include "platform/IoError.h"
 #include "register/FileLock.h"
+#include "register/LockWait.h"
 #include "register/PolishOrder.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
+#include "support/WaitProbe.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -84,8 +86,6 @@ class SortTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { files::testing::clearFaults(); }
-
     void orderOfKeys_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<QStringList>("values");
@@ -254,27 +254,44 @@ private slots:
         QCOMPARE(sortQuestion(choice.name), question);
     }
 
-    // A write that fails part way, in the scratch copy or in the new main file, leaves the main
-    // file as it was and no temporary file behind.
+    // A write, flush or rename that fails, in the scratch copy or in the new main file, leaves
+    // the main file as it was and no temporary file behind.
     void failedWriteKeepsTheMainFile_data() {
-        QTest::addColumn<int>("recordsWritten"); // before the disk is full
+        QTest::addColumn<int>("call");
+        QTest::addColumn<int>("recordsWritten"); // before the disk is full (for a write)
         QTest::addColumn<bool>("scratchComplete");
-        QTest::newRow("scratch copy") << 2 << false;
-        QTest::newRow("main file") << 12 << true;
+        QTest::addColumn<QString>("pathPart"); // of the call that fails
+        const int write = static_cast<int>(files::Call::Write);
+        QTest::newRow("disk full in the scratch copy") << write << 2 << false << QString();
+        QTest::newRow("disk full in the main file") << write << 12 << true << QString();
+        QTest::newRow("fsync of the new main file")
+            << static_cast<int>(files::Call::Sync) << 0 << true << "spis_ks.dat";
+        QTest::newRow("rename over the main file")
+            << static_cast<int>(files::Call::Rename) << 0 << true << "spis_ks.dat";
+        QTest::newRow("close of the new main file")
+            << static_cast<int>(files::Call::Close) << 0 << true << "spis_ks.dat.tmp.";
+        QTest::newRow("reading the scratch copy")
+            << static_cast<int>(files::Call::Read) << 0 << true << "spis.bak";
     }
     void failedWriteKeepsTheMainFile() {
+        QFETCH(int, call);
         QFETCH(int, recordsWritten);
         QFETCH(bool, scratchComplete);
+        QFETCH(QString, pathPart);
         const QStringList names = {"Gamma", "Alfa", "Epsilon", "Beta", "Delta",
                                    "Zeta",  "Eta",  "Theta",   "Iota", "Kappa"};
         DataFolder folder;
         folder.writeEntries(entriesWith(SortField::Nazwa1, names));
         const QByteArray before = folder.readBytes(mainPath);
 
-        files::testing::failWritesAfter(qint64(recordsWritten) * EntryRecord::Size + 100, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError,
-                                 sortRegister(stationOn(folder), SortField::Nazwa1, false));
-        files::testing::clearFaults();
+        files::FaultInjector faults;
+        if (call == static_cast<int>(files::Call::Write))
+            faults.failWritesAfter(qint64(recordsWritten) * EntryRecord::Size + 100, ENOSPC);
+        else
+            faults.failCall(static_cast<files::Call>(call), 1, EIO, pathPart);
+        Workstation ws = stationOn(folder);
+        ws.faults = &faults;
+        QVERIFY_THROWS_EXCEPTION(IoError, sortRegister(ws, SortField::Nazwa1, false));
 
         QCOMPARE(folder.readBytes(mainPath), before);
         QVERIFY(temporaryFilesIn(folder).isEmpty());
@@ -287,9 +304,10 @@ private slots:
     void sortHoldsTheMainFileLock() {
         DataFolder folder;
         folder.writeEntries(entriesWith(SortField::Nazwa1, {"C", "B"}));
-        const Workstation ws = stationOn(folder);
+        Workstation ws = stationOn(folder);
+        test::WaitProbe probe;
+        ws.lockWait = &probe;
         std::atomic<bool> done = false;
-        bool waited = false;
         std::thread sorter;
         {
             const FileLock other(lockPathFor(ws.mainFile()));
@@ -300,16 +318,36 @@ private slots:
                 } catch (const IoError&) {
                 }
             });
-            QTest::qWait(300);
-            waited = !done;
+            // The sorter has found the lock held and waits: nothing is sorted yet.
+            QVERIFY(probe.waitUntilWaiting());
+            QVERIFY(!done);
             // The other workstation adds an entry while holding the lock.
             std::vector<EntryRecord> three = entriesWith(SortField::Nazwa1, {"C", "B", "A"});
             files::appendRecord(ws.mainFile(), QByteArrayView(three[2].data(), EntryRecord::Size));
         }
         sorter.join();
-        QVERIFY(waited);
         QVERIFY(done);
         QCOMPARE(idsOf(folder.readEntries()), (std::vector<quint32>{3, 2, 1}));
+    }
+
+    // A sort that cannot get the lock in time gives up with nothing changed.
+    void sortGivesUpOnABusyLock() {
+        DataFolder folder;
+        folder.writeEntries(entriesWith(SortField::Nazwa1, {"C", "B"}));
+        const QByteArray before = folder.readBytes(mainPath);
+        Workstation ws = stationOn(folder);
+        DeadlineWait briefly(std::chrono::milliseconds(50));
+        ws.lockWait = &briefly;
+        const FileLock other(lockPathFor(ws.mainFile()));
+        try {
+            sortRegister(ws, SortField::Nazwa1, false);
+            QFAIL("sorted under another's lock");
+        } catch (const LockNotGranted& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("Nic nie zostało zapisane.")),
+                     qPrintable(e.text()));
+        }
+        QCOMPARE(folder.readBytes(mainPath), before);
+        QVERIFY(!QFile::exists(folder.file(scratchPath)));
     }
 
     // The record number has 6 digits: a larger file is refused, untouched.

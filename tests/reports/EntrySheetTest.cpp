@@ -207,9 +207,9 @@ private slots:
         writeEntrySheet(path, EntryFormValues{});
         writeEntrySheet(path, shownForm());
         QCOMPARE(f.folder.readBytes(QStringLiteral("firma.txt")), windows1250(kShownFile));
-        files::testing::failWritesAfter(100, ENOSPC);
-        QVERIFY_THROWS_EXCEPTION(IoError, writeEntrySheet(path, EntryFormValues{}));
-        files::testing::clearFaults();
+        files::FaultInjector faults;
+        faults.failWritesAfter(100, ENOSPC);
+        QVERIFY_THROWS_EXCEPTION(IoError, writeEntrySheet(path, EntryFormValues{}, &faults));
         QCOMPARE(f.folder.readBytes(QStringLiteral("firma.txt")), windows1250(kShownFile));
         QVERIFY_THROWS_EXCEPTION(
             IoError, writeEntrySheet(f.folder.file(QStringLiteral("brak/x.txt")), shownForm()));

@@ -74,7 +74,7 @@ private slots:
         const QString folder = demoFolder(dir);
         Workstation ws;
         ws.baseDir = folder;
-        generateEntries(ws.mainFile(), ws.idFile(), 20000, 3);
+        generateEntries(ws, 20000, 3);
         Connection c(db);
         schema::initialize(c);
         ImportOptions options;
@@ -103,7 +103,7 @@ private slots:
         const QString folder = demoFolder(dir);
         Workstation ws;
         ws.baseDir = folder;
-        generateEntries(ws.mainFile(), ws.idFile(), 10000, 3);
+        generateEntries(ws, 10000, 3);
         Connection c(db);
         schema::initialize(c);
         Connection other(db);
@@ -136,7 +136,7 @@ private slots:
         const QString folder = demoFolder(dir);
         Workstation ws;
         ws.baseDir = folder;
-        generateEntries(ws.mainFile(), ws.idFile(), 20000, 3);
+        generateEntries(ws, 20000, 3);
         {
             Connection c(db);
             schema::initialize(c);

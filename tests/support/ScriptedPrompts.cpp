@@ -24,6 +24,8 @@ bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer, const Q
             __FILE__, __LINE__);
         return false;
     }
+    if (step.whileShown)
+        step.whileShown();
     answer = step.answer;
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 
 namespace kestrana::test {
 
@@ -19,6 +20,9 @@ public:
         QString text; // exact text, or empty for an error (whose text is the platform's)
         bool answer = true;
         QString caption;
+        // Runs while the prompt is shown, before it is answered (another workstation acting
+        // meanwhile, say).
+        std::function<void()> whileShown = {};
     };
 
     void expectQuestion(const QString& text, bool answer) {
@@ -26,6 +30,10 @@ public:
     }
     void expectQuestion(const QString& caption, const QString& text, bool answer) {
         steps_.push_back({Kind::Question, text, answer, caption});
+    }
+    // A question during which `whileShown` runs.
+    void expectQuestion(const QString& text, bool answer, std::function<void()> whileShown) {
+        steps_.push_back({Kind::Question, text, answer, captionQuestion(), std::move(whileShown)});
     }
     void expectInformation(const QString& text) {
         steps_.push_back({Kind::Information, text, true, {}});

@@ -12,7 +12,7 @@ namespace kestrana::test {
 
 void WindowSession::start(const QString& dir, const QStringList& arguments) {
     window = std::make_unique<Tbaza_f>(
-        MainWindowContext{prompts, dialogs, fonts, clock, arguments, dir});
+        MainWindowContext{prompts, dialogs, fonts, clock, arguments, dir, lockWaitTimes, &faults});
     window->setProcessEnd([this] { ++ended; });
 }
 

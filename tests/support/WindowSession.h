@@ -13,12 +13,17 @@
 
 namespace kestrana::test {
 
-// One main window on a data folder, with scripted message boxes and a fixed clock.
+// One main window on a data folder, with scripted message boxes, a fixed clock and a fault
+// injector for its file operations.
 struct WindowSession {
     ScriptedPrompts prompts;
     ScriptedDialogs dialogs;
     FontSettings fonts;
     FixedClock clock{QDate(2007, 3, 5), QTime(14, 5, 9)};
+    // Planned failures of the window's file operations.
+    files::FaultInjector faults;
+    // When a wait for a busy lock shows the busy cursor and asks (set before start()).
+    LockWaitTimes lockWaitTimes;
     std::unique_ptr<Tbaza_f> window;
     int ended = 0;
 

@@ -49,15 +49,15 @@ private slots:
         QTest::addColumn<QString>("expected");
         const EntryRecord abc =
             company("15", "ABC", "", QStringLiteral("Gdańsk"), QStringLiteral("Długa 1"));
-        QTest::newRow("Komentarze") << commands::komentarze(abc)
+        QTest::newRow("Komentarze") << commands::komentarze(abc).text()
                                     << QStringLiteral("tolisk.exe 15.dos \"Komentarze dla: ABC \"");
         QTest::newRow("Rejestr dokumentów")
-            << commands::rejestrDokumentow(abc)
+            << commands::rejestrDokumentow(abc).text()
             << QStringLiteral("verana.exe 15.dos \"Rejestr dokumentów dla: ABC \"");
         QTest::newRow("Rejestr zadań")
-            << commands::rejestrZadan(abc)
+            << commands::rejestrZadan(abc).text()
             << QStringLiteral("murena.exe 15.dos \"ABC \" \"\" \"Gdańsk Długa 1\"");
-        QTest::newRow("empty entry") << commands::komentarze(EntryRecord())
+        QTest::newRow("empty entry") << commands::komentarze(EntryRecord()).text()
                                      << QStringLiteral("tolisk.exe .dos \"Komentarze dla:  \"");
         QTest::newRow("Czytnik zadań")
             << commands::czytnikZadan() << QStringLiteral("pasvik.exe *.dos");
@@ -91,22 +91,62 @@ private slots:
         QCOMPARE(QStringList{parsed.program} + parsed.arguments, parts);
     }
 
+    // The executable's folder, then PATH; never the working directory (nor the data folder,
+    // which is where a mail program starts), where anyone sharing the folder could plant one.
     void programsAreLookedUpInOrder() {
         QTemporaryDir exeDir, workDir, pathDir;
         makeExecutable(workDir.filePath("tolisk"), "#!/bin/sh\n");
+        makeExecutable(workDir.filePath("kormel"), "#!/bin/sh\n");
         makeExecutable(pathDir.filePath("tolisk.exe"), "#!/bin/sh\n");
         makeExecutable(pathDir.filePath("verana"), "#!/bin/sh\n");
         makeExecutable(pathDir.filePath("gedit"), "#!/bin/sh\n");
+        const QString path = pathDir.path() + ":.::relative/bin";
         const auto find = [&](const QString& name) {
-            return commands::findProgram(name, exeDir.path(), workDir.path(), pathDir.path());
+            return commands::findProgram(name, exeDir.path(), path);
         };
-        QCOMPARE(find("tolisk.exe"), workDir.filePath("tolisk"));
+        const QString here = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workDir.path()));
+        QCOMPARE(find("tolisk.exe"), pathDir.filePath("tolisk.exe"));
+        QCOMPARE(find("kormel.exe"), QString());
+        QCOMPARE(find("./kormel"), QString());
+        QCOMPARE(find(workDir.filePath("kormel")), workDir.filePath("kormel"));
+        QVERIFY(QDir::setCurrent(here));
         makeExecutable(exeDir.filePath("tolisk.exe"), "#!/bin/sh\n");
         QCOMPARE(find("tolisk.exe"), exeDir.filePath("tolisk.exe"));
         QCOMPARE(find("verana.exe"), pathDir.filePath("verana"));
         QCOMPARE(find("notepad.exe"), pathDir.filePath("gedit"));
         QCOMPARE(find("murena.exe"), QString());
         QCOMPARE(find("calc.exe"), QString());
+    }
+
+    // A field's text stays one argument whatever it holds: quote marks, blanks, options.
+    void fieldsStayOneArgument_data() {
+        QTest::addColumn<QString>("nazwa1");
+        QTest::addColumn<QString>("nazwa2");
+        QTest::newRow("quote marks")
+            << QStringLiteral("Odd \" quote --delete-all \"") << QStringLiteral("\"");
+        QTest::newRow("percent signs") << QStringLiteral("100% %2 %1") << QStringLiteral("%3");
+        QTest::newRow("plain") << QStringLiteral("ABC") << QString();
+    }
+    void fieldsStayOneArgument() {
+        QFETCH(QString, nazwa1);
+        QFETCH(QString, nazwa2);
+        const EntryRecord r = company("42", nazwa1, nazwa2, QStringLiteral("Gdańsk"), "A \"1\"");
+        const commands::ParsedCommand komentarze = commands::komentarze(r).parsed();
+        QCOMPARE(komentarze.program, QStringLiteral("tolisk.exe"));
+        QCOMPARE(komentarze.arguments,
+                 (QStringList{"42.dos", QStringLiteral("Komentarze dla: ") + nazwa1 + ' '}));
+        const commands::ParsedCommand zadania = commands::rejestrZadan(r).parsed();
+        QCOMPARE(zadania.arguments,
+                 (QStringList{"42.dos", nazwa1 + ' ', nazwa2, QStringLiteral("Gdańsk A \"1\"")}));
+        // The line as it reads still has the fields as they are.
+        QVERIFY(commands::komentarze(r).text().contains(nazwa1));
+        const commands::ParsedCommand mail =
+            commands::mailProgram(QStringLiteral("a\"b c@d.pl --x")).parsed();
+        QCOMPARE(mail.program, QStringLiteral("kormel.exe"));
+        QCOMPARE(mail.arguments, QStringList{QStringLiteral("a\"b c@d.pl --x")});
+        QVERIFY(commands::mailProgram(QString()).isEmpty());
+        QCOMPARE(commands::mailProgram(QString(300, 'x')).text().size(), 200);
     }
 
     void aStartedProgramGetsItsArguments() {
@@ -118,14 +158,16 @@ private slots:
                            record.toUtf8() + "\"\n");
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", dir.path().toUtf8() + ':' + path);
-        const EntryRecord r = company("7", QStringLiteral("Zakład; touch INJECTED #"));
+        const EntryRecord r =
+            company("7", QStringLiteral("Zakład; touch INJECTED # Odd \" quote --delete-all \""));
         QVERIFY(commands::start(commands::komentarze(r), dir.path()));
         qputenv("PATH", path);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
         QFile f(record);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(f.readAll()),
-                 QStringLiteral("7.dos\nKomentarze dla: Zakład; touch INJECTED # \n"));
+                 QStringLiteral("7.dos\nKomentarze dla: Zakład; touch INJECTED # Odd \" quote "
+                                "--delete-all \" \n"));
         QVERIFY(!QFile::exists(dir.filePath("INJECTED")));
         QVERIFY(!commands::start(QStringLiteral("nieistniejacy.exe"), dir.path()));
     }
