@@ -43,6 +43,10 @@ public:
     bool previewPrint(const QString&, const PreviewDrawing&) override { return false; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<TakeOverAnswer> chooseTakeOver(const QString&, const QString&,
+                                                 const QList<TakeOverItem>&) override {
+        return std::nullopt;
+    }
 };
 
 void report(const char* name, const QElapsedTimer& timer) {

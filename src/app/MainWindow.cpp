@@ -120,6 +120,7 @@ void Tbaza_f::wireControls() {
     wireEditing();
     wireTools();
     wireIdentifierMarks();
+    wireVat();
 }
 
 std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {

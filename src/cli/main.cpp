@@ -5,6 +5,7 @@
 #include "cli/CsvCommands.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
+#include "cli/VatCommands.h"
 #include "cli/VoucherCommands.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
@@ -211,6 +212,7 @@ void printUsage() {
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(envelopePrintUsage().toUtf8().constData(), stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
+    std::fputs(QString(vatUsage).toUtf8().constData(), stderr);
 }
 
 } // namespace
@@ -255,6 +257,8 @@ int main(int argc, char** argv) {
             return runWordsCommand(args);
         if (command == QLatin1String("backup"))
             return runBackupCommand(args, QDir::currentPath(), today);
+        if (command == QLatin1String("lookup"))
+            return runLookupCommand(args, today);
     } catch (const IoError& e) {
         return fail(e.text());
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +32,19 @@ struct FontChoice {
 
     friend bool operator==(const FontChoice&, const FontChoice&) = default;
 };
+
+// One thing a form may take over from data found elsewhere: its name, the values offered (the
+// user picks one when there are several) and what is preset.
+struct TakeOverItem {
+    QString label;
+    QStringList values;
+    int chosen = 0;
+    bool ticked = true;
+
+    friend bool operator==(const TakeOverItem&, const TakeOverItem&) = default;
+};
+// For each item offered, the index of the value taken, or -1 when the item is left out.
+using TakeOverAnswer = QList<int>;
 
 // Every font, print and file dialog of the program goes through this interface: the program
 // shows the platform's dialogs, tests answer from a script.
@@ -64,6 +79,12 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
+
+    // Shows `report` (read only) and the items, and lets the user tick what goes into the form
+    // and choose among the values; nothing on cancel.
+    virtual std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption,
+                                                         const QString& report,
+                                                         const QList<TakeOverItem>& items) = 0;
 
 private:
     bool preview_ = false;

@@ -24,6 +24,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
+    std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
+                                                 const QList<TakeOverItem>& items) override;
 
     // The shared printer, of the print dialog and of the print preview alike.
     QPrinter& printer();

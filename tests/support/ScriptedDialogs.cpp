@@ -20,6 +20,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "open file dialog";
     case ScriptedDialogs::Kind::SaveFile:
         return "save file dialog";
+    case ScriptedDialogs::Kind::TakeOver:
+        return "take-over dialog";
     }
     return "dialog";
 }
@@ -115,6 +117,26 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString& dir
     lastFilter_ = filter;
     const Step* step = take(Kind::SaveFile, caption);
     return step ? step->fileName : QString();
+}
+
+std::optional<TakeOverAnswer> ScriptedDialogs::chooseTakeOver(const QString& caption,
+                                                              const QString& report,
+                                                              const QList<TakeOverItem>& items) {
+    lastReport_ = report;
+    lastItems_ = items;
+    const Step* step = take(Kind::TakeOver, caption);
+    if (!step || !step->takeOver)
+        return std::nullopt;
+    // An answer that does not fit what was offered is a fault of the test or of the program.
+    bool fits = step->takeOver->size() == items.size();
+    for (qsizetype i = 0; fits && i < items.size(); ++i)
+        fits = step->takeOver->at(i) >= -1 && step->takeOver->at(i) < items[i].values.size();
+    if (!fits) {
+        ++unexpected_;
+        QTest::qFail("take-over answer does not fit the items offered", __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    return step->takeOver;
 }
 
 } // namespace kestrana::test

@@ -15,7 +15,7 @@ namespace kestrana::test {
 // the script does not expect (wrong kind, wrong caption, or none left) fails the running test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Font, Print, Preview, OpenFile, SaveFile };
+    enum class Kind { Font, Print, Preview, OpenFile, SaveFile, TakeOver };
 
     // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
     void expectFont(std::optional<FontChoice> answer) {
@@ -46,6 +46,13 @@ public:
     void expectSaveFile(const QString& answer, const QString& caption = {}) {
         steps_.push_back(Step{Kind::SaveFile, caption, answer});
     }
+    // The take-over dialog confirmed with `answer` (an index per item, -1 to leave one out), or
+    // cancelled with std::nullopt; a non-empty `caption` must match.
+    void expectTakeOver(std::optional<TakeOverAnswer> answer, const QString& caption = {}) {
+        Step step{Kind::TakeOver, caption};
+        step.takeOver = std::move(answer);
+        steps_.push_back(step);
+    }
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
@@ -54,6 +61,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
+    std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
+                                                 const QList<TakeOverItem>& items) override;
 
     bool done() const { return steps_.empty(); }
     int unexpected() const { return unexpected_; }
@@ -65,6 +74,9 @@ public:
     // Directory and filter of the last file dialog.
     const QString& lastDir() const { return lastDir_; }
     const QString& lastFilter() const { return lastFilter_; }
+    // What the last take-over dialog showed and offered.
+    const QString& lastReport() const { return lastReport_; }
+    const QList<TakeOverItem>& lastItems() const { return lastItems_; }
 
 private:
     struct Step {
@@ -74,6 +86,7 @@ private:
         QString caption;
         QString fileName;
         std::optional<FontChoice> font;
+        std::optional<TakeOverAnswer> takeOver;
         Surface* surface = nullptr;
         Surface* printSurface = nullptr;
     };
@@ -85,6 +98,8 @@ private:
     QStringList shown_;
     QString lastDir_;
     QString lastFilter_;
+    QString lastReport_;
+    QList<TakeOverItem> lastItems_;
     int unexpected_ = 0;
 };
 
