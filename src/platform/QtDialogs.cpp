@@ -216,20 +216,25 @@ std::optional<TakeOverAnswer> QtDialogs::chooseTakeOver(const QString& caption,
     layout->addWidget(new QLabel(QStringLiteral("Do formularza wstaw:"), &dialog));
     auto* grid = new QGridLayout;
     QList<QCheckBox*> boxes;
-    QList<QComboBox*> choices;
+    QList<QComboBox*> choices; // null where there is one value: shown, not offered
     for (const TakeOverItem& item : items) {
         const int row = grid->rowCount();
         auto* box = new QCheckBox(item.label, &dialog);
         box->setChecked(item.ticked);
         grid->addWidget(box, row, 0);
-        auto* values = new QComboBox(&dialog);
-        values->addItems(item.values);
-        values->setCurrentIndex(item.chosen);
-        // One value is no choice: shown, not offered.
-        values->setEnabled(item.values.size() > 1 && item.ticked);
-        QObject::connect(box, &QCheckBox::toggled, values,
-                         [values](bool on) { values->setEnabled(on && values->count() > 1); });
-        grid->addWidget(values, row, 1);
+        QComboBox* values = nullptr;
+        if (item.values.size() > 1) {
+            values = new QComboBox(&dialog);
+            values->addItems(item.values);
+            values->setCurrentIndex(item.chosen);
+            values->setEnabled(item.ticked);
+            QObject::connect(box, &QCheckBox::toggled, values, &QWidget::setEnabled);
+            grid->addWidget(values, row, 1);
+        } else {
+            auto* value = new QLabel(item.values.value(0), &dialog);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            grid->addWidget(value, row, 1);
+        }
         boxes.append(box);
         choices.append(values);
     }
@@ -245,7 +250,7 @@ std::optional<TakeOverAnswer> QtDialogs::chooseTakeOver(const QString& caption,
         return std::nullopt;
     TakeOverAnswer answer;
     for (qsizetype i = 0; i < boxes.size(); ++i)
-        answer.append(boxes[i]->isChecked() ? choices[i]->currentIndex() : -1);
+        answer.append(!boxes[i]->isChecked() ? -1 : choices[i] ? choices[i]->currentIndex() : 0);
     return answer;
 }
 

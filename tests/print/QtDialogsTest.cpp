@@ -187,10 +187,12 @@ private slots:
             const QList<QCheckBox*> boxes = dialog->findChildren<QCheckBox*>();
             const QList<QComboBox*> values = dialog->findChildren<QComboBox*>();
             QCOMPARE(boxes.size(), 3);
-            QVERIFY(!values[0]->isEnabled());
-            QVERIFY(values[2]->isEnabled());
+            QCOMPARE(values.size(), 1);
             boxes[1]->setChecked(false);
-            values[2]->setCurrentIndex(2);
+            values[0]->setCurrentIndex(2);
+            boxes[2]->setChecked(false);
+            QVERIFY(!values[0]->isEnabled());
+            boxes[2]->setChecked(true);
             dialog->accept();
         });
         QCOMPARE(dialogs.chooseTakeOver(QStringLiteral("Dane"), QStringLiteral("Raport"), items),
