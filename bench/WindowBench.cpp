@@ -47,6 +47,10 @@ public:
                const QStringList& buttons) override {
         return static_cast<int>(buttons.size()) - 1;
     }
+    std::optional<TakeOverAnswer> chooseTakeOver(const QString&, const QString&,
+                                                 const QList<TakeOverItem>&) override {
+        return std::nullopt;
+    }
 };
 
 void report(const char* name, const QElapsedTimer& timer) {

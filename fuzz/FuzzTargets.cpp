@@ -2,6 +2,7 @@
 
 #include "cash/AmountWords.h"
 #include "cash/Amounts.h"
+#include "cash/FullAmountWords.h"
 #include "cash/VoucherCounter.h"
 #include "cash/VoucherDocument.h"
 #include "envelope/EnvelopeRecords.h"
@@ -21,6 +22,8 @@
 #include "register/SmallRecords.h"
 #include "reports/FilterOptions.h"
 #include "tools/CommandLines.h"
+#include "vat/VatRegister.h"
+#include "vat/VatTakeOver.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -117,6 +120,8 @@ void numbers(const std::uint8_t* data, std::size_t size) {
     formatAmount(amount);
     reformatAmountCell(text);
     wordsLine(amount);
+    if (const std::optional<QString> full = fullWordsLine(amount))
+        check(!full->contains(QStringLiteral("  ")) && !full->endsWith(QLatin1Char(' ')));
     if (size >= 4) {
         qint32 value;
         std::memcpy(&value, data, 4);
@@ -161,6 +166,32 @@ void csvFile(const std::uint8_t* data, std::size_t size) {
     check(conversion.records.size() == std::size_t(conversion.rows.size()));
     for (const EntryRecord& record : conversion.records)
         csv::spreadsheetDamage(record);
+}
+
+void vatAnswer(const std::uint8_t* data, std::size_t size) {
+    const QByteArray body = bytes(data, size);
+    // The first byte picks the HTTP status the body comes with.
+    const int status = size > 0 && data[0] % 4 == 0 ? 400 : 200;
+    const vat::Outcome<vat::SearchResult> found =
+        vat::readSearchAnswer(QStringLiteral("1234563218"), status, body);
+    if (const auto* result = std::get_if<vat::SearchResult>(&found)) {
+        check(!result->subject.name.isEmpty());
+        check(vat::describe(*result).front() == QStringLiteral("Nazwa: ") + result->subject.name);
+        const vat::Offer offer = vat::offer(*result, QString());
+        check(offer.items.size() == offer.targets.size());
+        // Everything ticked with its preset: each field gets a text, the name never lost.
+        TakeOverAnswer all;
+        for (const TakeOverItem& item : offer.items)
+            all.append(item.chosen);
+        const auto fields = vat::takeOver(*result, offer, all);
+        check(!fields.isEmpty() && fields.front().first == Field::nazwa1);
+    } else {
+        check(!std::get<vat::Failure>(found).message.isEmpty());
+    }
+    const vat::Outcome<vat::CheckResult> checked = vat::readCheckAnswer(status, body);
+    if (const auto* failure = std::get_if<vat::Failure>(&checked))
+        check(!failure->message.isEmpty());
+    vat::splitAddress(QString::fromUtf8(body));
 }
 
 } // namespace kestrana::fuzz

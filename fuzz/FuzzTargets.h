@@ -17,6 +17,7 @@ void numbers(const std::uint8_t* data, std::size_t size);
 void commandLine(const std::uint8_t* data, std::size_t size);
 void jpeg(const std::uint8_t* data, std::size_t size);
 void csvFile(const std::uint8_t* data, std::size_t size);
+void vatAnswer(const std::uint8_t* data, std::size_t size);
 
 struct Target {
     const char* name;
@@ -33,6 +34,7 @@ inline constexpr Target kTargets[] = {
     {"command_line", commandLine},
     {"jpeg", jpeg},
     {"csv", csvFile},
+    {"vat_answer", vatAnswer},
 };
 
 } // namespace kestrana::fuzz

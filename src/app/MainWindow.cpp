@@ -125,6 +125,7 @@ void Tbaza_f::wireControls() {
     wireTools();
     wireIdentifierMarks();
     wireCsv();
+    wireVat();
 }
 
 std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {

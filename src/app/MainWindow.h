@@ -27,12 +27,17 @@
 
 class QCheckBox;
 class QLineEdit;
+class QProgressDialog;
 
 namespace Ui {
 class Tbaza_f;
 }
 
 namespace kestrana {
+
+namespace vat {
+class Client;
+}
 
 // What the main window needs from outside: dialogs, the clock, the command line and the
 // working directory at start.
@@ -163,6 +168,13 @@ public:
     void makeBackupNow();
     void makeDailyBackup();
 
+    // The VAT register (MainWindowVat.cpp): "Pobierz z wykazu VAT" asks for the form's NIP and
+    // puts what the user picks into the form (nothing is saved); "Sprawdź konto" asks whether the
+    // form's account belongs to its NIP. Each runs without blocking the window.
+    void lookUpVat();
+    void checkVatAccount();
+    vat::Client& vatClient() { return *vatClient_; }
+
     // The description panel.
     void openDescription();
     void closeDescription();
@@ -191,6 +203,10 @@ private:
     void wireTools();
     void wireIdentifierMarks();
     void wireCsv();
+    void wireVat();
+    // The busy cursor and a window with "Anuluj" while the register is asked.
+    void showVatProgress(const QString& text);
+    void endVatProgress();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
@@ -243,6 +259,8 @@ private:
     QString shownId_;
     QString descriptionPath_;
     int pressedRow_ = -1;
+    vat::Client* vatClient_ = nullptr;       // a child of the window
+    QProgressDialog* vatProgress_ = nullptr; // while a request runs
 };
 
 } // namespace kestrana

@@ -1,7 +1,7 @@
-// The marks beside NIP, PESEL and REGON in the entry form.
+// The marks beside NIP, PESEL, REGON and the bank account in the entry form.
 #include "app/MainWindow.h"
+#include "app/ui_Tbaza_f.h"
 #include "register/PolishIdentifiers.h"
-#include "ui_Tbaza_f.h"
 
 namespace kestrana {
 
@@ -28,10 +28,11 @@ void showVerdict(QLabel& mark, const polishid::Verdict& verdict) {
 } // namespace
 
 void Tbaza_f::wireIdentifierMarks() {
-    const std::array<std::tuple<QLineEdit*, QLabel*, polishid::Kind>, 3> marks = {{
+    const std::array<std::tuple<QLineEdit*, QLabel*, polishid::Kind>, 4> marks = {{
         {ui->nip, ui->nipStan, polishid::Kind::Nip},
         {ui->pesel, ui->peselStan, polishid::Kind::Pesel},
         {ui->regon, ui->regonStan, polishid::Kind::Regon},
+        {ui->konto, ui->kontoStan, polishid::Kind::Nrb},
     }};
     for (const auto& [field, mark, kind] : marks) {
         // Every change counts, typed or loaded with an entry.

@@ -2,6 +2,7 @@
 
 #include "cash/AmountWords.h"
 #include "cash/Amounts.h"
+#include "cash/FullAmountWords.h"
 #include "register/EntryRecord.h"
 #include "register/SmallRecords.h"
 
@@ -33,7 +34,14 @@ QString voucherDateText(QDate today) {
 }
 
 QString printRefusal(const Voucher& voucher) {
-    return voucherTotalFits(readAmount(voucher.razem)) ? QString() : totalTooLargeMessage();
+    const double total = readAmount(voucher.razem);
+    const bool fits = voucher.fullWords ? fullWordsFit(total) : voucherTotalFits(total);
+    return fits ? QString() : totalTooLargeMessage();
+}
+
+QString voucherWordsLine(const Voucher& voucher) {
+    const double total = readAmount(voucher.razem);
+    return (voucher.fullWords ? fullWordsLine(total) : wordsLine(total)).value_or(QString());
 }
 
 } // namespace kestrana

@@ -25,10 +25,11 @@ struct Voucher {
     VoucherBlock issuer;    // printed under "Wystawił :"
     VoucherBlock company;   // printed under "Od kogo :" or "Komu :"
     VoucherGrid grid;
-    QString razem;       // the total in the amount format
-    QString gotowka;     // cash handed over
-    QString reszta;      // change
-    bool colour = false; // k2 "Kolor" checked
+    QString razem;          // the total in the amount format
+    QString gotowka;        // cash handed over
+    QString reszta;         // change
+    bool colour = false;    // k2 "Kolor" checked
+    bool fullWords = false; // "Słownie z pełną odmianą": the total in words in full Polish
 };
 
 // The issuer block: lines 1 to 4 of the office's own company data.
@@ -49,5 +50,9 @@ QString voucherDateText(QDate today);
 // Why the voucher cannot be printed, or empty when it can: its total does not fit the words.
 // Checked before the counter is taken, so a refused voucher leaves the counter alone.
 QString printRefusal(const Voucher& voucher);
+
+// The words line the printout writes under the grid, in the wording the voucher asks for;
+// empty when the total does not fit it (such a voucher is refused).
+QString voucherWordsLine(const Voucher& voucher);
 
 } // namespace kestrana

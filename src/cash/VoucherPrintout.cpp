@@ -84,7 +84,7 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
     // The words line is long enough to run under "Razem" and the total; it goes first so that
     // the total in figures, drawn over it in its opaque cell, always stays readable.
     // A voucher whose total cannot be worded is refused before it gets here.
-    const QString words = wordsLine(readAmount(voucher.razem)).value_or(QString());
+    const QString words = voucherWordsLine(voucher);
     page.Czcionka(font.face, font.size);
     page.Pisz(12, d + 95, words);
     page.Czcionka(u"Courier New"_s, 9);

@@ -6,6 +6,7 @@
 #include "cash/VoucherDocument.h"
 #include "cash/VoucherPrintout.h"
 #include "cash/VoucherTexts.h"
+#include "cash/WordingSetting.h"
 #include "cash/ui_Tkp_f.h"
 #include "platform/IoError.h"
 #include "register/StartupFiles.h"
@@ -137,6 +138,8 @@ Tkp_f::Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSett
     for (const auto& [button, handler] : buttons)
         connect(button, &QAbstractButton::clicked, this, handler);
     connect(ui->gotowka, &QLineEdit::returnPressed, this, &Tkp_f::gotowkaExit);
+    connect(ui->odmiana, &QAbstractButton::clicked, this, &Tkp_f::chooseFullWords);
+    showWordingSetting();
 
     Timer1.setObjectName(u"Timer1"_s);
     Timer1.setInterval(100);
@@ -247,7 +250,28 @@ Voucher Tkp_f::voucher() const {
     v.gotowka = ui->gotowka->text();
     v.reszta = ui->reszta->text();
     v.colour = colourMode_ == 1;
+    v.fullWords = ui->odmiana->isChecked();
     return v;
+}
+
+void Tkp_f::showWordingSetting() {
+    // A setting that cannot be read leaves the office's own wording; the window still opens.
+    try {
+        fullWords_ = readWordingSetting(ws_.workDir);
+    } catch (const IoError& error) {
+        prompts_.error(error.text());
+    }
+    ui->odmiana->setChecked(fullWords_);
+}
+
+void Tkp_f::chooseFullWords(bool on) {
+    try {
+        storeWordingSetting(ws_.workDir, on, ws_.faults);
+        fullWords_ = on;
+    } catch (const IoError& error) {
+        prompts_.error(error.text());
+    }
+    ui->odmiana->setChecked(fullWords_);
 }
 
 void Tkp_f::Timer1Timer() {

@@ -80,6 +80,9 @@ public:
     void SpeedButton15Click(); // "Zapisz parametry"
     // A double click in the pick list: the selected text into the current row's "Tytułem".
     void listaDblClick();
+    // "Słownie z pełną odmianą": stored for this workstation, then every voucher follows it. A
+    // choice that cannot be stored is shown and the box goes back.
+    void chooseFullWords(bool on);
 
     DocumentKind documentKind() const { return kind_; }
     bool bossLevel() const { return szef_; }
@@ -104,6 +107,7 @@ private:
     void showBlockEditor(BlockTarget target);
     std::array<QLabel*, 4> blockLabels(BlockTarget target) const;
     std::array<QLineEdit*, 4> editLines() const;
+    void showWordingSetting();
 
     std::unique_ptr<Ui::Tkp_f> ui;
     const Workstation& ws_;
@@ -122,6 +126,7 @@ private:
     int rememberedColumn_ = 0;
     int rememberedRow_ = 0;
     BlockTarget target_ = BlockTarget::Issuer;
+    bool fullWords_ = false; // as stored for the workstation
 };
 
 } // namespace kestrana

@@ -2,10 +2,12 @@
 
 #include "cash/AmountWords.h"
 #include "cash/Amounts.h"
+#include "cash/FullAmountWords.h"
 #include "cash/Voucher.h"
 #include "cash/VoucherCounter.h"
 #include "cash/VoucherDocument.h"
 #include "cash/VoucherPrintout.h"
+#include "cash/WordingSetting.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/IoError.h"
@@ -29,7 +31,8 @@ namespace kestrana {
 using namespace Qt::StringLiterals;
 
 const char* const voucherUsage =
-    "  words KWOTA                        wypisuje kwotę słownie, jak na dokumencie Kp/Kw\n"
+    "  words [--full] KWOTA               wypisuje kwotę słownie, jak na dokumencie Kp/Kw\n"
+    "                                     (--full: z pełną odmianą)\n"
     "  print voucher --kind kp|kw --id ID [--kpw PLIK] [--colour]\n"
     "        --pdf PLIK | --trace PLIK [--dpi N]\n"
     "                                     drukuje dokument Kp/Kw dla wpisu (numer z numeratora)\n";
@@ -147,13 +150,14 @@ std::optional<EntryRecord> findEntry(const Workstation& ws, const QString& id) {
 } // namespace
 
 int runWordsCommand(const QStringList& args, QTextStream& out, QTextStream& err) {
-    const QStringList rest = withoutCommand(args, {u"words"_s});
+    QStringList rest = withoutCommand(args, {u"words"_s});
+    const bool full = rest.removeAll(u"--full"_s) > 0;
     static const QRegularExpression number(uR"(^ *[+-]?(\d+(\.\d*)?|\.\d+)$)"_s);
     if (rest.size() != 1 || !number.match(rest.front()).hasMatch())
         return badArguments(err, u"podaj kwotę jako liczbę z kropką, np. 123.45"_s);
     // The total as the voucher holds it: in the amount format, two decimals.
     const double total = readAmount(formatAmount(readAmount(rest.front())));
-    const std::optional<QString> line = wordsLine(total);
+    const std::optional<QString> line = full ? fullWordsLine(total) : wordsLine(total);
     if (!line)
         return failed(err, totalTooLargeMessage());
     out << *line << '\n';
@@ -196,6 +200,8 @@ int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTex
         voucher.grid = grid;
         voucher.razem = formatAmount(gridTotal(grid));
         voucher.colour = options->colour;
+        // The wording this workstation chose in the voucher window.
+        voucher.fullWords = readWordingSetting(ws.workDir);
 
         std::unique_ptr<Surface> surface;
         if (!options->pdf.isEmpty())

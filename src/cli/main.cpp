@@ -6,6 +6,7 @@
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
 #include "cli/ServerCommands.h"
+#include "cli/VatCommands.h"
 #include "cli/VoucherCommands.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
@@ -242,6 +243,7 @@ void printUsage() {
                    .constData(),
                stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
+    std::fputs(QString(vatUsage).toUtf8().constData(), stderr);
 }
 
 // Qt's own notices (a missing XDG_RUNTIME_DIR, what the offscreen platform cannot do) say
@@ -314,6 +316,8 @@ int main(int argc, char** argv) {
             return serverChoice ? runServerBackupCommand(args, QDir::currentPath(), today,
                                                          *serverChoice, &wait)
                                 : runBackupCommand(args, QDir::currentPath(), today, {}, &wait);
+        if (command == QLatin1String("lookup"))
+            return runLookupCommand(args, today);
     } catch (const IoError& e) {
         return fail(e.text());
     }

@@ -56,6 +56,8 @@ QList<int> lengths(polishid::Kind kind) {
         return {11};
     case polishid::Kind::Regon:
         return {9, 14};
+    case polishid::Kind::Nrb:
+        return {kAccountDigits};
     }
     return {};
 }
@@ -118,14 +120,8 @@ std::optional<QString> accountDamage(const QString& text) {
 
 bool validAccountNumber(const QString& text) {
     const QString digits = accountDigits(text);
-    if (digits.size() != kAccountDigits)
-        return false;
-    // IBAN: the country code (P = 25, L = 21) and the check digits move behind the number.
-    const QString rearranged = digits.mid(2) + QStringLiteral("2521") + digits.left(2);
-    int rest = 0;
-    for (const QChar c : rearranged)
-        rest = (rest * 10 + c.digitValue()) % 97;
-    return rest == 1;
+    return digits.size() == kAccountDigits &&
+           polishid::check(polishid::Kind::Nrb, digits).state == polishid::Verdict::Valid;
 }
 
 QStringList spreadsheetDamage(const EntryRecord& record) {

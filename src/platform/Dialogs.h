@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,19 @@ struct FontChoice {
 
     friend bool operator==(const FontChoice&, const FontChoice&) = default;
 };
+
+// One thing a form may take over from data found elsewhere: its name, the values offered (the
+// user picks one when there are several) and what is preset.
+struct TakeOverItem {
+    QString label;
+    QStringList values;
+    int chosen = 0;
+    bool ticked = true;
+
+    friend bool operator==(const TakeOverItem&, const TakeOverItem&) = default;
+};
+// For each item offered, the index of the value taken, or -1 when the item is left out.
+using TakeOverAnswer = QList<int>;
 
 // Every font, print and file dialog of the program goes through this interface: the program
 // shows the platform's dialogs, tests answer from a script.
@@ -71,6 +85,11 @@ public:
     // the button pressed; closing the window counts as the last button.
     virtual int choose(const QString& caption, const QString& summary, const QString& details,
                        const QStringList& buttons) = 0;
+    // Shows `report` (read only) and the items, and lets the user tick what goes into the form
+    // and choose among the values; nothing on cancel.
+    virtual std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption,
+                                                         const QString& report,
+                                                         const QList<TakeOverItem>& items) = 0;
 
 private:
     bool preview_ = false;

@@ -2,15 +2,19 @@
 
 #include "print/QtPrinterSurface.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPaintEngine>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -197,6 +201,57 @@ QString QtDialogs::openFileName(const QString& caption, const QString& dir, cons
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& dir, const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, caption, dir, filter);
+}
+
+std::optional<TakeOverAnswer> QtDialogs::chooseTakeOver(const QString& caption,
+                                                        const QString& report,
+                                                        const QList<TakeOverItem>& items) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* shown = new QPlainTextEdit(report, &dialog);
+    shown->setReadOnly(true);
+    shown->setMinimumSize(560, 200);
+    layout->addWidget(shown);
+    layout->addWidget(new QLabel(QStringLiteral("Do formularza wstaw:"), &dialog));
+    auto* grid = new QGridLayout;
+    QList<QCheckBox*> boxes;
+    QList<QComboBox*> choices; // null where there is one value: shown, not offered
+    for (const TakeOverItem& item : items) {
+        const int row = grid->rowCount();
+        auto* box = new QCheckBox(item.label, &dialog);
+        box->setChecked(item.ticked);
+        grid->addWidget(box, row, 0);
+        QComboBox* values = nullptr;
+        if (item.values.size() > 1) {
+            values = new QComboBox(&dialog);
+            values->addItems(item.values);
+            values->setCurrentIndex(item.chosen);
+            values->setEnabled(item.ticked);
+            QObject::connect(box, &QCheckBox::toggled, values, &QWidget::setEnabled);
+            grid->addWidget(values, row, 1);
+        } else {
+            auto* value = new QLabel(item.values.value(0), &dialog);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            grid->addWidget(value, row, 1);
+        }
+        boxes.append(box);
+        choices.append(values);
+    }
+    grid->setColumnStretch(1, 1);
+    layout->addLayout(grid);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("Wstaw do formularza"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Anuluj"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    TakeOverAnswer answer;
+    for (qsizetype i = 0; i < boxes.size(); ++i)
+        answer.append(!boxes[i]->isChecked() ? -1 : choices[i] ? choices[i]->currentIndex() : 0);
+    return answer;
 }
 
 } // namespace kestrana

@@ -27,6 +27,8 @@ public:
     // In QtChoiceDialog.cpp.
     int choose(const QString& caption, const QString& summary, const QString& details,
                const QStringList& buttons) override;
+    std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
+                                                 const QList<TakeOverItem>& items) override;
 
     // The shared printer, of the print dialog and of the print preview alike.
     QPrinter& printer();

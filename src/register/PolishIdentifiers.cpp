@@ -38,6 +38,8 @@ QString name(Kind kind) {
         return u"REGON"_s;
     case Kind::Pesel:
         return u"PESEL"_s;
+    case Kind::Nrb:
+        return u"konta"_s;
     }
     return {};
 }
@@ -52,25 +54,66 @@ Verdict invalid(const QString& reason) {
 
 const QString kWrongCheckDigit = u"Błędna cyfra kontrolna"_s;
 
+bool isAsciiLetter(QChar ch) {
+    return (ch >= u'A' && ch <= u'Z') || (ch >= u'a' && ch <= u'z');
+}
+
+bool isSeparator(QChar ch) {
+    return ch == u' ' || ch == u'-' || ch == QChar(0x2013) || ch == QChar::Nbsp;
+}
+
+// The remainder mod 97 of the number an IBAN rule reads from `text`: digits as they are,
+// letters as 10 to 35.
+int ibanRemainder(const QString& text) {
+    int rest = 0;
+    for (const QChar ch : text) {
+        const int value = ch.isDigit() ? ch.digitValue() : ch.toUpper().unicode() - u'A' + 10;
+        rest = (rest * (value >= 10 ? 100 : 10) + value) % 97;
+    }
+    return rest;
+}
+
+// An account of another country: two letters, two check digits, up to 30 letters and digits.
+Verdict checkForeignIban(const QString& text) {
+    QString compact;
+    for (const QChar ch : text) {
+        if (ch.isDigit() || isAsciiLetter(ch))
+            compact.append(ch.toUpper());
+        else if (!isSeparator(ch))
+            return invalid(u"Dozwolone są tylko litery, cyfry, odstępy i kreski"_s);
+    }
+    if (compact.size() < 15 || compact.size() > 34)
+        return invalid(u"IBAN ma od 15 do 34 znaków, wpisano %1"_s.arg(compact.size()));
+    if (!compact[2].isDigit() || !compact[3].isDigit())
+        return invalid(kWrongCheckDigit);
+    return ibanRemainder(compact.mid(4) + compact.left(4)) == 1
+               ? Verdict{Verdict::Valid, u"Poprawny numer rachunku IBAN"_s}
+               : invalid(kWrongCheckDigit);
+}
+
 } // namespace
 
 QString digitsOf(Kind kind, const QString& typed) {
     QString text = typed.trimmed();
-    if (kind == Kind::Nip && text.startsWith(u"PL"_s, Qt::CaseInsensitive))
+    if ((kind == Kind::Nip || kind == Kind::Nrb) && text.startsWith(u"PL"_s, Qt::CaseInsensitive))
         text = text.mid(2);
     QString digits;
     for (const QChar ch : std::as_const(text)) {
         if (ch >= u'0' && ch <= u'9')
             digits.append(ch);
-        else if (ch != u' ' && ch != u'-' && ch != QChar(0x2013) && ch != QChar::Nbsp)
+        else if (!isSeparator(ch))
             return {};
     }
     return digits;
 }
 
 Verdict check(Kind kind, const QString& typed) {
-    if (typed.trimmed().isEmpty())
+    const QString text = typed.trimmed();
+    if (text.isEmpty())
         return {};
+    if (kind == Kind::Nrb && text.size() >= 2 && isAsciiLetter(text[0]) && isAsciiLetter(text[1]) &&
+        !text.startsWith(u"PL"_s, Qt::CaseInsensitive))
+        return checkForeignIban(text);
     const QString digits = digitsOf(kind, typed);
     if (digits.isEmpty())
         return invalid(u"Dozwolone są tylko cyfry, odstępy i kreski"_s);
@@ -98,6 +141,13 @@ Verdict check(Kind kind, const QString& typed) {
         const int check = (10 - weightedSum(digits, kPeselWeights) % 10) % 10;
         return check == lastDigit(digits) ? valid(kind) : invalid(kWrongCheckDigit);
     }
+    case Kind::Nrb:
+        if (digits.size() != 26)
+            return invalid(u"Numer konta ma 26 cyfr, wpisano %1"_s.arg(digits.size()));
+        // The IBAN rule with the country letters of Poland, P = 25 and L = 21.
+        return ibanRemainder(digits.mid(2) + u"2521"_s + digits.left(2)) == 1
+                   ? valid(kind)
+                   : invalid(kWrongCheckDigit);
     }
     return {};
 }

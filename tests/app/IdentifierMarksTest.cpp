@@ -10,8 +10,8 @@ using kestrana::test::DataFolder;
 using kestrana::test::entry;
 using kestrana::test::WindowSession;
 
-// The marks beside NIP, PESEL and REGON follow the text as it changes; they never change what
-// is stored.
+// The marks beside NIP, PESEL, REGON and the account follow the text as it changes; they never
+// change what is stored.
 class IdentifierMarksTest : public QObject {
     Q_OBJECT
 
@@ -37,6 +37,13 @@ private slots:
                  QStringLiteral("PESEL ma 11 cyfr, wpisano 10"));
         s.setField("pesel", QStringLiteral("44051401359"));
         QCOMPARE(mark("peselStan"), QStringLiteral("✓ poprawny"));
+        QCOMPARE(mark("kontoStan"), QString());
+        s.setField("konto", QStringLiteral("PL61 1090 1014 0000 0712 1981 2874"));
+        QCOMPARE(mark("kontoStan"), QStringLiteral("✓ poprawny"));
+        s.setField("konto", QStringLiteral("61 1090 1014 0000 0712 1981 2847"));
+        QCOMPARE(mark("kontoStan"), QStringLiteral("✗ błędny"));
+        QCOMPARE(s.find<QLabel>(QStringLiteral("kontoStan"))->toolTip(),
+                 QStringLiteral("Błędna cyfra kontrolna"));
 
         // An invalid number is saved as typed.
         s.setField("nip", QStringLiteral("PL 123-456-32-17"));
@@ -50,6 +57,7 @@ private slots:
         QCOMPARE(mark("nipStan"), QString());
         QCOMPARE(mark("regonStan"), QString());
         QCOMPARE(mark("peselStan"), QString());
+        QCOMPARE(mark("kontoStan"), QString());
         QVERIFY(s.prompts.done());
     }
 };

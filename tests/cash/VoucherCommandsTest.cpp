@@ -9,6 +9,7 @@
 
 #include "app/DataFolderSetup.h"
 #include "cash/VoucherCounter.h"
+#include "cash/WordingSetting.h"
 #include "register/Workstation.h"
 #include "support/TestRegistry.h"
 
@@ -95,6 +96,15 @@ private slots:
         QTest::newRow("letters") << QStringList{"words", "abc"} << 2 << "";
         QTest::newRow("none") << QStringList{"words"} << 2 << "";
         QTest::newRow("two") << QStringList{"words", "1", "2"} << 2 << "";
+        QTest::newRow("full") << QStringList{"words", "--full", "2000"} << 0
+                              << "Słownie: dwa tysiące złotych\n";
+        QTest::newRow("full after the amount") << QStringList{"words", "22.22", "--full"} << 0
+                                               << "Słownie: dwadzieścia dwa złote dwadzieścia "
+                                                  "dwa grosze\n";
+        QTest::newRow("full of grosze alone") << QStringList{"words", "--full", "0.005"} << 0
+                                              << "Słownie: zero złotych jeden grosz\n";
+        QTest::newRow("full too large") << QStringList{"words", "--full", "2147483648"} << 1 << "";
+        QTest::newRow("full without an amount") << QStringList{"words", "--full"} << 2 << "";
     }
 
     void wordsLine() {
@@ -158,6 +168,32 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("%PDF"));
         QCOMPARE(readCounter(ws, DocumentKind::KW).next, 2);
+    }
+
+    // The wording the workstation chose in the voucher window goes on paper from here too.
+    void printFollowsTheWorkstationsWording() {
+        Demo demo;
+        VoucherGrid grid;
+        grid.kwota[0] = QStringLiteral("2.50");
+        kpw::write(demo.path(QStringLiteral("a.kpw")), grid);
+        const QStringList args = {"print", "voucher", "--kind", "kp",      "--id",
+                                  demo.id, "--kpw",   "a.kpw",  "--trace", "kp.trace"};
+        const auto wordsOnPaper = [&] {
+            const Run run = print(demo.dir.path(), args);
+            if (run.exitCode != 0)
+                return QStringList{run.err};
+            QStringList words;
+            for (const QString& line : lines(demo.path(QStringLiteral("kp.trace")))) {
+                if (line.contains(QStringLiteral("Słownie")))
+                    words.append(line.section(QLatin1Char('\t'), 7));
+            }
+            return words;
+        };
+        QCOMPARE(wordsOnPaper(),
+                 QStringList(2, QStringLiteral("Słownie :dwa złote pięćdziesiąt  groszy")));
+        storeWordingSetting(demo.dir.path(), true);
+        QCOMPARE(wordsOnPaper(),
+                 QStringList(2, QStringLiteral("Słownie: dwa złote pięćdziesiąt groszy")));
     }
 
     void wrongArguments_data() {

@@ -14,6 +14,7 @@
 #include "tools/CommandLines.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
@@ -27,6 +28,8 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 using namespace kestrana;
@@ -576,6 +579,45 @@ private slots:
         s.click("SpeedButton13");
         QVERIFY(!failed.lines().contains(QStringLiteral("end")));
         QVERIFY(s.prompts.done());
+    }
+
+    // "Słownie z pełną odmianą": off at first, kept for the workstation, printed in full when on,
+    // and a choice that cannot be stored goes back.
+    void fullWordsOption() {
+        Session s;
+        s.open(DocumentKind::KP);
+        auto* box = s.find<QCheckBox>("odmiana");
+        QCOMPARE(box->text(), QStringLiteral("Słownie z pełną odmianą"));
+        QVERIFY(!box->isChecked());
+        s.setCell(0, 1, QStringLiteral("22.22"));
+        const auto wordsOnPaper = [&] {
+            TraceSurface trace(600, 600);
+            s.dialogs.expectPrint(trace);
+            s.click("SpeedButton13");
+            return trace.lines().filter(QStringLiteral("Słownie")).first().section(u'\t', 7);
+        };
+        QCOMPARE(wordsOnPaper(),
+                 QStringLiteral("Słownie :dwadzieścia dwa złotych dwadzieścia dwa groszy"));
+
+        box->click();
+        QCOMPARE(s.folder.readBytes(QStringLiteral("ADMINI/odmiana.dat")), QByteArray(1, 1));
+        QCOMPARE(wordsOnPaper(),
+                 QStringLiteral("Słownie: dwadzieścia dwa złote dwadzieścia dwa grosze"));
+
+        // The next start of the program on this workstation keeps the choice.
+        Tkp_f again(s.ws, s.prompts, s.dialogs, s.fonts, s.clock, {}, {});
+        QVERIFY(again.findChild<QCheckBox*>(QStringLiteral("odmiana"))->isChecked());
+
+        files::FaultInjector faults;
+        faults.failWritesAfter(0, ENOSPC);
+        s.ws.faults = &faults;
+        s.prompts.expectError(QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        box->click();
+        s.ws.faults = nullptr;
+        QVERIFY(box->isChecked());
+        QCOMPARE(s.folder.readBytes(QStringLiteral("ADMINI/odmiana.dat")), QByteArray(1, 1));
+        QVERIFY(s.prompts.done());
+        QVERIFY(s.dialogs.done());
     }
 
     void documentRoundTrip() {

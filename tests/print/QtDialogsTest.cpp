@@ -5,6 +5,8 @@
 #include "support/TestRegistry.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QPrintPreviewDialog>
@@ -13,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using namespace kestrana;
 
@@ -32,6 +36,21 @@ void answerNextDialog(bool accept) {
             dialog->accept();
         else
             dialog->reject();
+    });
+    timer->start();
+}
+
+// Runs `act` on the next modal dialog as soon as it is shown.
+void actOnNextDialog(std::function<void(QDialog*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(dialog);
     });
     timer->start();
 }
@@ -145,6 +164,42 @@ private slots:
             page.ZakonczWydruk();
         }));
         QVERIFY(!QFile::exists(path));
+    }
+
+    // The take-over dialog gives back what is ticked and chosen; a single value is shown but
+    // offers no choice.
+    void takeOverDialogReturnsTheChoice() {
+        QtDialogs dialogs;
+        const QList<TakeOverItem> items = {
+            {QStringLiteral("Nazwa"), {QStringLiteral("Firma")}, 0, true},
+            {QStringLiteral("REGON"), {QStringLiteral("123456785")}, 0, true},
+            {QStringLiteral("Konto"),
+             {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")},
+             1,
+             true},
+        };
+        answerNextDialog(true);
+        QCOMPARE(dialogs.chooseTakeOver(QStringLiteral("Dane"), QStringLiteral("Raport"), items),
+                 std::optional<TakeOverAnswer>({0, 0, 1}));
+
+        actOnNextDialog([](QDialog* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Dane"));
+            const QList<QCheckBox*> boxes = dialog->findChildren<QCheckBox*>();
+            const QList<QComboBox*> values = dialog->findChildren<QComboBox*>();
+            QCOMPARE(boxes.size(), 3);
+            QCOMPARE(values.size(), 1);
+            boxes[1]->setChecked(false);
+            values[0]->setCurrentIndex(2);
+            boxes[2]->setChecked(false);
+            QVERIFY(!values[0]->isEnabled());
+            boxes[2]->setChecked(true);
+            dialog->accept();
+        });
+        QCOMPARE(dialogs.chooseTakeOver(QStringLiteral("Dane"), QStringLiteral("Raport"), items),
+                 std::optional<TakeOverAnswer>({0, -1, 2}));
+
+        answerNextDialog(false);
+        QVERIFY(!dialogs.chooseTakeOver(QStringLiteral("Dane"), QStringLiteral("Raport"), items));
     }
 };
 

@@ -52,6 +52,26 @@ private slots:
         row("PESEL check digit", Kind::Pesel, "44051401358", Invalid);
         row("PESEL of 10 digits", Kind::Pesel, "4405140135", Invalid);
         row("PESEL with PL", Kind::Pesel, "PL44051401359", Invalid);
+
+        row("NRB", Kind::Nrb, "61109010140000071219812874", Valid);
+        row("NRB in groups", Kind::Nrb, "61 1090 1014 0000 0712 1981 2874", Valid);
+        row("NRB with PL", Kind::Nrb, "PL61109010140000071219812874", Valid);
+        row("NRB with pl and groups", Kind::Nrb, "pl 60 1020 1026 0000 0422 7020 1111", Valid);
+        row("NRB check 94", Kind::Nrb, "94249000050000460003003600", Valid);
+        row("NRB check 10", Kind::Nrb, "10105000997603123456789123", Valid);
+        row("NRB changed digit", Kind::Nrb, "61109010140000071219812875", Invalid);
+        row("NRB changed check digit", Kind::Nrb, "62109010140000071219812874", Invalid);
+        row("NRB swapped neighbours", Kind::Nrb, "61109010140000071219818274", Invalid);
+        row("NRB swapped check digits", Kind::Nrb, "16109010140000071219812874", Invalid);
+        row("NRB of 25 digits", Kind::Nrb, "6110901014000007121981287", Invalid);
+        row("NRB of 27 digits", Kind::Nrb, "611090101400000712198128740", Invalid);
+        row("NRB with a letter", Kind::Nrb, "61109010140000071219812A74", Invalid);
+        row("NRB with a slash", Kind::Nrb, "61/1090/1014/0000/0712/1981/2874", Invalid);
+        row("NRB with PL twice", Kind::Nrb, "PLPL61109010140000071219812874", Invalid);
+        row("IBAN of Germany", Kind::Nrb, "DE89 3704 0044 0532 0130 00", Valid);
+        row("IBAN of Britain", Kind::Nrb, "GB29NWBK60161331926819", Valid);
+        row("IBAN changed digit", Kind::Nrb, "DE89370400440532013001", Invalid);
+        row("IBAN too short", Kind::Nrb, "DE8937040044", Invalid);
     }
 
     void verdicts() {
@@ -70,6 +90,13 @@ private slots:
                  QStringLiteral("Błędna cyfra kontrolna"));
         QCOMPARE(polishid::check(Kind::Regon, QStringLiteral("12345678412347")).reason,
                  QStringLiteral("Błędna cyfra kontrolna pierwszych dziewięciu cyfr"));
+        QCOMPARE(polishid::check(Kind::Nrb, QStringLiteral("PL 61 1090")).reason,
+                 QStringLiteral("Numer konta ma 26 cyfr, wpisano 6"));
+        QCOMPARE(polishid::check(Kind::Nrb, QStringLiteral("PL61109010140000071219812874")).reason,
+                 QStringLiteral("Poprawny numer konta"));
+        QCOMPARE(
+            polishid::digitsOf(Kind::Nrb, QStringLiteral("PL 61 1090-1014 0000 0712 1981 2874")),
+            QStringLiteral("61109010140000071219812874"));
     }
 };
 

@@ -14,4 +14,9 @@ struct CliRun {
 
 CliRun runCli(const QString& dir, const QStringList& arguments);
 
+// The same while this process's event loop runs (a server of the test answers meanwhile), with
+// extra environment variables ("NAME=value").
+CliRun runCliServing(const QString& dir, const QStringList& arguments,
+                     const QStringList& environment = {});
+
 } // namespace kestrana::test

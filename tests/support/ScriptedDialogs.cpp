@@ -22,6 +22,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "save file dialog";
     case ScriptedDialogs::Kind::Choice:
         return "choice window";
+    case ScriptedDialogs::Kind::TakeOver:
+        return "take-over dialog";
     }
     return "dialog";
 }
@@ -137,6 +139,26 @@ int ScriptedDialogs::choose(const QString& caption, const QString& summary, cons
         return cancel;
     }
     return index;
+}
+
+std::optional<TakeOverAnswer> ScriptedDialogs::chooseTakeOver(const QString& caption,
+                                                              const QString& report,
+                                                              const QList<TakeOverItem>& items) {
+    lastReport_ = report;
+    lastItems_ = items;
+    const Step* step = take(Kind::TakeOver, caption);
+    if (!step || !step->takeOver)
+        return std::nullopt;
+    // An answer that does not fit what was offered is a fault of the test or of the program.
+    bool fits = step->takeOver->size() == items.size();
+    for (qsizetype i = 0; fits && i < items.size(); ++i)
+        fits = step->takeOver->at(i) >= -1 && step->takeOver->at(i) < items[i].values.size();
+    if (!fits) {
+        ++unexpected_;
+        QTest::qFail("take-over answer does not fit the items offered", __FILE__, __LINE__);
+        return std::nullopt;
+    }
+    return step->takeOver;
 }
 
 } // namespace kestrana::test

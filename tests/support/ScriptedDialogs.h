@@ -15,7 +15,7 @@ namespace kestrana::test {
 // the script does not expect (wrong kind, wrong caption, or none left) fails the running test.
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Font, Print, Preview, OpenFile, SaveFile, Choice };
+    enum class Kind { Font, Print, Preview, OpenFile, SaveFile, Choice, TakeOver };
 
     // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
     void expectFont(std::optional<FontChoice> answer) {
@@ -50,6 +50,13 @@ public:
     void expectChoice(const QString& button, const QString& caption = {}) {
         steps_.push_back(Step{Kind::Choice, caption, button});
     }
+    // The take-over dialog confirmed with `answer` (an index per item, -1 to leave one out), or
+    // cancelled with std::nullopt; a non-empty `caption` must match.
+    void expectTakeOver(std::optional<TakeOverAnswer> answer, const QString& caption = {}) {
+        Step step{Kind::TakeOver, caption};
+        step.takeOver = std::move(answer);
+        steps_.push_back(step);
+    }
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
@@ -60,6 +67,8 @@ public:
                          const QString& filter) override;
     int choose(const QString& caption, const QString& summary, const QString& details,
                const QStringList& buttons) override;
+    std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
+                                                 const QList<TakeOverItem>& items) override;
 
     bool done() const { return steps_.empty(); }
     int unexpected() const { return unexpected_; }
@@ -75,6 +84,9 @@ public:
     const QString& lastSummary() const { return lastSummary_; }
     const QString& lastDetails() const { return lastDetails_; }
     const QStringList& lastButtons() const { return lastButtons_; }
+    // What the last take-over dialog showed and offered.
+    const QString& lastReport() const { return lastReport_; }
+    const QList<TakeOverItem>& lastItems() const { return lastItems_; }
 
 private:
     struct Step {
@@ -84,6 +96,7 @@ private:
         QString caption;
         QString fileName; // or the button of a choice window
         std::optional<FontChoice> font;
+        std::optional<TakeOverAnswer> takeOver;
         Surface* surface = nullptr;
         Surface* printSurface = nullptr;
     };
@@ -98,6 +111,8 @@ private:
     QString lastSummary_;
     QString lastDetails_;
     QStringList lastButtons_;
+    QString lastReport_;
+    QList<TakeOverItem> lastItems_;
     int unexpected_ = 0;
 };
 
