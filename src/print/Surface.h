@@ -3,7 +3,10 @@
 #include "platform/Dialogs.h"
 
 #include <QImage>
+#include <QPageSize>
+#include <QPoint>
 #include <QRgb>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -47,6 +50,17 @@ public:
     virtual void rect(int x1, int y1, int x2, int y2, QRgb pen) = 0;
     // A picture stretched into the rectangle from (x1, y1) to (x2, y2).
     virtual void image(int x1, int y1, int x2, int y2, const QImage& picture) = 0;
+
+    // The paper of the next document, kept by the device between documents like the
+    // orientation; an invalid size is the device's own (the one chosen in the print dialog).
+    virtual QPageSize paper() const { return {}; }
+    virtual void setPaper(const QPageSize& paper) { (void)paper; }
+    // Where the printable area, the origin of every position, lies on the paper now (its
+    // size and orientation): device dots from the paper's top-left corner.
+    virtual QPoint printableOrigin() const { return {}; }
+
+    // The opaque cell `text` is painted on in `font`, in device dots (TextMetrics).
+    QSize textSize(const SurfaceFont& font, const QString& text) const;
 };
 
 } // namespace kestrana

@@ -2,6 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
+#include "print/DefaultPrintFont.h"
 #include "register/EntryRecord.h"
 
 #include <QDir>
@@ -109,6 +110,10 @@ void prepareMainFile(const Workstation& ws) {
     const QString path = ws.mainFile();
     if (!files::exists(path))
         files::replaceFile(path, firstEntryRecord().toByteArray());
+}
+
+void preparePrintFont(const QString& workDir) {
+    writeDefaultPrintFont(workDir);
 }
 
 Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today) {
