@@ -111,7 +111,7 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
     const KindTexts& texts = kindTexts(voucher.kind);
     if (colour)
         page.KolorPiora(colour::Red);
-    page.Czcionka(font.face, font.size + 5);
+    page.Czcionka(font.face, headingPoints(font));
     page.Pogrubienie(1);
     page.Ramka(10, d + 3, 170, 1);
     if (colour)

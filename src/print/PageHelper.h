@@ -46,6 +46,12 @@ struct PrintFont {
     std::int32_t colour = 0;
 };
 
+// The size of a printout's heading: 5 points above the print size, counted from the platform's
+// size when the print font gives none (a heading never comes out smaller than the text).
+inline int headingPoints(const PrintFont& font) {
+    return (font.size > 0 ? font.size : kPlatformPoints) + 5;
+}
+
 // The printer page helper: text and frames on a grid of 1/25 inch over a Surface. One helper
 // serves one print run and starts with a black pen, black plain text, the platform's face and
 // height; the orientation is the surface's. A printout is a function that draws through it and

@@ -110,7 +110,7 @@ void printDefinableList(PageHelper& page, const PrintFont& font, const Definable
     int rowsOnPage = 0;
     page.UstawStrone();
 
-    page.Czcionka(font.face, font.size + 5);
+    page.Czcionka(font.face, headingPoints(font));
     page.Pisz(11, y + 1, QStringLiteral("Lista firm"));
     y += 8;
     page.Czcionka(font.face, font.size);

@@ -9,7 +9,7 @@ void printTextPages(PageHelper& page, const PrintFont& font, const QString& head
     page.beginDocument();
     int y = 5;
     page.UstawStrone();
-    page.Czcionka(font.face, font.size + 5);
+    page.Czcionka(font.face, headingPoints(font));
     page.Pogrubienie(1);
     page.Pisz(10, y + 1, heading);
     page.Pogrubienie(0);

@@ -403,9 +403,10 @@ private slots:
                  2 * 34);
         QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->text, QStringLiteral("Dowód wpłaty KP nr 1/"));
         QCOMPARE(textAt(ops, 12 * 24, 95 * 24)->text, QStringLiteral("Słownie : "));
-        // No stored print font: the platform's face, size 0 (+5 for the title).
+        // No stored print font: the platform's face and size (0), the title 5 points above the
+        // platform's 10, never smaller than the text.
         QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->face, QString());
-        QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->height, -42);
+        QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->height, -125);
         QCOMPARE(textAt(ops, 10 * 24, 12 * 24)->height, 0);
     }
 
