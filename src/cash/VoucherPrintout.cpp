@@ -3,7 +3,9 @@
 #include "cash/AmountWords.h"
 #include "cash/Amounts.h"
 #include "cash/VoucherCounter.h"
+#include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
+#include "platform/IoError.h"
 #include "print/ColourValue.h"
 #include "print/FontSettings.h"
 #include "print/PageHelper.h"
@@ -185,6 +187,24 @@ void drawVoucher(PageHelper& page, const Voucher& voucher, const PrintFont& font
 
 namespace {
 
+// "KP 12-2026.pdf": the kind and the number the voucher will bear (the counter's next one;
+// whether another workstation takes it first is known only when it prints).
+PrintDocument voucherPrintDocument(const Workstation& ws, const Voucher& voucher) {
+    const QString kind = voucher.kind == DocumentKind::KW ? u"KW"_s : u"KP"_s;
+    QString file = kind;
+    try {
+        if (files::exists(counterFile(ws, voucher.kind))) {
+            const CounterRecord counter = readCounter(ws, voucher.kind);
+            file += QLatin1Char(' ') + QString::number(counter.next);
+            if (!counter.suffix.trimmed().isEmpty())
+                file += QLatin1Char('-') + counter.suffix.trimmed();
+        }
+    } catch (const IoError&) {
+        // The print run reads the counter again and reports what is wrong with it.
+    }
+    return PrintDocument(kindTexts(voucher.kind).windowCaption, file);
+}
+
 QString refusalOf(const Voucher& voucher) {
     if (voucher.kind == DocumentKind::None)
         return u"Nie wybrano rodzaju dokumentu (Kp lub Kw)."_s;
@@ -201,21 +221,13 @@ VoucherPrintResult previewVoucher(Dialogs& dialogs, FontSettings& fonts, const W
         return {VoucherPrintResult::Refused, refusal};
     VoucherPrintResult result;
     const bool printed = dialogs.previewPrint(
-        kindTexts(voucher.kind).windowCaption, [&](Surface& surface, bool printing) {
+        voucherPrintDocument(ws, voucher), [&](Surface& surface, bool printing) {
             if (printing) {
                 result = printVoucher(surface, fonts, ws, voucher);
                 return;
             }
             Voucher shown = voucher;
-            const CounterRecord counter = readCounter(ws, voucher.kind);
-            shown.numerkp = QString::number(counter.next);
-            shown.rozszerzeniekp = counter.suffix;
-            fonts.CzytajFonty(kPrintFontFile);
-            const PrintFont font = fonts.printFont();
-            PageHelper page(surface);
-            page.RozpocznijWydruk(0, 0);
-            drawVoucher(page, shown, font);
-            page.ZakonczWydruk();
+            showVoucher(surface, fonts, ws, shown);
         });
     return printed ? result : VoucherPrintResult{};
 }
@@ -227,10 +239,29 @@ VoucherPrintResult printVoucher(Dialogs& dialogs, FontSettings& fonts, const Wor
     if (dialogs.previewEnabled())
         return previewVoucher(dialogs, fonts, ws, voucher);
     const std::unique_ptr<Surface> surface =
-        dialogs.choosePrinter(kindTexts(voucher.kind).windowCaption);
+        dialogs.choosePrinter(voucherPrintDocument(ws, voucher));
     if (!surface)
         return {VoucherPrintResult::Cancelled, {}};
     return printVoucher(*surface, fonts, ws, voucher);
+}
+
+VoucherPrintResult showVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,
+                               Voucher& voucher) {
+    const QString refusal = refusalOf(voucher);
+    if (!refusal.isEmpty())
+        return {VoucherPrintResult::Refused, refusal};
+    const CounterRecord counter = files::exists(counterFile(ws, voucher.kind))
+                                      ? readCounter(ws, voucher.kind)
+                                      : CounterRecord{};
+    voucher.numerkp = QString::number(counter.next);
+    voucher.rozszerzeniekp = counter.suffix;
+    fonts.CzytajFonty(kPrintFontFile);
+    const PrintFont font = fonts.printFont();
+    PageHelper page(surface);
+    page.RozpocznijWydruk(0, 0);
+    drawVoucher(page, voucher, font);
+    page.ZakonczWydruk();
+    return {VoucherPrintResult::Printed, {}};
 }
 
 VoucherPrintResult printVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,

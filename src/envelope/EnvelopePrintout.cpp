@@ -49,6 +49,11 @@ void drawEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout&
         write(page, line);
 }
 
+PrintDocument envelopePrintDocument(const EnvelopeFields& fields) {
+    const QString name = envelopeDocumentName();
+    return PrintDocument(name, (name + QLatin1Char(' ') + fields.recipient[0]).trimmed());
+}
+
 Printout envelopePrintout(const EnvelopeFields& fields, const LogoPicture& picture) {
     const QImage logo = logoToPrint(fields, picture);
     return [fields, logo](PageHelper& page, const PrintFont& font) {

@@ -14,6 +14,9 @@ namespace kestrana {
 inline QString envelopeDocumentName() {
     return QStringLiteral("Koperta");
 }
+// The print job with the file the print dialog proposes: "Koperta" and the recipient's first
+// line ("Koperta Jan Kowalski").
+PrintDocument envelopePrintDocument(const EnvelopeFields& fields);
 
 // Puts one envelope on paper through the page helper and nothing else: orientation, the
 // document, the grid, the logo stretched into its device rectangle, the print font, the sender

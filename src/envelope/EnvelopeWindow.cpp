@@ -282,8 +282,9 @@ void Tkoperta_f::RadioButtonClick(int k) {
 
 bool Tkoperta_f::SpeedButton4Click() {
     try {
-        return runPrintout(dialogs_, fonts_, envelopeDocumentName(),
-                           envelopePrintout(fields(), picture_));
+        const EnvelopeFields f = fields();
+        return runPrintout(dialogs_, fonts_, envelopePrintDocument(f),
+                           envelopePrintout(f, picture_));
     } catch (const IoError& error) {
         prompts_.error(error.text());
         return false;
@@ -300,7 +301,7 @@ bool Tkoperta_f::KopertySeryjneClick() {
                                      .arg(ui->blokSeryjny->currentText()));
             return false;
         }
-        if (!runPrintout(dialogs_, fonts_, serialEnvelopesDocumentName(),
+        if (!runPrintout(dialogs_, fonts_, serialEnvelopesPrintDocument(here_.today),
                          serialEnvelopePrintout(fields(), picture_, here_.listFile(), block)))
             return false;
         if (count.withoutAddress > 0)

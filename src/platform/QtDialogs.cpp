@@ -10,6 +10,7 @@
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -49,20 +50,22 @@ void showColour(QPushButton* button, const QColor& colour) {
     button->setIconSize(swatch.size());
 }
 
-// A file name for the PDF that stands in for a printer when none is installed.
-QString defaultPdfName(const QString& documentName) {
-    QString name = documentName.trimmed();
-    for (QChar& ch : name) {
-        if (ch == QLatin1Char('/') || ch == QLatin1Char('\\') ||
+// A document's file name as a file system takes it: no folder separators or control
+// characters, no leading dot, not empty.
+QString safeFileName(const QString& name) {
+    QString safe = name.simplified();
+    for (QChar& ch : safe) {
+        if (ch == QLatin1Char('/') || ch == QLatin1Char('\\') || ch == QLatin1Char(':') ||
             ch.category() == QChar::Other_Control)
-            ch = QLatin1Char('_');
+            ch = QLatin1Char('-');
     }
-    if (name.isEmpty())
-        name = QStringLiteral("wydruk");
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::homePath();
-    return QDir(dir).filePath(name + QStringLiteral(".pdf"));
+    while (safe.startsWith(QLatin1Char('.')))
+        safe.remove(0, 1);
+    // Room for the extension within the 255 bytes a file name may have.
+    while (safe.toUtf8().size() > 200)
+        safe.chop(1);
+    safe = safe.trimmed();
+    return safe.isEmpty() ? QStringLiteral("wydruk") : safe;
 }
 
 // A printer surface that remembers the orientation its document began in.
@@ -136,19 +139,38 @@ QPrinter& QtDialogs::printer() {
     return *printer_;
 }
 
-QPrinter& QtDialogs::printerFor(const QString& documentName) {
+QString QtDialogs::documentsFolder() const {
+    if (!documentsFolder_.isEmpty())
+        return documentsFolder_;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+QString QtDialogs::proposedPdf(const PrintDocument& document) const {
+    return QDir(documentsFolder())
+        .filePath(safeFileName(document.proposedFileName()) + QStringLiteral(".pdf"));
+}
+
+QPrinter& QtDialogs::printerFor(const PrintDocument& document) {
     QPrinter& shared = printer();
-    shared.setDocName(documentName);
-    // Without an installed printer the dialogs still offer printing to a PDF file.
-    if (QPrinterInfo::availablePrinterNames().isEmpty() && shared.outputFileName().isEmpty())
-        shared.setOutputFileName(defaultPdfName(documentName));
+    shared.setDocName(document.name);
+    // Without an installed printer the dialogs still offer printing to a PDF file; a file
+    // chosen for the last printout is not what this one should overwrite.
+    if (QPrinterInfo::availablePrinterNames().isEmpty() || !shared.outputFileName().isEmpty())
+        shared.setOutputFileName(proposedPdf(document));
     return shared;
 }
 
-std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
-    QPrinter& shared = printerFor(documentName);
+std::unique_ptr<Surface> QtDialogs::choosePrinter(const PrintDocument& document) {
+    QPrinter& shared = printerFor(document);
     QPrintDialog dialog(&shared, parent_);
     dialog.setWindowTitle(QStringLiteral("Drukowanie"));
+    // A real printer is chosen: the file the dialog offers, should the user switch to printing
+    // to a file, is this document's too.
+    if (shared.outputFileName().isEmpty()) {
+        if (auto* fileName = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+            fileName->setText(proposedPdf(document));
+    }
     // Page ranges and selections are not offered: every printout prints all of its pages.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
@@ -157,8 +179,8 @@ std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
     return std::make_unique<PrinterSurface>(shared);
 }
 
-bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& draw) {
-    QPrinter& shared = printerFor(documentName);
+bool QtDialogs::previewPrint(const PrintDocument& document, const PreviewDrawing& draw) {
+    QPrinter& shared = printerFor(document);
     QPrintPreviewDialog dialog(&shared, parent_);
     dialog.setWindowTitle(QStringLiteral("Podgląd wydruku"));
     dialog.resize(900, 700);

@@ -164,7 +164,9 @@ void printDefinableList(PageHelper& page, const PrintFont& font, const Definable
 bool runDefinablePrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg,
                           const DefinableSettings& settings) {
     const QString listFile = reg.workstation().listFile();
-    return runPrintout(dialogs, fonts, QStringLiteral("Wydruk definiowalny"),
+    const QString name = QStringLiteral("Wydruk definiowalny");
+    return runPrintout(dialogs, fonts,
+                       PrintDocument(name, name + QLatin1Char(' ') + reg.workstation().today),
                        [&](PageHelper& page, const PrintFont& font) {
                            printDefinableList(page, font, settings, listFile, reg.buffer());
                        });

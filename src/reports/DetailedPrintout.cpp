@@ -146,7 +146,9 @@ void printDetailedList(PageHelper& page, const PrintFont& font, const QString& l
 
 bool runDetailedPrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg) {
     const QString listFile = reg.workstation().listFile();
-    return runPrintout(dialogs, fonts, QStringLiteral("Wydruk szczegółowy listy"),
+    const QString name = QStringLiteral("Wydruk szczegółowy listy");
+    return runPrintout(dialogs, fonts,
+                       PrintDocument(name, name + QLatin1Char(' ') + reg.workstation().today),
                        [&](PageHelper& page, const PrintFont& font) {
                            printDetailedList(page, font, listFile, reg.buffer());
                        });

@@ -57,14 +57,15 @@ private slots:
 
     void printDialogGivesAPrinterSurface() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("wydruk.pdf"));
+        const QString path = dir.filePath(QStringLiteral("Wydruk 7.pdf"));
         QtDialogs dialogs;
-        dialogs.printer().setOutputFileName(path);
+        dialogs.setDocumentsFolder(dir.path());
         answerNextDialog(false);
-        QVERIFY(!dialogs.choosePrinter(QStringLiteral("Wydruk")));
+        QVERIFY(!dialogs.choosePrinter(PrintDocument(QStringLiteral("Wydruk"))));
 
         answerNextDialog(true);
-        std::unique_ptr<Surface> surface = dialogs.choosePrinter(QStringLiteral("Wydruk"));
+        std::unique_ptr<Surface> surface = dialogs.choosePrinter(
+            PrintDocument(QStringLiteral("Wydruk"), QStringLiteral("Wydruk 7")));
         QVERIFY(surface);
         PageHelper page(*surface);
         page.beginDocument();
@@ -80,7 +81,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("podgląd.pdf"));
         QtDialogs dialogs;
-        dialogs.printer().setOutputFileName(path);
+        dialogs.setDocumentsFolder(dir.path());
         QList<bool> drawings;
         int previewPages = -1;
         QPageLayout::Orientation previewOrientation = QPageLayout::Portrait;
@@ -100,21 +101,23 @@ private slots:
         });
         timer->start();
         const bool printed =
-            dialogs.previewPrint(QStringLiteral("Wydruk"), [&](Surface& surface, bool printing) {
-                drawings.append(printing);
-                // A landscape printout that puts the printer back to portrait at its end.
-                PageHelper page(surface);
-                page.UstawPoziomo();
-                page.beginDocument();
-                page.UstawStrone();
-                for (int n = 1; n <= 3; ++n) {
-                    if (n > 1)
-                        page.newPage();
-                    page.Pisz(10, 10, QStringLiteral("Strona %1").arg(n));
-                }
-                page.ZakonczWydruk();
-                page.UstawPionowo();
-            });
+            dialogs.previewPrint({QStringLiteral("Wydruk"), QStringLiteral("podgląd")},
+                                 [&](Surface& surface, bool printing) {
+                                     drawings.append(printing);
+                                     // A landscape printout that puts the printer back to portrait
+                                     // at its end.
+                                     PageHelper page(surface);
+                                     page.UstawPoziomo();
+                                     page.beginDocument();
+                                     page.UstawStrone();
+                                     for (int n = 1; n <= 3; ++n) {
+                                         if (n > 1)
+                                             page.newPage();
+                                         page.Pisz(10, 10, QStringLiteral("Strona %1").arg(n));
+                                     }
+                                     page.ZakonczWydruk();
+                                     page.UstawPionowo();
+                                 });
         QVERIFY(printed);
         QCOMPARE(previewPages, 3);
         QCOMPARE(previewOrientation, QPageLayout::Landscape);
@@ -129,9 +132,9 @@ private slots:
     // prints nothing.
     void previewFailureAndClose() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("nic.pdf"));
+        const QString path = dir.filePath(QStringLiteral("Wydruk.pdf"));
         QtDialogs dialogs;
-        dialogs.printer().setOutputFileName(path);
+        dialogs.setDocumentsFolder(dir.path());
         QVERIFY_THROWS_EXCEPTION(
             IoError, dialogs.previewPrint(QStringLiteral("Wydruk"), [](Surface&, bool) {
                 throw IoError(QStringLiteral("Odczyt"), QStringLiteral("x"), 5);
