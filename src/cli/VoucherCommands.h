@@ -24,9 +24,11 @@ int runWordsCommand(const QStringList& args);
 // `print voucher --kind kp|kw --id ID [--kpw FILE] [--colour] --pdf FILE | --trace FILE
 // [--dpi N]`: prints the voucher of entry ID as the window does (company block from the
 // entry's first name line and seat address, issuer from ADMINI/firma.dat, grid from the
-// document file, total from the grid), creating a missing counter file and taking the next
-// number. Prints the voucher's title line. A PDF needs a QGuiApplication; a trace does not.
-// Relative file names count from `workDir`, the folder that holds the data.
+// document file, total from the grid). A PDF is paper: a missing counter file is created and
+// the next number taken. A trace is not: it bears the number the counter holds, which stays
+// (a missing counter shows 1 and is not created). Prints the voucher's title line. A PDF needs a
+// QGuiApplication; a trace does not. Relative file names count from `workDir`, the folder that
+// holds the data.
 int runVoucherPrintCommand(const QStringList& args, const QString& workDir);
 
 // The same, writing to the given streams and dating the voucher by `clock`.
