@@ -7,6 +7,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,12 +22,36 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdlib>
 #include <exception>
+#include <limits>
 #include <optional>
 
 namespace kestrana {
 
 namespace {
+
+// The family's own name for a weight and slant: of its styles with them, the one nearest the
+// plain weight that is neither condensed nor otherwise narrowed ("Book" rather than
+// "Condensed", "Bold" rather than "Condensed Bold"). Empty when the family has none.
+QString styleNameFor(const QString& family, bool bold, bool italic) {
+    const int wanted = bold ? QFont::Bold : QFont::Normal;
+    QString best;
+    qint64 bestScore = std::numeric_limits<qint64>::max();
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::bold(family, style) != bold ||
+            QFontDatabase::italic(family, style) != italic)
+            continue;
+        const qint64 score =
+            qint64(std::abs(QFontDatabase::weight(family, style) - wanted)) * 10000 +
+            style.split(QLatin1Char(' '), Qt::SkipEmptyParts).size() * 100 + style.size();
+        if (score < bestScore) {
+            bestScore = score;
+            best = style;
+        }
+    }
+    return best;
+}
 
 QFont fontOf(const FontChoice& choice, const QFont& fallback) {
     QFont font = fallback;
@@ -36,10 +61,17 @@ QFont fontOf(const FontChoice& choice, const QFont& fallback) {
         font.setFamily(choice.face);
     if (choice.pointSize > 0)
         font.setPointSize(choice.pointSize);
-    font.setBold(choice.style & fontstyle::Bold);
-    font.setItalic(choice.style & fontstyle::Italic);
+    const bool bold = choice.style & fontstyle::Bold;
+    const bool italic = choice.style & fontstyle::Italic;
+    font.setBold(bold);
+    font.setItalic(italic);
     font.setUnderline(choice.style & fontstyle::Underline);
     font.setStrikeOut(choice.style & fontstyle::StrikeOut);
+    // The dialog finds the style it shows by its name, and a name built from the bits alone
+    // ("Normal") is one many families lack: it then showed the first style of the list.
+    const QString style = styleNameFor(font.family(), bold, italic);
+    if (!style.isEmpty())
+        font.setStyleName(style);
     return font;
 }
 

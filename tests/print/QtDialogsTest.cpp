@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -53,6 +55,63 @@ private slots:
         QCOMPARE(*chosen, preset);
         answerNextDialog(false);
         QVERIFY(!dialogs.chooseFont(preset));
+    }
+
+    // Every installed style of two families, with and without effects: the dialog opens on
+    // exactly the stored face, size and style, and OK without a change gives them back.
+    void fontDialogShowsTheStoredStyle_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("installedStyle");
+        QTest::addColumn<int>("effects");
+        for (const QString& family :
+             {QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Sans")}) {
+            const QStringList styles = QFontDatabase::styles(family);
+            QVERIFY2(styles.size() >= 4, qPrintable(family));
+            for (const QString& style : styles) {
+                for (const int effects : {0, int(fontstyle::StrikeOut),
+                                          int(fontstyle::Underline | fontstyle::StrikeOut)})
+                    QTest::addRow("%s %s %d", qPrintable(family), qPrintable(style), effects)
+                        << family << style << effects;
+            }
+        }
+    }
+    void fontDialogShowsTheStoredStyle() {
+        QFETCH(QString, family);
+        QFETCH(QString, installedStyle);
+        QFETCH(int, effects);
+        const bool bold = QFontDatabase::bold(family, installedStyle);
+        const bool italic = QFontDatabase::italic(family, installedStyle);
+        const FontChoice stored{
+            family, 11,
+            std::uint8_t((bold ? fontstyle::Bold : 0) | (italic ? fontstyle::Italic : 0) | effects),
+            QColor(Qt::darkBlue)};
+        QString shownStyle;
+        QFont shownFont;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            shownFont = dialog->findChild<QFontDialog*>()->currentFont();
+            dialog->accept();
+        });
+        timer->start();
+        QtDialogs dialogs;
+        const std::optional<FontChoice> chosen = dialogs.chooseFont(stored);
+        QVERIFY(chosen);
+        QCOMPARE(*chosen, stored);
+        // The style shown is the family's plain one for these bits, not a condensed cousin.
+        QCOMPARE(shownFont.family(), family);
+        QCOMPARE(shownFont.pointSize(), 11);
+        QCOMPARE(QFontDatabase::bold(family, shownFont.styleName()), bold);
+        QCOMPARE(QFontDatabase::italic(family, shownFont.styleName()), italic);
+        QVERIFY2(!shownFont.styleName().contains(QLatin1String("Condensed")),
+                 qPrintable(shownFont.styleName()));
+        QCOMPARE(shownFont.strikeOut(), bool(effects & fontstyle::StrikeOut));
+        QCOMPARE(shownFont.underline(), bool(effects & fontstyle::Underline));
     }
 
     void printDialogGivesAPrinterSurface() {
