@@ -100,15 +100,17 @@ QString safeFileName(const QString& name) {
     return safe.isEmpty() ? QStringLiteral("wydruk") : safe;
 }
 
-// A printer surface that remembers the orientation its document began in.
+// A printer surface that remembers the orientation and paper its document began on.
 class PreviewSurface : public PrinterSurface {
 public:
     using PrinterSurface::PrinterSurface;
     void begin() override {
         landscapeAtBegin = landscape();
+        paperAtBegin = paper();
         PrinterSurface::begin();
     }
     std::optional<bool> landscapeAtBegin;
+    QPageSize paperAtBegin;
 };
 
 } // namespace
@@ -217,6 +219,7 @@ bool QtDialogs::previewPrint(const PrintDocument& document, const PreviewDrawing
     dialog.setWindowTitle(QStringLiteral("Podgląd wydruku"));
     dialog.resize(900, 700);
     bool printed = false;
+    QPageSize printerPage;
     std::exception_ptr failure;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
         // The preview draws through a recording engine; the print button of the window draws
@@ -228,8 +231,11 @@ bool QtDialogs::previewPrint(const PrintDocument& document, const PreviewDrawing
             draw(surface, printing);
             // Printouts put the printer back to portrait when they end; the window lays its
             // pages out afterwards and must see the orientation the document was drawn in.
-            if (!printing && surface.landscapeAtBegin)
+            if (!printing && surface.landscapeAtBegin) {
+                printerPage = surface.paper();
                 surface.setLandscape(*surface.landscapeAtBegin);
+                surface.setPaper(surface.paperAtBegin);
+            }
             printed = printed || printing;
         } catch (...) {
             // Exceptions must not cross Qt's event loop: the window closes, the caller reports.
@@ -239,7 +245,10 @@ bool QtDialogs::previewPrint(const PrintDocument& document, const PreviewDrawing
         }
     });
     dialog.exec();
+    // The printer's page and portrait, as the printouts leave the printer.
     shared.setPageOrientation(QPageLayout::Portrait);
+    if (printerPage.isValid())
+        shared.setPageSize(printerPage);
     if (failure)
         std::rethrow_exception(failure);
     return printed;

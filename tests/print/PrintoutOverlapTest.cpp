@@ -333,6 +333,11 @@ private slots:
                 openEnvelope(office.ws, form, block, fields, picture);
                 check(QStringLiteral("envelope %1/%2").arg(id).arg(int(block)),
                       office.trace(envelopePrintout(fields, picture)));
+                // An envelope fed into the printer: DL, address along its length.
+                fields.paper = EnvelopePaper::DL;
+                fields.landscape = true;
+                check(QStringLiteral("DL envelope %1/%2").arg(id).arg(int(block)),
+                      office.trace(envelopePrintout(fields, picture)));
             }
         }
         EnvelopeFields fields;

@@ -187,6 +187,40 @@ private slots:
         QVERIFY(QFile(path).size() > 0);
     }
 
+    // A printout on other paper (an envelope) puts the printer's page back when it ends; the
+    // preview still lays its pages out on the paper drawn on, and the printer keeps its page.
+    void previewKeepsThePaperDrawnOn() {
+        QTemporaryDir dir;
+        QtDialogs dialogs;
+        dialogs.setDocumentsFolder(dir.path());
+        const QPageSize printerPage = dialogs.printer().pageLayout().pageSize();
+        QPageSize previewed;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+            auto* window = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            previewed = window->printer()->pageLayout().pageSize();
+            window->reject();
+        });
+        timer->start();
+        QVERIFY(!dialogs.previewPrint(QStringLiteral("Koperta"), [](Surface& surface, bool) {
+            const QPageSize own = surface.paper();
+            surface.setPaper(QPageSize(QPageSize::DLE));
+            PageHelper page(surface);
+            page.beginDocument();
+            page.UstawStrone();
+            page.Pisz(10, 10, QStringLiteral("Jan Kowalski"));
+            page.ZakonczWydruk();
+            surface.setPaper(own);
+        }));
+        QCOMPARE(previewed.id(), QPageSize::DLE);
+        QCOMPARE(dialogs.printer().pageLayout().pageSize().id(), printerPage.id());
+    }
+
     // A drawing that fails closes the window and the caller gets the error; closing the window
     // prints nothing.
     void previewFailureAndClose() {
