@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <vector>
 
 namespace kestrana {
 
@@ -33,10 +34,35 @@ QFont deviceFont(const SurfaceFont& font, int dpiY) {
     return f;
 }
 
+namespace {
+
+// The metrics of the few fonts a printout uses, kept while it measures every cell of a long
+// list; building them anew for each text costs more than the measuring.
+const QFontMetrics& metricsOf(const SurfaceFont& font, int dpiY) {
+    struct Entry {
+        SurfaceFont font;
+        int dpiY;
+        QFontMetrics metrics;
+    };
+    thread_local std::vector<Entry> cache;
+    for (const Entry& entry : cache) {
+        if (entry.dpiY == dpiY && entry.font.height == font.height &&
+            entry.font.style == font.style && entry.font.face == font.face)
+            return entry.metrics;
+    }
+    constexpr std::size_t kKept = 16;
+    if (cache.size() == kKept)
+        cache.erase(cache.begin());
+    cache.push_back({font, dpiY, QFontMetrics(deviceFont(font, dpiY))});
+    return cache.back().metrics;
+}
+
+} // namespace
+
 QSize textCell(const SurfaceFont& font, int dpiY, const QString& text) {
     if (text.isEmpty())
         return {};
-    const QFontMetrics metrics(deviceFont(font, dpiY));
+    const QFontMetrics& metrics = metricsOf(font, dpiY);
     return {metrics.horizontalAdvance(text), metrics.height()};
 }
 
