@@ -82,8 +82,6 @@ public:
     // Ends the document: the job goes to the printer. Throws IoError when it fails.
     void ZakonczWydruk();
 
-    // The current font's size in points as Czcionka last set it (0: the platform's default).
-    int fontPoints() const { return points_; }
     // The opaque cell of `text` in the current font, in device dots.
     QSize textSize(const QString& text) const;
     // Writes `text` at grid (x, y) so that its cell ends before grid x `right` (a frame's right
@@ -93,7 +91,6 @@ public:
     QString writeFitted(int x, int y, int right, const QString& text, int minPoints);
     // Shifts everything drawn by `dots` device dots (a layout placed on another paper).
     void setOrigin(QPoint dots) { origin_ = dots; }
-    QPoint origin() const { return origin_; }
 
     // Begins the document (the printouts measure with UstawStrone right after).
     void beginDocument();

@@ -52,7 +52,8 @@ public:
     virtual void image(int x1, int y1, int x2, int y2, const QImage& picture) = 0;
 
     // The paper of the next document, kept by the device between documents like the
-    // orientation; an invalid size is the device's own (the one chosen in the print dialog).
+    // orientation. A device that cannot change its paper (a trace) holds what it was given,
+    // and an invalid size stands for its own page.
     virtual QPageSize paper() const { return {}; }
     virtual void setPaper(const QPageSize& paper) { (void)paper; }
     // Where the printable area, the origin of every position, lies on the paper now (its

@@ -355,38 +355,6 @@ private slots:
         }
     }
 
-    // Long block lines and item texts are drawn smaller and stay inside their frames, where
-    // the frames drawn after them would otherwise hide their ends.
-    void longTextsKeepToTheirFrames() {
-        Office office;
-        office.storeFont(QStringLiteral("Liberation Sans"), 8);
-        ensureCounterFile(office.ws, DocumentKind::KW);
-        TraceSurface trace(600, 600);
-        Voucher v = sampleVoucher(DocumentKind::KW, false);
-        v.company[0] =
-            QStringLiteral("Przedsiębiorstwo Produkcyjno-Handlowo-Usługowe „Żuraw” Sp. z o.o.");
-        v.grid.tytulem[9] = QStringLiteral("Zapłata ").repeated(20);
-        QCOMPARE(printVoucher(trace, office.fonts, office.ws, v).status,
-                 VoucherPrintResult::Printed);
-        const QList<Op> ops = drawing(trace);
-        const struct {
-            int x, y, right;
-            QString text;
-        } fitted[] = {{102, 17, 180, v.company[0]}, {12, 91, 150, v.grid.tytulem[9]}};
-        for (const auto& f : fitted) {
-            const Op* op = textAt(ops, f.x * 24, f.y * 24);
-            QVERIFY(op);
-            QVERIFY(f.text.startsWith(op->text));
-            QVERIFY(op->height > fontHeight(8, 600)); // smaller than 8 points
-            QVERIFY(op->height <= fontHeight(kSmallestPrintPoints, 600));
-            const QSize cell = trace.textSize(SurfaceFont{op->face, op->height, 0}, op->text);
-            QVERIFY(op->x + cell.width() < f.right * 24);
-        }
-        // The company line holds at a smaller size whole; the repeated title is cut.
-        QCOMPARE(textAt(ops, 102 * 24, 17 * 24)->text, v.company[0]);
-        QVERIFY(textAt(ops, 12 * 24, 91 * 24)->text.size() < v.grid.tytulem[9].size());
-    }
-
     void emptyVoucher() {
         Office office;
         ensureCounterFile(office.ws, DocumentKind::KP);

@@ -66,22 +66,6 @@ std::uint8_t styleBits(const QString& letters) {
     return bits;
 }
 
-QString unescape(const QString& text) {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const QChar next = text[++i];
-        out += next == u't'   ? QChar(u'\t')
-               : next == u'n' ? QChar(u'\n')
-               : next == u'r' ? QChar(u'\r')
-                              : next;
-    }
-    return out;
-}
-
 // The printable area a PDF of this paper and orientation has, in dots from its corner.
 QRect printableArea(const QPageSize& paper, bool landscape) {
     QPrinter printer(QPrinter::HighResolution);
@@ -109,8 +93,9 @@ QList<Page> pagesOf(const QStringList& lines) {
         } else if (kind == QLatin1String("page")) {
             pages.append(Page{{}, {}, pages.last().printable});
         } else if (kind == QLatin1String("text")) {
-            const QString text = unescape(f[7]);
-            const SurfaceFont font{unescape(f[3]), f[4].toInt(), styleBits(f[5])};
+            // The demo's texts hold no TAB or backslash, which a trace would escape.
+            const QString text = f[7];
+            const SurfaceFont font{f[3], f[4].toInt(), styleBits(f[5])};
             const QSize size = textCell(font, kDpi, text);
             if (!size.isEmpty())
                 pages.last().texts.append({QRect(QPoint(f[1].toInt(), f[2].toInt()), size), text});
