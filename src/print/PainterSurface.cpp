@@ -92,7 +92,7 @@ void PainterSurface::text(int x, int y, const SurfaceFont& font, QRgb colour, co
         return;
     painter_.setFont(deviceFont(font));
     // The opaque cell, measured as every printout measures it before writing.
-    painter_.fillRect(QRect(QPoint(x, y), textCell(font, dpiY(), text)), Qt::white);
+    painter_.fillRect(QRect(QPoint(x, y), textSize(font, text)), Qt::white);
     painter_.setPen(QColor(colour));
     painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), text);
 }

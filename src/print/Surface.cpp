@@ -4,8 +4,12 @@
 
 namespace kestrana {
 
+Surface::Surface() : measurer_(std::make_unique<TextMeasurer>()) {}
+
+Surface::~Surface() = default;
+
 QSize Surface::textSize(const SurfaceFont& font, const QString& text) const {
-    return textCell(font, dpiY(), text);
+    return measurer_->cell(font, dpiY(), text);
 }
 
 } // namespace kestrana

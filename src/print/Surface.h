@@ -10,8 +10,11 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 namespace kestrana {
+
+class TextMeasurer;
 
 // The printer font as the device receives it.
 struct SurfaceFont {
@@ -25,7 +28,10 @@ struct SurfaceFont {
 // begin(), drawing and newPage() calls, then end(); abort() drops an unfinished one.
 class Surface {
 public:
-    virtual ~Surface() = default;
+    Surface();
+    virtual ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
 
     // Logical dots per inch of the device.
     virtual int dpiX() const = 0;
@@ -62,6 +68,9 @@ public:
 
     // The opaque cell `text` is painted on in `font`, in device dots (TextMetrics).
     QSize textSize(const SurfaceFont& font, const QString& text) const;
+
+private:
+    std::unique_ptr<TextMeasurer> measurer_;
 };
 
 } // namespace kestrana

@@ -3,8 +3,6 @@
 #include "platform/Dialogs.h"
 #include "print/PageHelper.h"
 
-#include <QFontMetrics>
-
 #include <algorithm>
 #include <vector>
 
@@ -34,36 +32,28 @@ QFont deviceFont(const SurfaceFont& font, int dpiY) {
     return f;
 }
 
-namespace {
-
-// The metrics of the few fonts a printout uses, kept while it measures every cell of a long
-// list; building them anew for each text costs more than the measuring.
-const QFontMetrics& metricsOf(const SurfaceFont& font, int dpiY) {
-    struct Entry {
-        SurfaceFont font;
-        int dpiY;
-        QFontMetrics metrics;
-    };
-    thread_local std::vector<Entry> cache;
-    for (const Entry& entry : cache) {
-        if (entry.dpiY == dpiY && entry.font.height == font.height &&
-            entry.font.style == font.style && entry.font.face == font.face)
-            return entry.metrics;
-    }
-    constexpr std::size_t kKept = 16;
-    if (cache.size() == kKept)
-        cache.erase(cache.begin());
-    cache.push_back({font, dpiY, QFontMetrics(deviceFont(font, dpiY))});
-    return cache.back().metrics;
-}
-
-} // namespace
-
 QSize textCell(const SurfaceFont& font, int dpiY, const QString& text) {
     if (text.isEmpty())
         return {};
-    const QFontMetrics& metrics = metricsOf(font, dpiY);
+    const QFontMetrics metrics(deviceFont(font, dpiY));
     return {metrics.horizontalAdvance(text), metrics.height()};
+}
+
+QSize TextMeasurer::cell(const SurfaceFont& font, int dpiY, const QString& text) {
+    if (text.isEmpty())
+        return {};
+    auto kept = std::find_if(kept_.begin(), kept_.end(), [&](const Kept& k) {
+        return k.dpiY == dpiY && k.font.height == font.height && k.font.style == font.style &&
+               k.font.face == font.face;
+    });
+    if (kept == kept_.end()) {
+        constexpr std::size_t kFonts = 16;
+        if (kept_.size() == kFonts)
+            kept_.erase(kept_.begin());
+        kept_.push_back({font, dpiY, QFontMetrics(deviceFont(font, dpiY))});
+        kept = kept_.end() - 1;
+    }
+    return {kept->metrics.horizontalAdvance(text), kept->metrics.height()};
 }
 
 } // namespace kestrana
