@@ -39,8 +39,8 @@ private:
 class NoDialogs : public Dialogs {
 public:
     std::optional<FontChoice> chooseFont(const FontChoice&) override { return std::nullopt; }
-    std::unique_ptr<Surface> choosePrinter(const QString&) override { return nullptr; }
-    bool previewPrint(const QString&, const PreviewDrawing&) override { return false; }
+    std::unique_ptr<Surface> choosePrinter(const PrintDocument&) override { return nullptr; }
+    bool previewPrint(const PrintDocument&, const PreviewDrawing&) override { return false; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
     int choose(const QString&, const QString&, const QString&,

@@ -127,6 +127,7 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
     writeText(resolvePath(dir, QStringLiteral("POMOC/bazaadresowa.dat")),
               resourceText(QStringLiteral("POMOC/bazaadresowa.txt")));
     startup::locateStorage(dir);
+    startup::preparePrintFont(dir);
     if (demo)
         installDemo(dir, today);
 }

@@ -360,6 +360,7 @@ void Tbaza_f::startUp() {
             other->setChecked(false);
         // 11: the list font, from FONT/ under the working directory.
         context_.fonts.setWorkDir(ws_.workDir);
+        startup::preparePrintFont(ws_.workDir);
         context_.fonts.CzytajFonty(ws_.listFontFileName);
         applyListFont();
         showPreviewSetting();

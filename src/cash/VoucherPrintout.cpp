@@ -3,13 +3,18 @@
 #include "cash/AmountWords.h"
 #include "cash/Amounts.h"
 #include "cash/VoucherCounter.h"
+#include "platform/CheckedFile.h"
 #include "platform/Dialogs.h"
+#include "platform/IoError.h"
 #include "print/ColourValue.h"
 #include "print/FontSettings.h"
 #include "print/PageHelper.h"
 #include "print/Surface.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace kestrana {
 
@@ -18,6 +23,17 @@ namespace {
 using namespace Qt::StringLiterals;
 
 constexpr int kSecondCopy = 140;
+
+// The amount in words: from x 12 on the total's row, short of "Razem" at x 135 by a step; when
+// it needs two lines, the second goes below, where the copy is free to its right edge at 180 up
+// to the signature row at 105. It is drawn smaller rather than covered or cut, down to 6 points.
+constexpr int kWordsX = 12;
+constexpr int kWordsRow = 95;
+constexpr int kWordsRight = 134;
+constexpr int kWordsSecondRow = 100;
+constexpr int kWordsSecondRight = 180;
+constexpr int kSignatureRow = 105;
+constexpr int kWordsMinPoints = 6;
 
 // The signature row: five boxes side by side, each with its label.
 struct SignatureBox {
@@ -33,6 +49,63 @@ constexpr std::array<SignatureBox, 5> kSignatures = {{
     {110, 70, u"pokwitowanie kwoty"},
 }};
 
+// The words line split after its last blank that leaves a first part fitting `room` dots;
+// nothing when no blank does.
+std::optional<std::pair<QString, QString>> splitWords(PageHelper& page, const QString& words,
+                                                      int room) {
+    for (qsizetype blank = words.lastIndexOf(QLatin1Char(' ')); blank > 0;
+         blank = words.lastIndexOf(QLatin1Char(' '), blank - 1)) {
+        const QString first = words.left(blank).trimmed();
+        if (!first.isEmpty() && page.textSize(first).width() <= room)
+            return std::make_pair(first, words.mid(blank + 1).trimmed());
+    }
+    return std::nullopt;
+}
+
+// The words on one line or on two, whichever holds them at the larger size (one line when both
+// do), from the print size down by whole points to the minimum. A print font too wide even for
+// two lines at the minimum leaves the second line running on. The words are never cut.
+void drawWords(PageHelper& page, const PrintFont& font, const QString& words, int d) {
+    const PageMetrics& m = page.metrics();
+    const int room = (kWordsRight - kWordsX) * m.dotsX - 1;
+    const int secondRoom = (kWordsSecondRight - kWordsX) * m.dotsX - 1;
+    const int start = font.size > 0 ? font.size : kPlatformPoints;
+    const int floor = std::min(kWordsMinPoints, start);
+    auto sizeAt = [&](int points) {
+        // The print size itself as the font gives it (a missing size stays the platform's).
+        page.Czcionka(font.face, points == start ? font.size : points);
+    };
+    auto oneLineHolds = [&] {
+        const QSize cell = page.textSize(words);
+        return cell.width() <= room && cell.height() < (kSignatureRow - kWordsRow) * m.dotsY;
+    };
+    // Both lines have one height: the first must end where the second begins, the second before
+    // the signature row.
+    auto twoLinesHold = [&](const std::optional<std::pair<QString, QString>>& lines) {
+        if (!lines)
+            return false;
+        const QSize second = page.textSize(lines->second);
+        return second.width() <= secondRoom &&
+               second.height() <= (kWordsSecondRow - kWordsRow) * m.dotsY &&
+               second.height() < (kSignatureRow - kWordsSecondRow) * m.dotsY;
+    };
+    for (int points = start; points >= floor; --points) {
+        sizeAt(points);
+        if (oneLineHolds()) {
+            page.Pisz(kWordsX, d + kWordsRow, words);
+            return;
+        }
+        const auto lines = splitWords(page, words, room);
+        if (twoLinesHold(lines) || (points == floor && lines)) {
+            page.Pisz(kWordsX, d + kWordsRow, lines->first);
+            page.Pisz(kWordsX, d + kWordsSecondRow, lines->second);
+            return;
+        }
+    }
+    // Not even the first word fits the line: the words run on as they are.
+    page.Pisz(kWordsX, d + kWordsRow, words);
+}
+
 } // namespace
 
 void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& font, int d) {
@@ -40,13 +113,15 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
     const KindTexts& texts = kindTexts(voucher.kind);
     if (colour)
         page.KolorPiora(colour::Red);
-    page.Czcionka(font.face, font.size + 5);
+    page.Czcionka(font.face, headingPoints(font));
     page.Pogrubienie(1);
     page.Ramka(10, d + 3, 170, 1);
     if (colour)
         page.KolorCzcionki(colour::Teal);
-    page.Pisz(10, d + 6, printTitle(voucher));
-    page.Pisz(155, d + 6, voucher.data);
+    // Every text keeps to its frame or its place: a long one is drawn smaller, cut only below
+    // the smallest size.
+    page.writeFitted(10, d + 6, 154, printTitle(voucher), kSmallestPrintPoints);
+    page.writeFitted(155, d + 6, 180, voucher.data, kSmallestPrintPoints);
 
     page.Pogrubienie(0);
     page.Czcionka(font.face, font.size);
@@ -59,10 +134,10 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
     if (colour)
         page.KolorCzcionki(colour::Red);
     for (int i = 0; i < 4; ++i)
-        page.Pisz(12, d + 17 + 4 * i, voucher.issuer[i]);
+        page.writeFitted(12, d + 17 + 4 * i, 90, voucher.issuer[i], kSmallestPrintPoints);
     page.Ramka(100, d + 16, 80, 20);
     for (int i = 0; i < 4; ++i)
-        page.Pisz(102, d + 17 + 4 * i, voucher.company[i]);
+        page.writeFitted(102, d + 17 + 4 * i, 180, voucher.company[i], kSmallestPrintPoints);
 
     page.Pogrubienie(1);
     if (colour)
@@ -72,24 +147,20 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
     page.Pogrubienie(0);
     for (int r = 0; r < VoucherGrid::Rows; ++r) {
         page.Ramka(10, d + 45 + 5 * r, 140, 5);
-        page.Pisz(12, d + 46 + 5 * r, voucher.grid.tytulem[r]);
+        page.writeFitted(12, d + 46 + 5 * r, 150, voucher.grid.tytulem[r], kSmallestPrintPoints);
     }
     page.Czcionka(u"Courier New"_s, 9);
     // The eleventh amount box holds the total.
     for (int r = 0; r <= VoucherGrid::Rows; ++r) {
         page.Ramka(150, d + 45 + 5 * r, 30, 5);
         if (r < VoucherGrid::Rows)
-            page.Pisz(152, d + 46 + 5 * r, voucher.grid.kwota[r]);
+            page.writeFitted(152, d + 46 + 5 * r, 180, voucher.grid.kwota[r], kSmallestPrintPoints);
     }
-    // The words line is long enough to run under "Razem" and the total; it goes first so that
-    // the total in figures, drawn over it in its opaque cell, always stays readable.
     // A voucher whose total cannot be worded is refused before it gets here.
-    const QString words = voucherWordsLine(voucher);
-    page.Czcionka(font.face, font.size);
-    page.Pisz(12, d + 95, words);
+    drawWords(page, font, voucherWordsLine(voucher), d);
     page.Czcionka(u"Courier New"_s, 9);
     page.Pisz(135, d + 96, u"Razem"_s);
-    page.Pisz(152, d + 96, voucher.razem);
+    page.writeFitted(152, d + 96, 180, voucher.razem, kSmallestPrintPoints);
     page.Czcionka(font.face, font.size);
 
     for (const SignatureBox& box : kSignatures)
@@ -97,7 +168,8 @@ void drawVoucherCopy(PageHelper& page, const Voucher& voucher, const PrintFont& 
     if (colour)
         page.KolorCzcionki(colour::Red);
     for (const SignatureBox& box : kSignatures)
-        page.Pisz(box.x + 1, d + 106, QString::fromUtf16(box.label));
+        page.writeFitted(box.x + 1, d + 106, box.x + box.width, QString::fromUtf16(box.label),
+                         kSmallestPrintPoints);
     for (const SignatureBox& box : kSignatures)
         page.Ramka(box.x, d + 110, box.width, 10);
 }
@@ -115,6 +187,24 @@ void drawVoucher(PageHelper& page, const Voucher& voucher, const PrintFont& font
 
 namespace {
 
+// "KP 12-2026.pdf": the kind and the number the voucher will bear (the counter's next one;
+// whether another workstation takes it first is known only when it prints).
+PrintDocument voucherPrintDocument(const Workstation& ws, const Voucher& voucher) {
+    const QString kind = voucher.kind == DocumentKind::KW ? u"KW"_s : u"KP"_s;
+    QString file = kind;
+    try {
+        if (files::exists(counterFile(ws, voucher.kind))) {
+            const CounterRecord counter = readCounter(ws, voucher.kind);
+            file += QLatin1Char(' ') + QString::number(counter.next);
+            if (!counter.suffix.trimmed().isEmpty())
+                file += QLatin1Char('-') + counter.suffix.trimmed();
+        }
+    } catch (const IoError&) {
+        // The print run reads the counter again and reports what is wrong with it.
+    }
+    return PrintDocument(kindTexts(voucher.kind).windowCaption, file);
+}
+
 QString refusalOf(const Voucher& voucher) {
     if (voucher.kind == DocumentKind::None)
         return u"Nie wybrano rodzaju dokumentu (Kp lub Kw)."_s;
@@ -131,21 +221,13 @@ VoucherPrintResult previewVoucher(Dialogs& dialogs, FontSettings& fonts, const W
         return {VoucherPrintResult::Refused, refusal};
     VoucherPrintResult result;
     const bool printed = dialogs.previewPrint(
-        kindTexts(voucher.kind).windowCaption, [&](Surface& surface, bool printing) {
+        voucherPrintDocument(ws, voucher), [&](Surface& surface, bool printing) {
             if (printing) {
                 result = printVoucher(surface, fonts, ws, voucher);
                 return;
             }
             Voucher shown = voucher;
-            const CounterRecord counter = readCounter(ws, voucher.kind);
-            shown.numerkp = QString::number(counter.next);
-            shown.rozszerzeniekp = counter.suffix;
-            fonts.CzytajFonty(kPrintFontFile);
-            const PrintFont font = fonts.printFont();
-            PageHelper page(surface);
-            page.RozpocznijWydruk(0, 0);
-            drawVoucher(page, shown, font);
-            page.ZakonczWydruk();
+            showVoucher(surface, fonts, ws, shown);
         });
     return printed ? result : VoucherPrintResult{};
 }
@@ -157,10 +239,29 @@ VoucherPrintResult printVoucher(Dialogs& dialogs, FontSettings& fonts, const Wor
     if (dialogs.previewEnabled())
         return previewVoucher(dialogs, fonts, ws, voucher);
     const std::unique_ptr<Surface> surface =
-        dialogs.choosePrinter(kindTexts(voucher.kind).windowCaption);
+        dialogs.choosePrinter(voucherPrintDocument(ws, voucher));
     if (!surface)
         return {VoucherPrintResult::Cancelled, {}};
     return printVoucher(*surface, fonts, ws, voucher);
+}
+
+VoucherPrintResult showVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,
+                               Voucher& voucher) {
+    const QString refusal = refusalOf(voucher);
+    if (!refusal.isEmpty())
+        return {VoucherPrintResult::Refused, refusal};
+    const CounterRecord counter = files::exists(counterFile(ws, voucher.kind))
+                                      ? readCounter(ws, voucher.kind)
+                                      : CounterRecord{};
+    voucher.numerkp = QString::number(counter.next);
+    voucher.rozszerzeniekp = counter.suffix;
+    fonts.CzytajFonty(kPrintFontFile);
+    const PrintFont font = fonts.printFont();
+    PageHelper page(surface);
+    page.RozpocznijWydruk(0, 0);
+    drawVoucher(page, voucher, font);
+    page.ZakonczWydruk();
+    return {VoucherPrintResult::Printed, {}};
 }
 
 VoucherPrintResult printVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,

@@ -36,8 +36,14 @@ struct VoucherPrintResult {
 // prints from the preview. Throws IoError.
 VoucherPrintResult printVoucher(Dialogs& dialogs, FontSettings& fonts, const Workstation& ws,
                                 Voucher& voucher);
-// The same on a surface chosen beforehand (a PDF or trace from the command line).
+// The same on a surface chosen beforehand (a PDF from the command line).
 VoucherPrintResult printVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,
                                 Voucher& voucher);
+// The voucher as it would print now, for what is not paper (the print preview, a trace): it
+// bears the number and suffix its counter holds, which go into `voucher`, and the counter is
+// neither taken nor created (a missing one shows number 1 without a suffix). A voucher that
+// would be refused is refused. Throws IoError.
+VoucherPrintResult showVoucher(Surface& surface, FontSettings& fonts, const Workstation& ws,
+                               Voucher& voucher);
 
 } // namespace kestrana

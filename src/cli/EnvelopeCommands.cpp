@@ -1,6 +1,7 @@
 #include "cli/EnvelopeCommands.h"
 
 #include "envelope/AddressHelpers.h"
+#include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopePrintout.h"
 #include "envelope/EnvelopeSetup.h"
 #include "platform/CheckedFile.h"
@@ -35,6 +36,7 @@ struct EnvelopeOptionsCli {
     QString pdf;
     QString trace;
     int dpi = 600;
+    std::optional<EnvelopePaper> paper; // none given: this workstation's choice
 };
 
 void printError(const QString& message) {
@@ -69,7 +71,8 @@ EnvelopeOptionsCli parse(QStringList args, QString& error) {
         const QString& name = args[i];
         static const QStringList known = {QStringLiteral("--id"),      QStringLiteral("--block"),
                                           QStringLiteral("--profile"), QStringLiteral("--pdf"),
-                                          QStringLiteral("--trace"),   QStringLiteral("--dpi")};
+                                          QStringLiteral("--trace"),   QStringLiteral("--dpi"),
+                                          QStringLiteral("--paper")};
         if (!known.contains(name)) {
             error = QStringLiteral("nieznana opcja: ") + name;
             return o;
@@ -99,6 +102,12 @@ EnvelopeOptionsCli parse(QStringList args, QString& error) {
             o.pdf = value;
         } else if (name == QLatin1String("--trace")) {
             o.trace = value;
+        } else if (name == QLatin1String("--paper")) {
+            o.paper = envelopePaperNamed(value);
+            if (!o.paper) {
+                error = QStringLiteral("--paper przyjmuje DL, C6, C5, C4 albo strona");
+                return o;
+            }
         } else {
             bool ok = false;
             o.dpi = value.toInt(&ok);
@@ -136,7 +145,7 @@ void warn(const QString& logoError) {
 
 QString envelopePrintUsage() {
     return QStringLiteral("print envelope --id ID [--block 1|2|3] [--profile PLIK] "
-                          "(--pdf PLIK | --trace PLIK) [--dpi N]");
+                          "[--paper DL|C6|C5|C4|strona] (--pdf PLIK | --trace PLIK) [--dpi N]");
 }
 
 int runEnvelopePrintCommand(const QStringList& args, const QString& workDir) {
@@ -164,6 +173,7 @@ int runEnvelopePrintCommand(const QStringList& args, const QString& workDir) {
         warn(openEnvelope(ws, form, o.block, fields, picture));
         if (!o.profile.isEmpty())
             warn(envelope::loadProfile(here.absoluteFilePath(o.profile), fields, picture));
+        fields.paper = o.paper ? *o.paper : readEnvelopePaper(workDir);
 
         std::unique_ptr<Surface> surface;
         if (!o.pdf.isEmpty())

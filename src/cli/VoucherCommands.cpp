@@ -35,7 +35,8 @@ const char* const voucherUsage =
     "                                     (--full: z pełną odmianą)\n"
     "  print voucher --kind kp|kw --id ID [--kpw PLIK] [--colour]\n"
     "        --pdf PLIK | --trace PLIK [--dpi N]\n"
-    "                                     drukuje dokument Kp/Kw dla wpisu (numer z numeratora)\n";
+    "                                     drukuje dokument Kp/Kw dla wpisu (numer z numeratora;\n"
+    "                                     ślad --trace pokazuje numer, nie pobiera go)\n";
 
 namespace {
 
@@ -190,7 +191,10 @@ int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTex
                 return failed(err, u"nie ma pliku dokumentu %1"_s.arg(options->kpw));
             grid = *loaded;
         }
-        ensureCounterFile(ws, options->kind);
+        // A trace is not paper: it shows the number the counter holds and takes none.
+        const bool paper = options->trace.isEmpty();
+        if (paper)
+            ensureCounterFile(ws, options->kind);
 
         Voucher voucher;
         voucher.kind = options->kind;
@@ -211,7 +215,8 @@ int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTex
             surface = std::make_unique<TraceSurface>(options->dpi, options->dpi,
                                                      here.absoluteFilePath(options->trace));
         FontSettings fonts(ws.workDir);
-        const VoucherPrintResult result = printVoucher(*surface, fonts, ws, voucher);
+        const VoucherPrintResult result = paper ? printVoucher(*surface, fonts, ws, voucher)
+                                                : showVoucher(*surface, fonts, ws, voucher);
         if (result.status != VoucherPrintResult::Printed)
             return failed(err, result.message);
         out << printTitle(voucher) << '\n';

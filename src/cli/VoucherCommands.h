@@ -25,10 +25,12 @@ int runWordsCommand(const QStringList& args);
 // `print voucher --kind kp|kw --id ID [--kpw FILE] [--colour] --pdf FILE | --trace FILE
 // [--dpi N]`: prints the voucher of entry ID as the window does (company block from the
 // entry's first name line and seat address, issuer from ADMINI/firma.dat, grid from the
-// document file, total from the grid, words as the workstation chose them), creating a missing
-// counter file and taking the next number. Prints the voucher's title line. A PDF needs a
-// QGuiApplication; a trace does not. Relative file names count from `workDir`, the folder that
-// holds the data. A busy counter is waited for as `wait` decides (kDefaultLockWait without one).
+// document file, total from the grid, words as the workstation chose them). A PDF is paper: a
+// missing counter file is created and the next number taken. A trace is not: it bears the
+// number the counter holds, which stays (a missing counter shows 1 and is not created). Prints
+// the voucher's title line. A PDF needs a QGuiApplication; a trace does not. Relative file names
+// count from `workDir`, the folder that holds the data. A busy counter is waited for as `wait`
+// decides (kDefaultLockWait without one).
 int runVoucherPrintCommand(const QStringList& args, const QString& workDir,
                            LockWait* wait = nullptr);
 

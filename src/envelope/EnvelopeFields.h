@@ -1,5 +1,6 @@
 #pragma once
 
+#include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopeRecords.h"
 
 #include <QImage>
@@ -20,7 +21,9 @@ struct EnvelopeFields {
     bool printLogo = false;           // "drukuj obrazek" ticked
     bool logoEnabled = false;         // "drukuj obrazek" enabled: the logo file exists
     bool landscape = false;           // "drukuj poziomo"
-    QString caption;                  // the window's caption
+    // The paper of this workstation ("papier"); neither defaults nor profiles hold it.
+    EnvelopePaper paper = EnvelopePaper::PrinterPage;
+    QString caption; // the window's caption
 };
 
 // The logo picture the window holds (Image2 shows it stretched, Image3 at its own size) and

@@ -62,6 +62,7 @@ EnvelopeLayout layoutEnvelope(const EnvelopeFields& fields, QSize logo) {
 
     EnvelopeLayout layout;
     layout.landscape = fields.landscape;
+    layout.paper = fields.paper;
     if (logo.width() > 0 && logo.height() > 0)
         layout.logo = logoRect(number(fields.logo.left), number(fields.logo.top), logo);
 

@@ -37,6 +37,8 @@ struct LogoRect {
 // empty ones too.
 struct EnvelopeLayout {
     bool landscape = false;
+    // The paper, placed so that the layout lies on it where it lay on the printer's page.
+    EnvelopePaper paper = EnvelopePaper::PrinterPage;
     std::optional<LogoRect> logo;
     std::array<EnvelopeText, 4> sender;    // n1..n4
     EnvelopeText form;                     // o1

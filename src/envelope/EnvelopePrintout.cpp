@@ -4,31 +4,42 @@ namespace kestrana {
 
 namespace {
 
-// Puts the printer back to portrait on every way out, a failed end of the document included.
-class PortraitAfterwards {
-public:
-    explicit PortraitAfterwards(PageHelper& page) : page_(page) {}
-    ~PortraitAfterwards() { page_.UstawPionowo(); }
-    PortraitAfterwards(const PortraitAfterwards&) = delete;
-    PortraitAfterwards& operator=(const PortraitAfterwards&) = delete;
-
-private:
-    PageHelper& page_;
-};
-
 void write(PageHelper& page, const EnvelopeText& line) {
     page.Pisz(line.x, line.y, line.text);
 }
 
 } // namespace
 
-void printEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout& layout,
-                   const QImage& logo) {
-    PortraitAfterwards portrait(page);
-    if (layout.landscape)
+EnvelopePaperScope::EnvelopePaperScope(PageHelper& page, bool landscape, EnvelopePaper paper)
+    : page_(page) {
+    if (landscape)
         page.UstawPoziomo();
     else
         page.UstawPionowo();
+    const QPageSize size = envelopePageSize(paper);
+    if (!size.isValid())
+        return;
+    Surface& surface = page.surface();
+    const QPoint designed = surface.printableOrigin();
+    printerPage_ = surface.paper();
+    surface.setPaper(size);
+    changed_ = true;
+    page.setOrigin(designed - surface.printableOrigin());
+}
+
+EnvelopePaperScope::~EnvelopePaperScope() {
+    // A printer keeps its paper and orientation while a job is open: the job goes first.
+    if (page_.documentOpen())
+        page_.surface().abort();
+    if (changed_)
+        page_.surface().setPaper(printerPage_);
+    page_.setOrigin({});
+    page_.UstawPionowo();
+}
+
+void printEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout& layout,
+                   const QImage& logo) {
+    EnvelopePaperScope paper(page, layout.landscape, layout.paper);
     page.beginDocument();
     page.UstawStrone();
     drawEnvelope(page, font, layout, logo);
@@ -47,6 +58,11 @@ void drawEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout&
     write(page, layout.form);
     for (const EnvelopeText& line : layout.recipient)
         write(page, line);
+}
+
+PrintDocument envelopePrintDocument(const EnvelopeFields& fields) {
+    const QString name = envelopeDocumentName();
+    return PrintDocument(name, (name + QLatin1Char(' ') + fields.recipient[0]).trimmed());
 }
 
 Printout envelopePrintout(const EnvelopeFields& fields, const LogoPicture& picture) {

@@ -14,6 +14,9 @@ namespace kestrana {
 inline QString envelopeDocumentName() {
     return QStringLiteral("Koperta");
 }
+// The print job with the file the print dialog proposes: "Koperta" and the recipient's first
+// line ("Koperta Jan Kowalski").
+PrintDocument envelopePrintDocument(const EnvelopeFields& fields);
 
 // Puts one envelope on paper through the page helper and nothing else: orientation, the
 // document, the grid, the logo stretched into its device rectangle, the print font, the sender
@@ -22,6 +25,23 @@ inline QString envelopeDocumentName() {
 // layout's rectangle was made for (a null picture draws nothing).
 void printEnvelope(PageHelper& page, const PrintFont& font, const EnvelopeLayout& layout,
                    const QImage& logo);
+
+// The paper and orientation of the envelope documents drawn while it lives: the envelope's
+// paper, with the layout shifted so that it lies where it lay on the printer's page in that
+// orientation (the printable area may begin elsewhere on other paper). When it goes, an
+// unfinished document is dropped, and the printer's page and portrait are back.
+class EnvelopePaperScope {
+public:
+    EnvelopePaperScope(PageHelper& page, bool landscape, EnvelopePaper paper);
+    ~EnvelopePaperScope();
+    EnvelopePaperScope(const EnvelopePaperScope&) = delete;
+    EnvelopePaperScope& operator=(const EnvelopePaperScope&) = delete;
+
+private:
+    PageHelper& page_;
+    QPageSize printerPage_;
+    bool changed_ = false;
+};
 
 // One envelope's page of a document already begun and measured: the logo, the sender lines, the
 // form of address and the recipient lines.

@@ -1,5 +1,6 @@
 #include "envelope/EnvelopeWindow.h"
 
+#include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopePrintout.h"
 #include "envelope/EnvelopeRecords.h"
 #include "envelope/EnvelopeSetup.h"
@@ -60,7 +61,11 @@ Tkoperta_f::Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs
     ui->setupUi(this);
     setFixedSize(824, 548);
     ui->Image1->setPixmap(envelopePicture());
-    ui->noteText->setPlainText(envelope::noteLines().join(QLatin1Char('\n')));
+    // The note's lines are one sentence broken for a narrower box: shown as one paragraph.
+    ui->noteText->setPlainText(envelope::noteLines().join(QString()));
+    for (const EnvelopePaper paper : envelopePapers())
+        ui->papier->addItem(envelopePaperText(paper), static_cast<int>(paper));
+    connect(ui->papier, &QComboBox::activated, this, [this] { choosePaper(); });
     ui->helpText->setPlainText(envelope::helpLines().join(QLatin1Char('\n')));
 
     connect(ui->SpeedButton2, &QPushButton::clicked, this, [this] { SpeedButton2Click(); });
@@ -121,6 +126,7 @@ EnvelopeFields Tkoperta_f::fields() const {
     // The box's own state: a window left through "Koniec" is disabled as a whole.
     f.logoEnabled = ui->logo->isEnabledTo(this);
     f.landscape = ui->poziomo->isChecked();
+    f.paper = static_cast<EnvelopePaper>(ui->papier->currentData().toInt());
     f.caption = windowTitle();
     return f;
 }
@@ -194,7 +200,28 @@ bool Tkoperta_f::FormCreate() {
         }))
         return false;
     refreshSizeLabel();
+    showStoredPaper();
     return true;
+}
+
+void Tkoperta_f::showStoredPaper() {
+    EnvelopePaper paper = EnvelopePaper::PrinterPage;
+    try {
+        paper = readEnvelopePaper(ws_.workDir);
+    } catch (const IoError& error) {
+        // The window works on: envelopes print on the printer's page.
+        prompts_.error(error.text());
+    }
+    ui->papier->setCurrentIndex(ui->papier->findData(static_cast<int>(paper)));
+}
+
+void Tkoperta_f::choosePaper() {
+    try {
+        storeEnvelopePaper(ws_.workDir, fields().paper, ws_.faults);
+    } catch (const IoError& error) {
+        prompts_.error(error.text());
+        showStoredPaper();
+    }
 }
 
 bool Tkoperta_f::open(const EntryFormValues& form, const CompanyRecord& firma, AddressBlock block) {
@@ -282,8 +309,9 @@ void Tkoperta_f::RadioButtonClick(int k) {
 
 bool Tkoperta_f::SpeedButton4Click() {
     try {
-        return runPrintout(dialogs_, fonts_, envelopeDocumentName(),
-                           envelopePrintout(fields(), picture_));
+        const EnvelopeFields f = fields();
+        return runPrintout(dialogs_, fonts_, envelopePrintDocument(f),
+                           envelopePrintout(f, picture_));
     } catch (const IoError& error) {
         prompts_.error(error.text());
         return false;
@@ -300,7 +328,7 @@ bool Tkoperta_f::KopertySeryjneClick() {
                                      .arg(ui->blokSeryjny->currentText()));
             return false;
         }
-        if (!runPrintout(dialogs_, fonts_, serialEnvelopesDocumentName(),
+        if (!runPrintout(dialogs_, fonts_, serialEnvelopesPrintDocument(here_.today),
                          serialEnvelopePrintout(fields(), picture_, here_.listFile(), block)))
             return false;
         if (count.withoutAddress > 0)

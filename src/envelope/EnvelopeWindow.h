@@ -60,6 +60,8 @@ public:
     // "Koperty seryjne": one envelope per entry of the current list with an address in the
     // chosen block, as one print job; true when printed.
     bool KopertySeryjneClick();
+    // "Papier koperty": the paper chosen is stored for this workstation at once.
+    void choosePaper();
     void SpeedButton3Click(); // "Czcionka druku"
     void SpeedButton9Click(); // "Pomoc"
     void SpeedButton8Click(); // "Powrót" on the help panel
@@ -83,6 +85,8 @@ private:
     void showFields(const EnvelopeFields& f);
     void showPicture();
     void refreshSizeLabel();
+    // The paper this workstation stored, the printer's page when none.
+    void showStoredPaper();
     Workstation locate() const;
 
     std::unique_ptr<Ui::Tkoperta_f> ui;

@@ -56,33 +56,23 @@ Printout serialEnvelopePrintout(const EnvelopeFields& fields, const LogoPicture&
                                 const QString& listFile, AddressBlock block) {
     const QImage logo = logoToPrint(fields, picture);
     return [fields, logo, listFile, block](PageHelper& page, const PrintFont& font) {
-        // Every envelope has the same size and so the same orientation.
-        const bool landscape = layoutEnvelope(fields, logo.size()).landscape;
-        if (landscape)
-            page.UstawPoziomo();
-        else
-            page.UstawPionowo();
+        // Every envelope has the same size and so the same paper and orientation.
+        EnvelopePaperScope paper(page, fields.landscape, fields.paper);
         bool first = true;
-        try {
-            forEachRecipient(listFile, block, [&](const std::array<QString, 4>& recipient) {
-                EnvelopeFields one = fields;
-                one.recipient = recipient;
-                if (first) {
-                    page.beginDocument();
-                    page.UstawStrone();
-                    first = false;
-                } else {
-                    page.newPage();
-                }
-                drawEnvelope(page, font, layoutEnvelope(one, logo.size()), logo);
-            });
-            if (!first)
-                page.ZakonczWydruk();
-        } catch (...) {
-            page.UstawPionowo();
-            throw;
-        }
-        page.UstawPionowo();
+        forEachRecipient(listFile, block, [&](const std::array<QString, 4>& recipient) {
+            EnvelopeFields one = fields;
+            one.recipient = recipient;
+            if (first) {
+                page.beginDocument();
+                page.UstawStrone();
+                first = false;
+            } else {
+                page.newPage();
+            }
+            drawEnvelope(page, font, layoutEnvelope(one, logo.size()), logo);
+        });
+        if (!first)
+            page.ZakonczWydruk();
     };
 }
 

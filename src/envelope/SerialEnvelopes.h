@@ -12,6 +12,11 @@ namespace kestrana {
 inline QString serialEnvelopesDocumentName() {
     return QStringLiteral("Koperty seryjne");
 }
+// The print job with the file the print dialog proposes: "Koperty seryjne 2026-03-05".
+inline PrintDocument serialEnvelopesPrintDocument(const QString& today) {
+    return PrintDocument(serialEnvelopesDocumentName(),
+                         serialEnvelopesDocumentName() + QLatin1Char(' ') + today);
+}
 
 // How many entries of the list file get an envelope and how many are passed over because the
 // chosen block holds no address (its street and town lines are blank).

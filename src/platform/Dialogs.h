@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace kestrana {
 
@@ -45,6 +46,17 @@ struct TakeOverItem {
 };
 // For each item offered, the index of the value taken, or -1 when the item is left out.
 using TakeOverAnswer = QList<int>;
+// A print run as the dialogs name it: the job's name in the printer queue, and the name (without
+// folder and ".pdf") the print dialog proposes for a PDF file, which tells one printout from
+// another (its kind, entry or date). Without a file name the job's name is proposed.
+struct PrintDocument {
+    PrintDocument(QString name, QString fileName = {})
+        : name(std::move(name)), fileName(std::move(fileName)) {}
+    QString name;
+    QString fileName;
+
+    QString proposedFileName() const { return fileName.isEmpty() ? name : fileName; }
+};
 
 // Every font, print and file dialog of the program goes through this interface: the program
 // shows the platform's dialogs, tests answer from a script.
@@ -65,13 +77,14 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
 
     // The print dialog. On confirmation, the surface of the chosen printer (or of the PDF
-    // file chosen instead), not yet begun; nullptr on cancel. `documentName` names the job.
-    virtual std::unique_ptr<Surface> choosePrinter(const QString& documentName) = 0;
+    // file chosen instead), not yet begun; nullptr on cancel. `document` names the job and the
+    // PDF file the dialog proposes in the user's documents folder.
+    virtual std::unique_ptr<Surface> choosePrinter(const PrintDocument& document) = 0;
 
     // The print preview window of a document: `draw` shows it, and draws it again on the printer
     // when the user prints from the window. True when it was printed, false when the window was
     // closed without printing. A failure of the drawing closes the window and is rethrown.
-    virtual bool previewPrint(const QString& documentName, const PreviewDrawing& draw) = 0;
+    virtual bool previewPrint(const PrintDocument& document, const PreviewDrawing& draw) = 0;
 
     // File dialogs; `filter` as Qt writes it ("Pliki tekstowe (*.txt);;Wszystkie pliki (*)").
     // An empty name on cancel.

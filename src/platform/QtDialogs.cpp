@@ -9,10 +9,12 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPaintEngine>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -24,12 +26,36 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cstdlib>
 #include <exception>
+#include <limits>
 #include <optional>
 
 namespace kestrana {
 
 namespace {
+
+// The family's own name for a weight and slant: of its styles with them, the one nearest the
+// plain weight that is neither condensed nor otherwise narrowed ("Book" rather than
+// "Condensed", "Bold" rather than "Condensed Bold"). Empty when the family has none.
+QString styleNameFor(const QString& family, bool bold, bool italic) {
+    const int wanted = bold ? QFont::Bold : QFont::Normal;
+    QString best;
+    qint64 bestScore = std::numeric_limits<qint64>::max();
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::bold(family, style) != bold ||
+            QFontDatabase::italic(family, style) != italic)
+            continue;
+        const qint64 score =
+            qint64(std::abs(QFontDatabase::weight(family, style) - wanted)) * 10000 +
+            style.split(QLatin1Char(' '), Qt::SkipEmptyParts).size() * 100 + style.size();
+        if (score < bestScore) {
+            bestScore = score;
+            best = style;
+        }
+    }
+    return best;
+}
 
 QFont fontOf(const FontChoice& choice, const QFont& fallback) {
     QFont font = fallback;
@@ -39,10 +65,17 @@ QFont fontOf(const FontChoice& choice, const QFont& fallback) {
         font.setFamily(choice.face);
     if (choice.pointSize > 0)
         font.setPointSize(choice.pointSize);
-    font.setBold(choice.style & fontstyle::Bold);
-    font.setItalic(choice.style & fontstyle::Italic);
+    const bool bold = choice.style & fontstyle::Bold;
+    const bool italic = choice.style & fontstyle::Italic;
+    font.setBold(bold);
+    font.setItalic(italic);
     font.setUnderline(choice.style & fontstyle::Underline);
     font.setStrikeOut(choice.style & fontstyle::StrikeOut);
+    // The dialog finds the style it shows by its name, and a name built from the bits alone
+    // ("Normal") is one many families lack: it then showed the first style of the list.
+    const QString style = styleNameFor(font.family(), bold, italic);
+    if (!style.isEmpty())
+        font.setStyleName(style);
     return font;
 }
 
@@ -53,31 +86,35 @@ void showColour(QPushButton* button, const QColor& colour) {
     button->setIconSize(swatch.size());
 }
 
-// A file name for the PDF that stands in for a printer when none is installed.
-QString defaultPdfName(const QString& documentName) {
-    QString name = documentName.trimmed();
-    for (QChar& ch : name) {
-        if (ch == QLatin1Char('/') || ch == QLatin1Char('\\') ||
+// A document's file name as a file system takes it: no folder separators or control
+// characters, no leading dot, not empty.
+QString safeFileName(const QString& name) {
+    QString safe = name.simplified();
+    for (QChar& ch : safe) {
+        if (ch == QLatin1Char('/') || ch == QLatin1Char('\\') || ch == QLatin1Char(':') ||
             ch.category() == QChar::Other_Control)
-            ch = QLatin1Char('_');
+            ch = QLatin1Char('-');
     }
-    if (name.isEmpty())
-        name = QStringLiteral("wydruk");
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::homePath();
-    return QDir(dir).filePath(name + QStringLiteral(".pdf"));
+    while (safe.startsWith(QLatin1Char('.')))
+        safe.remove(0, 1);
+    // Room for the extension within the 255 bytes a file name may have.
+    while (safe.toUtf8().size() > 200)
+        safe.chop(1);
+    safe = safe.trimmed();
+    return safe.isEmpty() ? QStringLiteral("wydruk") : safe;
 }
 
-// A printer surface that remembers the orientation its document began in.
+// A printer surface that remembers the orientation and paper its document began on.
 class PreviewSurface : public PrinterSurface {
 public:
     using PrinterSurface::PrinterSurface;
     void begin() override {
         landscapeAtBegin = landscape();
+        paperAtBegin = paper();
         PrinterSurface::begin();
     }
     std::optional<bool> landscapeAtBegin;
+    QPageSize paperAtBegin;
 };
 
 } // namespace
@@ -140,19 +177,38 @@ QPrinter& QtDialogs::printer() {
     return *printer_;
 }
 
-QPrinter& QtDialogs::printerFor(const QString& documentName) {
+QString QtDialogs::documentsFolder() const {
+    if (!documentsFolder_.isEmpty())
+        return documentsFolder_;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
+
+QString QtDialogs::proposedPdf(const PrintDocument& document) const {
+    return QDir(documentsFolder())
+        .filePath(safeFileName(document.proposedFileName()) + QStringLiteral(".pdf"));
+}
+
+QPrinter& QtDialogs::printerFor(const PrintDocument& document) {
     QPrinter& shared = printer();
-    shared.setDocName(documentName);
-    // Without an installed printer the dialogs still offer printing to a PDF file.
-    if (QPrinterInfo::availablePrinterNames().isEmpty() && shared.outputFileName().isEmpty())
-        shared.setOutputFileName(defaultPdfName(documentName));
+    shared.setDocName(document.name);
+    // Without an installed printer the dialogs still offer printing to a PDF file; a file
+    // chosen for the last printout is not what this one should overwrite.
+    if (QPrinterInfo::availablePrinterNames().isEmpty() || !shared.outputFileName().isEmpty())
+        shared.setOutputFileName(proposedPdf(document));
     return shared;
 }
 
-std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
-    QPrinter& shared = printerFor(documentName);
+std::unique_ptr<Surface> QtDialogs::choosePrinter(const PrintDocument& document) {
+    QPrinter& shared = printerFor(document);
     QPrintDialog dialog(&shared, parent_);
     dialog.setWindowTitle(QStringLiteral("Drukowanie"));
+    // A real printer is chosen: the file the dialog offers, should the user switch to printing
+    // to a file, is this document's too.
+    if (shared.outputFileName().isEmpty()) {
+        if (auto* fileName = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+            fileName->setText(proposedPdf(document));
+    }
     // Page ranges and selections are not offered: every printout prints all of its pages.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
@@ -161,12 +217,13 @@ std::unique_ptr<Surface> QtDialogs::choosePrinter(const QString& documentName) {
     return std::make_unique<PrinterSurface>(shared);
 }
 
-bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& draw) {
-    QPrinter& shared = printerFor(documentName);
+bool QtDialogs::previewPrint(const PrintDocument& document, const PreviewDrawing& draw) {
+    QPrinter& shared = printerFor(document);
     QPrintPreviewDialog dialog(&shared, parent_);
     dialog.setWindowTitle(QStringLiteral("Podgląd wydruku"));
     dialog.resize(900, 700);
     bool printed = false;
+    QPageSize printerPage;
     std::exception_ptr failure;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
         // The preview draws through a recording engine; the print button of the window draws
@@ -178,8 +235,11 @@ bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& 
             draw(surface, printing);
             // Printouts put the printer back to portrait when they end; the window lays its
             // pages out afterwards and must see the orientation the document was drawn in.
-            if (!printing && surface.landscapeAtBegin)
+            if (!printing && surface.landscapeAtBegin) {
+                printerPage = surface.paper();
                 surface.setLandscape(*surface.landscapeAtBegin);
+                surface.setPaper(surface.paperAtBegin);
+            }
             printed = printed || printing;
         } catch (...) {
             // Exceptions must not cross Qt's event loop: the window closes, the caller reports.
@@ -189,7 +249,10 @@ bool QtDialogs::previewPrint(const QString& documentName, const PreviewDrawing& 
         }
     });
     dialog.exec();
+    // The printer's page and portrait, as the printouts leave the printer.
     shared.setPageOrientation(QPageLayout::Portrait);
+    if (printerPage.isValid())
+        shared.setPageSize(printerPage);
     if (failure)
         std::rethrow_exception(failure);
     return printed;

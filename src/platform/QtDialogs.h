@@ -18,8 +18,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
-    std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
-    bool previewPrint(const QString& documentName, const PreviewDrawing& draw) override;
+    std::unique_ptr<Surface> choosePrinter(const PrintDocument& document) override;
+    bool previewPrint(const PrintDocument& document, const PreviewDrawing& draw) override;
     QString openFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
@@ -33,12 +33,21 @@ public:
     // The shared printer, of the print dialog and of the print preview alike.
     QPrinter& printer();
 
+    // Where proposed PDF files go: the user's documents folder (the home folder when there is
+    // none); tests choose another.
+    QString documentsFolder() const;
+    void setDocumentsFolder(const QString& folder) { documentsFolder_ = folder; }
+    // The PDF file proposed for a document: its file name, made safe, in the documents folder.
+    QString proposedPdf(const PrintDocument& document) const;
+
 private:
-    // The shared printer named after the document, a PDF file when no printer is installed.
-    QPrinter& printerFor(const QString& documentName);
+    // The shared printer named after the document. Printing to a file (no printer installed,
+    // or a file chosen last time), it proposes this document's own PDF file.
+    QPrinter& printerFor(const PrintDocument& document);
 
     QWidget* parent_;
     std::unique_ptr<QPrinter> printer_;
+    QString documentsFolder_;
 };
 
 } // namespace kestrana

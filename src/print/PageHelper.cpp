@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "print/ColourValue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -64,19 +65,59 @@ void PageHelper::Czcionka(const QString& face, int points) {
     if (!face.isEmpty())
         font_.face = face.left(31);
     font_.height = fontHeight(points, metrics_.dpiY);
+    points_ = points;
 }
 
 void PageHelper::Pisz(int x, int y, const QString& text) {
     if (!open_)
         return;
-    surface_.text(x * metrics_.dotsX, y * metrics_.dotsY, font_, colour::toRgb(fontColour_), text);
+    surface_.text(origin_.x() + x * metrics_.dotsX, origin_.y() + y * metrics_.dotsY, font_,
+                  colour::toRgb(fontColour_), text);
 }
 
 void PageHelper::Ramka(int x, int y, int width, int height) {
     if (!open_)
         return;
-    surface_.rect(x * metrics_.dotsX, y * metrics_.dotsY, (x + width) * metrics_.dotsX,
-                  (y + height) * metrics_.dotsY, colour::toRgb(penColour_));
+    surface_.rect(origin_.x() + x * metrics_.dotsX, origin_.y() + y * metrics_.dotsY,
+                  origin_.x() + (x + width) * metrics_.dotsX,
+                  origin_.y() + (y + height) * metrics_.dotsY, colour::toRgb(penColour_));
+}
+
+QSize PageHelper::textSize(const QString& text) const {
+    return surface_.textSize(font_, text);
+}
+
+QString PageHelper::writeFitted(int x, int y, int right, const QString& text, int minPoints) {
+    // The cell must end short of the frame line, which lies on the last dot before `right`.
+    const int room = (right - x) * metrics_.dotsX - 1;
+    const SurfaceFont current = font_;
+    const int currentPoints = points_;
+    auto fits = [&](const QString& candidate) { return textSize(candidate).width() <= room; };
+    QString written = text;
+    if (!fits(text)) {
+        // Height 0 is the platform's 10 points: smaller sizes count down from there.
+        int points = currentPoints > 0 ? currentPoints : kPlatformPoints;
+        const int floor = std::min(minPoints, points);
+        bool fitted = false;
+        while (points > floor && !fitted) {
+            --points;
+            font_.height = fontHeight(points, metrics_.dpiY);
+            fitted = fits(text);
+        }
+        if (!fitted) {
+            // The longest beginning that fits, found by halving.
+            qsizetype good = 0;
+            qsizetype bad = text.size();
+            while (bad - good > 1) {
+                const qsizetype middle = (good + bad) / 2;
+                (fits(text.left(middle)) ? good : bad) = middle;
+            }
+            written = text.left(good);
+        }
+    }
+    Pisz(x, y, written);
+    font_ = current;
+    return written;
 }
 
 void PageHelper::Pogrubienie(int value) {
@@ -121,7 +162,8 @@ void PageHelper::newPage() {
 
 void PageHelper::drawPicture(int x1, int y1, int x2, int y2, const QImage& picture) {
     if (open_ && !picture.isNull())
-        surface_.image(x1, y1, x2, y2, picture);
+        surface_.image(origin_.x() + x1, origin_.y() + y1, origin_.x() + x2, origin_.y() + y2,
+                       picture);
 }
 
 void PageHelper::setFontStyle(std::uint8_t style) {

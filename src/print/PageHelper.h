@@ -3,11 +3,20 @@
 #include "print/Surface.h"
 
 #include <QImage>
+#include <QPoint>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
 
 namespace kestrana {
+
+// The size a font of height 0 (no size given) is painted in: the platform's default.
+inline constexpr int kPlatformPoints = 10;
+
+// The smallest size a printout draws a text in to keep it inside its frame: still legible on
+// paper. Below it a text is cut rather than made smaller.
+inline constexpr int kSmallestPrintPoints = 6;
 
 // Grid metrics of a printer: one grid step is 1/25 inch.
 struct PageMetrics {
@@ -36,6 +45,12 @@ struct PrintFont {
     std::uint8_t style = 0;
     std::int32_t colour = 0;
 };
+
+// The size of a printout's heading: 5 points above the print size, counted from the platform's
+// size when the print font gives none (a heading never comes out smaller than the text).
+inline int headingPoints(const PrintFont& font) {
+    return (font.size > 0 ? font.size : kPlatformPoints) + 5;
+}
 
 // The printer page helper: text and frames on a grid of 1/25 inch over a Surface. One helper
 // serves one print run and starts with a black pen, black plain text, the platform's face and
@@ -67,6 +82,16 @@ public:
     // Ends the document: the job goes to the printer. Throws IoError when it fails.
     void ZakonczWydruk();
 
+    // The opaque cell of `text` in the current font, in device dots.
+    QSize textSize(const QString& text) const;
+    // Writes `text` at grid (x, y) so that its cell ends before grid x `right` (a frame's right
+    // side, whose line stays visible): at the current size, or smaller by whole points down to
+    // `minPoints` when it is too wide there, and cut at its end only when it is too wide even
+    // at `minPoints`. The current font is the same afterwards. Returns the text written.
+    QString writeFitted(int x, int y, int right, const QString& text, int minPoints);
+    // Shifts everything drawn by `dots` device dots (a layout placed on another paper).
+    void setOrigin(QPoint dots) { origin_ = dots; }
+
     // Begins the document (the printouts measure with UstawStrone right after).
     void beginDocument();
     void newPage();
@@ -88,6 +113,8 @@ private:
     Surface& surface_;
     PageMetrics metrics_;
     SurfaceFont font_;
+    int points_ = 0;
+    QPoint origin_;
     std::int32_t fontColour_ = 0;
     std::int32_t penColour_ = 0;
     bool open_ = false;

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IoError.h"
 #include "print/PageHelper.h"
+#include "print/TextMetrics.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -83,38 +84,17 @@ void PainterSurface::abort() {
 }
 
 QFont PainterSurface::deviceFont(const SurfaceFont& font) const {
-    QFont f;
-    f.setStyleName(QString());
-    if (!font.face.isEmpty())
-        f.setFamily(font.face);
-    int pixels = 0;
-    if (font.height < 0) {
-        pixels = -font.height;
-    } else if (font.height == 0) {
-        pixels = roundHalfEven(10.0 * dpiY() / 72.0);
-    } else {
-        // A positive height is the whole cell, internal leading included.
-        f.setPixelSize(font.height);
-        const int cell = QFontMetrics(f).height();
-        pixels = cell > 0 ? roundHalfEven(double(font.height) * font.height / cell) : font.height;
-    }
-    f.setPixelSize(std::max(1, pixels));
-    f.setBold(font.style & fontstyle::Bold);
-    f.setItalic(font.style & fontstyle::Italic);
-    f.setUnderline(font.style & fontstyle::Underline);
-    f.setStrikeOut(font.style & fontstyle::StrikeOut);
-    return f;
+    return kestrana::deviceFont(font, dpiY());
 }
 
 void PainterSurface::text(int x, int y, const SurfaceFont& font, QRgb colour, const QString& text) {
     if (!painter_.isActive() || text.isEmpty())
         return;
     painter_.setFont(deviceFont(font));
-    const QFontMetrics metrics = painter_.fontMetrics();
-    // The opaque cell: the text's advance by the font's height, as the printer paints it.
-    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), Qt::white);
+    // The opaque cell, measured as every printout measures it before writing.
+    painter_.fillRect(QRect(QPoint(x, y), textSize(font, text)), Qt::white);
     painter_.setPen(QColor(colour));
-    painter_.drawText(QPoint(x, y + metrics.ascent()), text);
+    painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), text);
 }
 
 void PainterSurface::rect(int x1, int y1, int x2, int y2, QRgb pen) {
@@ -137,6 +117,19 @@ void PainterSurface::image(int x1, int y1, int x2, int y2, const QImage& picture
     if (!painter_.isActive() || picture.isNull())
         return;
     painter_.drawImage(QRect(x1, y1, x2 - x1, y2 - y1).normalized(), picture);
+}
+
+QPageSize PainterSurface::paper() const {
+    return device().pageLayout().pageSize();
+}
+
+void PainterSurface::setPaper(const QPageSize& paper) {
+    if (paper.isValid())
+        device().setPageSize(paper);
+}
+
+QPoint PainterSurface::printableOrigin() const {
+    return device().pageLayout().paintRectPixels(dpiX()).topLeft();
 }
 
 PdfSurface::PdfSurface(const QString& path, int dpi)

@@ -31,6 +31,10 @@ public:
     void rect(int x1, int y1, int x2, int y2, QRgb pen) override;
     void image(int x1, int y1, int x2, int y2, const QImage& picture) override;
 
+    QPageSize paper() const override;
+    void setPaper(const QPageSize& paper) override;
+    QPoint printableOrigin() const override;
+
     // The font a text of `font` is painted in (for height 0 the platform's 10 points).
     QFont deviceFont(const SurfaceFont& font) const;
 

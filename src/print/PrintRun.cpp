@@ -4,13 +4,13 @@
 
 namespace kestrana {
 
-bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const QString& documentName,
+bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const PrintDocument& document,
                  const Printout& printout) {
     if (dialogs.previewEnabled())
-        return dialogs.previewPrint(documentName, [&](Surface& surface, bool /*printing*/) {
+        return dialogs.previewPrint(document, [&](Surface& surface, bool /*printing*/) {
             runPrintout(surface, fonts, printout);
         });
-    const std::unique_ptr<Surface> surface = dialogs.choosePrinter(documentName);
+    const std::unique_ptr<Surface> surface = dialogs.choosePrinter(document);
     if (!surface)
         return false;
     runPrintout(*surface, fonts, printout);

@@ -14,7 +14,7 @@ using Printout = std::function<void(PageHelper& page, const PrintFont& font)>;
 // it is on (false when cancelled or closed without printing: nothing printed), the print font
 // loaded afresh from its file, the printer font's style and colour taken from it, then the printout
 // itself on a fresh page helper. Throws IoError; a printout that throws leaves no document behind.
-bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const QString& documentName,
+bool runPrintout(Dialogs& dialogs, FontSettings& fonts, const PrintDocument& document,
                  const Printout& printout);
 
 // The same on a surface chosen beforehand (a PDF or trace from the command line, a preview).

@@ -3,12 +3,18 @@
 #include "platform/Dialogs.h"
 
 #include <QImage>
+#include <QPageSize>
+#include <QPoint>
 #include <QRgb>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 namespace kestrana {
+
+class TextMeasurer;
 
 // The printer font as the device receives it.
 struct SurfaceFont {
@@ -22,7 +28,10 @@ struct SurfaceFont {
 // begin(), drawing and newPage() calls, then end(); abort() drops an unfinished one.
 class Surface {
 public:
-    virtual ~Surface() = default;
+    Surface();
+    virtual ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
 
     // Logical dots per inch of the device.
     virtual int dpiX() const = 0;
@@ -47,6 +56,21 @@ public:
     virtual void rect(int x1, int y1, int x2, int y2, QRgb pen) = 0;
     // A picture stretched into the rectangle from (x1, y1) to (x2, y2).
     virtual void image(int x1, int y1, int x2, int y2, const QImage& picture) = 0;
+
+    // The paper of the next document, kept by the device between documents like the
+    // orientation. A device that cannot change its paper (a trace) holds what it was given,
+    // and an invalid size stands for its own page.
+    virtual QPageSize paper() const { return {}; }
+    virtual void setPaper(const QPageSize& paper) { (void)paper; }
+    // Where the printable area, the origin of every position, lies on the paper now (its
+    // size and orientation): device dots from the paper's top-left corner.
+    virtual QPoint printableOrigin() const { return {}; }
+
+    // The opaque cell `text` is painted on in `font`, in device dots (TextMetrics).
+    QSize textSize(const SurfaceFont& font, const QString& text) const;
+
+private:
+    std::unique_ptr<TextMeasurer> measurer_;
 };
 
 } // namespace kestrana

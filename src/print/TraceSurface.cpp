@@ -84,6 +84,11 @@ void TraceSurface::begin() {
     add({QStringLiteral("begin"),
          landscape_ ? QStringLiteral("landscape") : QStringLiteral("portrait"), number(dpiX_),
          number(dpiY_)});
+    if (paper_.isValid()) {
+        const QSizeF mm = paper_.size(QPageSize::Millimeter);
+        add({QStringLiteral("paper"), paper_.name(), QString::number(mm.width()),
+             QString::number(mm.height())});
+    }
 }
 
 void TraceSurface::newPage() {

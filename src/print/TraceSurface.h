@@ -9,6 +9,7 @@ namespace kestrana {
 
 // Writes each device operation as one line of UTF-8 text, fields separated by one TAB:
 //   begin <portrait|landscape> <dpiX> <dpiY>
+//   paper <name> <width mm> <height mm>    (right after begin, only when a paper was set)
 //   page
 //   text <x> <y> <face> <height> <style> <#rrggbb> <text>   (style: letters of b i u s, or -)
 //   rect <x1> <y1> <x2> <y2> <#rrggbb>
@@ -38,6 +39,10 @@ public:
     void rect(int x1, int y1, int x2, int y2, QRgb pen) override;
     void image(int x1, int y1, int x2, int y2, const QImage& picture) override;
 
+    // A trace has no margins: the printable area is the whole paper.
+    QPageSize paper() const override { return paper_; }
+    void setPaper(const QPageSize& paper) override { paper_ = paper; }
+
     static QString escape(const QString& text);
     static QString styleLetters(std::uint8_t style);
 
@@ -49,6 +54,7 @@ private:
     int dpiY_;
     QString path_;
     bool landscape_ = false;
+    QPageSize paper_;
     QStringList lines_;
     bool dirty_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
+#include "print/DefaultPrintFont.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
 
@@ -119,6 +120,10 @@ void prepareMainFile(const Workstation& ws) {
     const FileLock lock(ws, lockPathFor(path));
     if (!files::exists(path))
         files::replaceFile(path, firstEntryRecord().toByteArray(), ws.faults);
+}
+
+void preparePrintFont(const QString& workDir) {
+    writeDefaultPrintFont(workDir);
 }
 
 Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today,

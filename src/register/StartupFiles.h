@@ -37,6 +37,9 @@ CompanyRecord prepareCompanyFile(const Workstation& ws);
 void prepareIdCounter(const Workstation& ws);
 CategoryNames prepareCategoryNames(const Workstation& ws);
 void prepareMainFile(const Workstation& ws);
+// The workstation's print font (FONT/ under the working directory) with the default face and
+// size when the file is missing, so that a new workstation prints legibly.
+void preparePrintFont(const QString& workDir);
 
 // Locates the storage and prepares every file, as start-up does, without asking anything. A
 // file another workstation is creating at the same moment is waited for as `wait` decides; the

@@ -30,6 +30,21 @@ int boxDy(int box, RowForm form) {
     return 1 + 4 * ((box - 1) % 3);
 }
 
+// The right side of the area a text at grid x starts in.
+int areaRight(int x) {
+    for (const auto& [areaX, width] : kAreas) {
+        if (x >= areaX && x < areaX + width)
+            return areaX + width;
+    }
+    return x;
+}
+
+// A text wider than its area is drawn smaller, and cut only below the smallest size, so that
+// it never runs into the next area.
+void writeCell(PageHelper& page, int x, int y, const QString& text) {
+    page.writeFitted(x, y, areaRight(x), text, kSmallestPrintPoints);
+}
+
 void frames(PageHelper& page, int y, int height) {
     for (const auto& [x, width] : kAreas)
         page.Ramka(x, y, width, height);
@@ -37,13 +52,13 @@ void frames(PageHelper& page, int y, int height) {
 
 void header(PageHelper& page, int y, const DefinableSettings& settings) {
     const int dy = settings.form == RowForm::OneLine ? 1 : 5;
-    page.Pisz(11, y + dy, QStringLiteral("LP"));
-    page.Pisz(21, y + dy, QStringLiteral("Personalia"));
+    writeCell(page, 11, y + dy, QStringLiteral("LP"));
+    writeCell(page, 21, y + dy, QStringLiteral("Personalia"));
     for (int box = 1; box <= kDefinableBoxCount; ++box) {
         if (definableBoxInUse(box, settings.form))
-            page.Pisz(boxX(box), y + boxDy(box, settings.form), settings.pole[box - 1]);
+            writeCell(page, boxX(box), y + boxDy(box, settings.form), settings.pole[box - 1]);
     }
-    page.Pisz(161, y + dy, QStringLiteral("Uwagi"));
+    writeCell(page, 161, y + dy, QStringLiteral("Uwagi"));
 }
 
 } // namespace
@@ -95,7 +110,7 @@ void printDefinableList(PageHelper& page, const PrintFont& font, const Definable
     int rowsOnPage = 0;
     page.UstawStrone();
 
-    page.Czcionka(font.face, font.size + 5);
+    page.Czcionka(font.face, headingPoints(font));
     page.Pisz(11, y + 1, QStringLiteral("Lista firm"));
     y += 8;
     page.Czcionka(font.face, font.size);
@@ -132,13 +147,13 @@ void printDefinableList(PageHelper& page, const PrintFont& font, const Definable
         }
         frames(page, y, rowHeight);
         page.Czcionka(font.face, font.size);
-        page.Pisz(11, y + nameDy, QString::number(number));
-        page.Pisz(21, y + nameDy, buffer.text(Field::nazwa1).left(kNameCut));
+        writeCell(page, 11, y + nameDy, QString::number(number));
+        writeCell(page, 21, y + nameDy, buffer.text(Field::nazwa1).left(kNameCut));
         for (int box = 1; box <= kDefinableBoxCount; ++box) {
             if (!definableBoxInUse(box, settings.form))
                 continue;
             const std::optional<Field> field = fields[box - 1];
-            page.Pisz(boxX(box), y + boxDy(box, settings.form),
+            writeCell(page, boxX(box), y + boxDy(box, settings.form),
                       field ? buffer.text(*field).left(kFieldCut) : QString());
         }
     }
@@ -149,7 +164,9 @@ void printDefinableList(PageHelper& page, const PrintFont& font, const Definable
 bool runDefinablePrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg,
                           const DefinableSettings& settings) {
     const QString listFile = reg.workstation().listFile();
-    return runPrintout(dialogs, fonts, QStringLiteral("Wydruk definiowalny"),
+    const QString name = QStringLiteral("Wydruk definiowalny");
+    return runPrintout(dialogs, fonts,
+                       PrintDocument(name, name + QLatin1Char(' ') + reg.workstation().today),
                        [&](PageHelper& page, const PrintFont& font) {
                            printDefinableList(page, font, settings, listFile, reg.buffer());
                        });

@@ -46,7 +46,7 @@ struct DefinableSettings {
 int definableRowHeight(RowForm form);
 int definablePageLimit(RowForm form);
 
-// The printout: the print font's size + 5 for "Lista firm", the title, the bold header row,
+// The printout: the heading size (headingPoints) for "Lista firm", the title, the bold header row,
 // then one row per record of the list file, each record passing through `buffer`. The
 // orientation is left as the printer has it. Throws IoError.
 void printDefinableList(PageHelper& page, const PrintFont& font, const DefinableSettings& settings,

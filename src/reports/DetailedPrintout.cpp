@@ -27,8 +27,9 @@ constexpr std::array<Column, 7> kColumns = {{
     {220, 50},
 }};
 
-// A cell text: column x + 1, its line offset in the row, the field and how many characters fit
-// (0: the whole text).
+// A cell text: column x + 1, its line offset in the row, the field and how many characters are
+// printed at most (0: the whole text). A text wider than its column is drawn smaller, and cut
+// only below the smallest size, so that it never runs into the next column.
 struct Cell {
     int x;
     int dy;
@@ -54,21 +55,34 @@ constexpr std::array<Cell, 16> kCells = {{
     {221, 5, Field::konto, 45},
 }};
 
+// The right side of the column a text at grid x starts in.
+int columnRight(int x) {
+    for (const Column& column : kColumns) {
+        if (x >= column.x && x < column.x + column.width)
+            return column.x + column.width;
+    }
+    return x;
+}
+
+void writeCell(PageHelper& page, int x, int y, const QString& text) {
+    page.writeFitted(x, y, columnRight(x), text, kSmallestPrintPoints);
+}
+
 void frames(PageHelper& page, int y) {
     for (const Column& column : kColumns)
         page.Ramka(column.x, y, column.width, kRowHeight);
 }
 
 void header(PageHelper& page, int y) {
-    page.Pisz(11, y + 5, QStringLiteral("LP"));
-    page.Pisz(21, y + 5, QStringLiteral("Nazwa"));
-    page.Pisz(71, y + 5, QStringLiteral("Adres siedziby"));
-    page.Pisz(111, y + 5, QStringLiteral("Adres do korespondencji"));
-    page.Pisz(151, y + 5, QStringLiteral("Osoba kontaktowa"));
-    page.Pisz(191, y + 1, QStringLiteral("NIP"));
-    page.Pisz(191, y + 5, QStringLiteral("PESEL"));
-    page.Pisz(191, y + 8, QStringLiteral("REGON"));
-    page.Pisz(221, y + 5, QStringLiteral("Bank i konto"));
+    writeCell(page, 11, y + 5, QStringLiteral("LP"));
+    writeCell(page, 21, y + 5, QStringLiteral("Nazwa"));
+    writeCell(page, 71, y + 5, QStringLiteral("Adres siedziby"));
+    writeCell(page, 111, y + 5, QStringLiteral("Adres do korespondencji"));
+    writeCell(page, 151, y + 5, QStringLiteral("Osoba kontaktowa"));
+    writeCell(page, 191, y + 1, QStringLiteral("NIP"));
+    writeCell(page, 191, y + 5, QStringLiteral("PESEL"));
+    writeCell(page, 191, y + 8, QStringLiteral("REGON"));
+    writeCell(page, 221, y + 5, QStringLiteral("Bank i konto"));
 }
 
 void printList(PageHelper& page, const PrintFont& font, const QString& listFile,
@@ -102,10 +116,10 @@ void printList(PageHelper& page, const PrintFont& font, const QString& listFile,
         }
         frames(page, y);
         page.Czcionka(font.face, font.size);
-        page.Pisz(11, y + 4, QString::number(number));
+        writeCell(page, 11, y + 4, QString::number(number));
         for (const Cell& cell : kCells) {
             const QString text = buffer.text(cell.field);
-            page.Pisz(cell.x, y + cell.dy, cell.cut > 0 ? text.left(cell.cut) : text);
+            writeCell(page, cell.x, y + cell.dy, cell.cut > 0 ? text.left(cell.cut) : text);
         }
     }
     list.close();
@@ -132,7 +146,9 @@ void printDetailedList(PageHelper& page, const PrintFont& font, const QString& l
 
 bool runDetailedPrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg) {
     const QString listFile = reg.workstation().listFile();
-    return runPrintout(dialogs, fonts, QStringLiteral("Wydruk szczegółowy listy"),
+    const QString name = QStringLiteral("Wydruk szczegółowy listy");
+    return runPrintout(dialogs, fonts,
+                       PrintDocument(name, name + QLatin1Char(' ') + reg.workstation().today),
                        [&](PageHelper& page, const PrintFont& font) {
                            printDetailedList(page, font, listFile, reg.buffer());
                        });

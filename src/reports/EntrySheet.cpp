@@ -110,8 +110,14 @@ void writeEntrySheet(const QString& path, const EntryFormValues& form,
 }
 
 bool runEntrySheetPrintout(Dialogs& dialogs, FontSettings& fonts, const EntryFormValues& form) {
+    // The file is named after the entry: "Wpis 17 Zakład Stolarski".
+    QString file = QStringLiteral("Wpis");
+    for (const Field field : {Field::id, Field::nazwa1}) {
+        if (!form[field].trimmed().isEmpty())
+            file += QLatin1Char(' ') + form[field].trimmed();
+    }
     return runPrintout(
-        dialogs, fonts, QStringLiteral("Wydruk aktualnego rekordu"),
+        dialogs, fonts, PrintDocument(QStringLiteral("Wydruk aktualnego rekordu"), file),
         [&](PageHelper& page, const PrintFont& font) { printEntrySheet(page, font, form); });
 }
 

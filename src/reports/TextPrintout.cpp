@@ -9,7 +9,7 @@ void printTextPages(PageHelper& page, const PrintFont& font, const QString& head
     page.beginDocument();
     int y = 5;
     page.UstawStrone();
-    page.Czcionka(font.face, font.size + 5);
+    page.Czcionka(font.face, headingPoints(font));
     page.Pogrubienie(1);
     page.Pisz(10, y + 1, heading);
     page.Pogrubienie(0);
@@ -32,7 +32,9 @@ void printTextPages(PageHelper& page, const PrintFont& font, const QString& head
 
 bool runDescriptionPrintout(Dialogs& dialogs, FontSettings& fonts, const QString& heading,
                             const QStringList& lines) {
-    return runPrintout(dialogs, fonts, QStringLiteral("Opis firmy"),
+    const QString name = QStringLiteral("Opis firmy");
+    return runPrintout(dialogs, fonts,
+                       PrintDocument(name, (name + QLatin1Char(' ') + heading).trimmed()),
                        [&](PageHelper& page, const PrintFont& font) {
                            printTextPages(page, font, heading, lines);
                        });

@@ -13,7 +13,7 @@ namespace kestrana {
 // okna") and the notepad ("Drukuj") print this way.
 inline constexpr int kTextLinesPerPage = 51;
 
-// The heading bold in the print font's size + 5 at (10, 6), then the lines at x = 10 from
+// The heading bold in the heading size (headingPoints) at (10, 6), then the lines at x = 10 from
 // y = 16 in steps of 5, later pages from y = 6. A new page follows every 51st line at once,
 // so a multiple of 51 lines ends with an empty page. Lines are neither wrapped nor cut; the
 // orientation is left as the printer has it.

@@ -1,4 +1,5 @@
 #include "cash/AmountWords.h"
+#include "cash/Amounts.h"
 #include "cash/Voucher.h"
 #include "cash/VoucherCounter.h"
 #include "cash/VoucherPrintout.h"
@@ -289,6 +290,70 @@ private slots:
         }
     }
 
+    // The amount in words is never covered by "Razem" and the total: it gets smaller, down to
+    // 6 points, then takes two lines (the second below, to the copy's right edge), and is never
+    // cut.
+    void wordsNeverCovered_data() {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("razem");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("points");
+        const QString sans = QStringLiteral("Liberation Sans");
+        QTest::newRow("short at 8") << sans << 8 << QStringLiteral("  123.45") << 1 << 8;
+        // Two lines at the print size rather than one line smaller.
+        QTest::newRow("long at 8") << sans << 8 << QStringLiteral("777777.77") << 2 << 8;
+        QTest::newRow("largest at 8") << sans << 8 << QStringLiteral("2147483647.99") << 2 << 8;
+        QTest::newRow("long at 12") << sans << 12 << QStringLiteral("777777.77") << 2 << 12;
+        // Two lines of 12 points do not hold the largest: one point smaller.
+        QTest::newRow("largest at 12") << sans << 12 << QStringLiteral("2147483647.99") << 2 << 11;
+        // Lines taller than the space under the total: smaller, one line.
+        QTest::newRow("tall face") << sans << 30 << QStringLiteral("  123.45") << 1 << 12;
+        QTest::newRow("DejaVu at 10")
+            << QStringLiteral("DejaVu Sans") << 10 << QStringLiteral("1777777.77") << 2 << 10;
+        QTest::newRow("platform size") << QString() << 0 << QStringLiteral("777777.77") << 2 << 0;
+    }
+    void wordsNeverCovered() {
+        QFETCH(QString, face);
+        QFETCH(int, size);
+        QFETCH(QString, razem);
+        QFETCH(int, lines);
+        QFETCH(int, points);
+        Office office;
+        office.storeFont(face, size);
+        ensureCounterFile(office.ws, DocumentKind::KP);
+        TraceSurface trace(600, 600);
+        Voucher v = sampleVoucher(DocumentKind::KP, false);
+        v.razem = razem;
+        QCOMPARE(printVoucher(trace, office.fonts, office.ws, v).status,
+                 VoucherPrintResult::Printed);
+        const QList<Op> ops = drawing(trace);
+        auto cell = [&](const Op* op) {
+            const SurfaceFont font{op->face, op->height, 0};
+            return QRect(QPoint(op->x, op->y), trace.textSize(font, op->text));
+        };
+        const QString words = *wordsLine(readAmount(razem));
+        for (const int d : {0, 140}) {
+            const Op* first = textAt(ops, 12 * 24, (d + 95) * 24);
+            const Op* second = textAt(ops, 12 * 24, (d + 100) * 24);
+            QVERIFY(first);
+            QCOMPARE(second ? 2 : 1, lines);
+            QCOMPARE(first->height, points ? fontHeight(points, 600) : 0);
+            // No face of its own keeps the amounts' face, drawn just before.
+            QCOMPARE(first->face, face.isEmpty() ? QStringLiteral("Courier New") : face);
+            // Complete, in order; "Razem" and the total stay clear of it.
+            QCOMPARE(second ? first->text + QLatin1Char(' ') + second->text : first->text, words);
+            QVERIFY(!cell(first).intersects(cell(textAt(ops, 135 * 24, (d + 96) * 24))));
+            QVERIFY(cell(first).right() < 135 * 24);
+            QVERIFY(cell(first).bottom() < (d + (second ? 100 : 105)) * 24);
+            if (second) {
+                QCOMPARE(second->height, first->height);
+                QVERIFY(cell(second).right() < 180 * 24);
+                QVERIFY(cell(second).bottom() < (d + 105) * 24);
+            }
+        }
+    }
+
     void emptyVoucher() {
         Office office;
         ensureCounterFile(office.ws, DocumentKind::KP);
@@ -305,9 +370,10 @@ private slots:
                  2 * 34);
         QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->text, QStringLiteral("Dowód wpłaty KP nr 1/"));
         QCOMPARE(textAt(ops, 12 * 24, 95 * 24)->text, QStringLiteral("Słownie : "));
-        // No stored print font: the platform's face, size 0 (+5 for the title).
+        // No stored print font: the platform's face and size (0), the title 5 points above the
+        // platform's 10, never smaller than the text.
         QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->face, QString());
-        QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->height, -42);
+        QCOMPARE(textAt(ops, 10 * 24, 6 * 24)->height, -125);
         QCOMPARE(textAt(ops, 10 * 24, 12 * 24)->height, 0);
     }
 

@@ -149,25 +149,30 @@ private slots:
         QCOMPARE(textAt(152, 96), QStringLiteral("  123.45"));
         QCOMPARE(textAt(155, 146), voucherDateText(QDate(2007, 3, 5)));
         QVERIFY(!trace.join(QLatin1Char('\n')).contains(QStringLiteral("#ff0000")));
-        QCOMPARE(readCounter(ws, DocumentKind::KP), CounterRecord({2, QString()}));
+        // A trace is not paper: it shows the first number and neither takes nor stores one.
+        QVERIFY(!QFile::exists(ws.dataPath(QStringLiteral("DOKUMENTY/nrkp.dat"))));
 
-        const Run second = print(demo.dir.path(), {"print", "voucher", "--colour", "--kind", "KP",
-                                                   "--id", demo.id, "--trace", "kp2.trace"});
-        QCOMPARE(second.exitCode, 0);
-        QCOMPARE(second.out, QStringLiteral("Dowód wpłaty KP nr 2/\n"));
-        QVERIFY(lines(demo.path(QStringLiteral("kp2.trace")))
-                    .contains(QStringLiteral("rect\t240\t72\t4320\t96\t#ff0000")));
-        QCOMPARE(readCounter(ws, DocumentKind::KP).next, 3);
-        QVERIFY(!QFile::exists(ws.dataPath(QStringLiteral("DOKUMENTY/nrkw.dat"))));
-
-        const Run pdf = print(demo.dir.path(), {"print", "voucher", "--kind", "kw", "--id", demo.id,
-                                                "--pdf", "kw.pdf"});
+        const Run pdf = print(demo.dir.path(), {"print", "voucher", "--kind", "kp", "--id", demo.id,
+                                                "--pdf", "kp.pdf"});
         QCOMPARE(pdf.exitCode, 0);
-        QCOMPARE(pdf.out, QStringLiteral("Dowód wypłaty KW nr 1/\n"));
-        QFile file(demo.path(QStringLiteral("kw.pdf")));
+        QCOMPARE(pdf.out, QStringLiteral("Dowód wpłaty KP nr 1/\n"));
+        QFile file(demo.path(QStringLiteral("kp.pdf")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith("%PDF"));
-        QCOMPARE(readCounter(ws, DocumentKind::KW).next, 2);
+        QCOMPARE(readCounter(ws, DocumentKind::KP), CounterRecord({2, QString()}));
+
+        // The next trace shows the number the next paper will bear, and leaves it there.
+        saveCounterParameters(ws, DocumentKind::KP, QStringLiteral("2"), QStringLiteral("2026"));
+        for (const char* name : {"kp2.trace", "kp3.trace"}) {
+            const Run again = print(demo.dir.path(), {"print", "voucher", "--colour", "--kind",
+                                                      "KP", "--id", demo.id, "--trace", name});
+            QCOMPARE(again.exitCode, 0);
+            QCOMPARE(again.out, QStringLiteral("Dowód wpłaty KP nr 2/2026\n"));
+            QVERIFY(lines(demo.path(QString::fromLatin1(name)))
+                        .contains(QStringLiteral("rect\t240\t72\t4320\t96\t#ff0000")));
+        }
+        QCOMPARE(readCounter(ws, DocumentKind::KP), CounterRecord({2, QStringLiteral("2026")}));
+        QVERIFY(!QFile::exists(ws.dataPath(QStringLiteral("DOKUMENTY/nrkw.dat"))));
     }
 
     // The wording the workstation chose in the voucher window goes on paper from here too.

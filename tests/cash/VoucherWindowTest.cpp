@@ -533,7 +533,7 @@ private slots:
         QCOMPARE(s.text("rozszerzeniekp"), QString());
         QCOMPARE(readCounter(s.ws, DocumentKind::KP), CounterRecord({2, QString()}));
         QVERIFY(first.lines().contains(
-            QStringLiteral("text\t240\t144\t\t-42\tb\t#000000\tDowód wpłaty KP nr 1/")));
+            QStringLiteral("text\t240\t144\t\t-125\tb\t#000000\tDowód wpłaty KP nr 1/")));
 
         // Stored at the boss level, the next print bears 57/2006 and leaves 58; typing into
         // the total just before printing changes nothing, and "Kolor" prints in colour.
@@ -550,7 +550,7 @@ private slots:
         QCOMPARE(s.text("numerkp"), QStringLiteral("57"));
         QCOMPARE(readCounter(s.ws, DocumentKind::KP), CounterRecord({58, QStringLiteral("2006")}));
         QVERIFY(second.lines().contains(
-            QStringLiteral("text\t240\t144\t\t-42\tb\t#008080\tDowód wpłaty KP nr 57/2006")));
+            QStringLiteral("text\t240\t144\t\t-125\tb\t#008080\tDowód wpłaty KP nr 57/2006")));
         QVERIFY(second.lines().contains(
             QStringLiteral("text\t3648\t2304\tCourier New\t-75\t-\t#000000\t  123.45")));
         QVERIFY(s.dialogs.done());

@@ -2,6 +2,7 @@
 #include "cli/EnvelopeCommands.h"
 #include "register/SmallRecords.h"
 
+#include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopeRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
@@ -74,6 +75,7 @@ private slots:
         QTest::newRow("unknown") << QStringList{"--id", "7", "--trace", "t", "--kolor", "x"};
         QTest::newRow("twice") << QStringList{"--id", "7", "--id", "8", "--trace", "t"};
         QTest::newRow("no value") << QStringList{"--trace", "t", "--id"};
+        QTest::newRow("paper B5") << QStringList{"--id", "7", "--trace", "t", "--paper", "B5"};
     }
     void wrongArguments() {
         QFETCH(QStringList, args);
@@ -123,6 +125,36 @@ private slots:
             expected << QStringLiteral("660 %1 %2").arg((60 + 5 * k) * 12).arg(recipient[k]);
         QCOMPARE(texts(trace), expected);
         QVERIFY(QFile::exists(folder.file(QStringLiteral("ADMINI/dane_kop_1.dat"))));
+    }
+
+    // The paper this workstation chose in the envelope window, or the one named.
+    void paperOfTheWorkstationOrNamed_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("paperLine");
+        QTest::newRow("none") << -1 << QString() << QString();
+        QTest::newRow("stored C6")
+            << int(EnvelopePaper::C6) << QString() << "paper\tEnvelope C6\t114\t162";
+        QTest::newRow("named dl") << int(EnvelopePaper::C6) << "dl"
+                                  << "paper\tEnvelope DL\t110\t220";
+        QTest::newRow("named page") << int(EnvelopePaper::C4) << "strona" << QString();
+    }
+    void paperOfTheWorkstationOrNamed() {
+        QFETCH(int, stored);
+        QFETCH(QString, named);
+        QFETCH(QString, paperLine);
+        DataFolder folder;
+        fillRegister(folder);
+        if (stored >= 0)
+            storeEnvelopePaper(folder.path(), EnvelopePaper(stored));
+        QStringList args{"--id", "7", "--trace", "t.txt"};
+        if (!named.isEmpty())
+            args << "--paper" << named;
+        QCOMPARE(runEnvelopePrintCommand(args, folder.path()), 0);
+        const QStringList trace = readLines(folder.file(QStringLiteral("t.txt")));
+        QCOMPARE(trace.value(1).startsWith(QLatin1String("paper")), !paperLine.isEmpty());
+        if (!paperLine.isEmpty())
+            QCOMPARE(trace.value(1), paperLine);
     }
 
     void profileOverridesTheDefaults() {

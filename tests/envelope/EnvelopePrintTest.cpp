@@ -1,15 +1,20 @@
 #include "envelope/EnvelopePrintout.h"
+#include "envelope/SerialEnvelopes.h"
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
 #include "print/FontSettings.h"
 #include "print/PainterSurface.h"
+#include "print/QtPrinterSurface.h"
 #include "print/TraceSurface.h"
+#include "support/DataFolder.h"
 #include "support/Poppler.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +84,28 @@ QStringList traceOf(const EnvelopeFields& f, const LogoPicture& picture, int dpi
     FontSettings fonts(workDir);
     runPrintout(trace, fonts, envelopePrintout(f, picture));
     return trace.lines();
+}
+
+// A printer whose printable area begins further in on its own page than on envelope paper, as
+// printer drivers report it.
+class MarginTrace : public TraceSurface {
+public:
+    using TraceSurface::TraceSurface;
+    QPoint printableOrigin() const override {
+        return paper().isValid() ? QPoint(24, 24) : QPoint(118, 71);
+    }
+};
+
+// Where a word of the first page of a PDF lies, in points from the paper's top-left corner.
+QPointF wordAt(const QString& pdf, const QString& word) {
+    const QString html =
+        poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>") +
+        QRegularExpression::escape(word) + QStringLiteral("</word>"));
+    const QRegularExpressionMatch match = re.match(html);
+    return match.hasMatch() ? QPointF(match.captured(1).toDouble(), match.captured(2).toDouble())
+                            : QPointF(-1, -1);
 }
 
 } // namespace
@@ -168,6 +195,110 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(IoError,
                                  runPrintout(broken, fonts, envelopePrintout(f, LogoPicture())));
         QVERIFY(!broken.landscape());
+    }
+
+    // On envelope paper the layout keeps its place: shifted by the difference between where the
+    // printer's page and the envelope begin their printable areas; the printer's page is back
+    // afterwards.
+    void envelopePaperShiftsByThePrintableArea() {
+        QTemporaryDir work;
+        storePrintFont(work.path(), QStringLiteral("Arial"), 12);
+        EnvelopeFields f = workedExample();
+        f.paper = EnvelopePaper::C5;
+        MarginTrace trace(600, 600);
+        FontSettings fonts(work.path());
+        runPrintout(trace, fonts, envelopePrintout(f, logoOf(f, QSize(200, 100))));
+        QStringList expected =
+            expectedTrace(600, 24, -100, QStringLiteral("image\t119\t97\t619\t347\t200\t100"));
+        for (QString& line : expected) {
+            QStringList fields = line.split(QLatin1Char('\t'));
+            if (fields[0] == QLatin1String("text")) {
+                fields[1] = QString::number(fields[1].toInt() + 94);
+                fields[2] = QString::number(fields[2].toInt() + 47);
+                line = fields.join(QLatin1Char('\t'));
+            }
+        }
+        expected.insert(1, QStringLiteral("paper\tEnvelope C5\t162\t229"));
+        QCOMPARE(trace.lines(), expected);
+        QVERIFY(!trace.paper().isValid());
+        QCOMPARE(trace.printableOrigin(), QPoint(118, 71));
+    }
+
+    // Serial envelopes go on the envelope's paper too: one document, one envelope a page.
+    void serialEnvelopesOnEnvelopePaper() {
+        kestrana::test::DataFolder folder;
+        std::vector<EntryRecord> entries;
+        for (const char* town : {"Łódź", "Kraków"}) {
+            EntryRecord r = kestrana::test::entry(QStringLiteral("1"), QStringLiteral("Firma"));
+            r.setText(Field::miejscowosc, QString::fromUtf8(town));
+            entries.push_back(r);
+        }
+        folder.writeEntries(entries);
+        folder.writeBytes(QStringLiteral("DANE/sp_ks.dat"),
+                          folder.readBytes(QStringLiteral("DANE/spis_ks.dat")));
+        EnvelopeFields f = workedExample();
+        f.paper = EnvelopePaper::DL;
+        f.landscape = true;
+        TraceSurface trace(600, 600);
+        FontSettings fonts(folder.path());
+        runPrintout(trace, fonts,
+                    serialEnvelopePrintout(f, {}, folder.file(QStringLiteral("DANE/sp_ks.dat")),
+                                           AddressBlock::Seat));
+        const QStringList lines = trace.lines();
+        QCOMPARE(lines.value(0), QStringLiteral("begin\tlandscape\t600\t600"));
+        QCOMPARE(lines.value(1), QStringLiteral("paper\tEnvelope DL\t110\t220"));
+        QCOMPARE(lines.count(QStringLiteral("page")), 1);
+        QVERIFY(!trace.paper().isValid());
+        QVERIFY(!trace.landscape());
+    }
+
+    // A PDF printer: the page is the envelope's, in the orientation chosen, and the address
+    // lies as far from the paper's corner as on the printer's own page.
+    void pdfOnEnvelopePaper_data() {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("DL landscape") << int(EnvelopePaper::DL) << true << "624 x 312";
+        QTest::newRow("C6 landscape") << int(EnvelopePaper::C6) << true << "459 x 323";
+        QTest::newRow("C5 portrait") << int(EnvelopePaper::C5) << false << "459 x 649";
+        QTest::newRow("C4 landscape") << int(EnvelopePaper::C4) << true << "918 x 649";
+    }
+    void pdfOnEnvelopePaper() {
+        QFETCH(int, paper);
+        QFETCH(bool, landscape);
+        QFETCH(QString, size);
+        QTemporaryDir work;
+        storePrintFont(work.path(), QStringLiteral("DejaVu Sans"), 12);
+        EnvelopeFields f = workedExample();
+        f.landscape = landscape;
+        FontSettings fonts(work.path());
+        bool restored = true;
+        auto printed = [&](EnvelopePaper on, const QString& name) {
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(work.filePath(name));
+            printer->setPageMargins(QMarginsF(6, 4, 6, 4), QPageLayout::Millimeter);
+            QPrinter& shared = *printer;
+            PrinterSurface surface(std::move(printer));
+            f.paper = on;
+            runPrintout(surface, fonts, envelopePrintout(f, {}));
+            // The shared printer is on its own page again for the next printout.
+            restored = restored && shared.pageLayout().pageSize().id() == QPageSize::A4 &&
+                       shared.pageLayout().orientation() == QPageLayout::Portrait;
+            return work.filePath(name);
+        };
+        const QString onPage = printed(EnvelopePaper::PrinterPage, QStringLiteral("a4.pdf"));
+        const QString onEnvelope = printed(EnvelopePaper(paper), QStringLiteral("koperta.pdf"));
+        QVERIFY(restored);
+        const QString info = poppler(QStringLiteral("pdfinfo"), {onEnvelope});
+        if (info.isNull())
+            QSKIP("poppler-utils are not installed");
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Page size: +") + size + " pts")),
+                 qPrintable(info));
+        const QPointF there = wordAt(onEnvelope, QStringLiteral("Kowalski"));
+        const QPointF here = wordAt(onPage, QStringLiteral("Kowalski"));
+        QVERIFY(there.x() > 0);
+        QVERIFY(qAbs(there.x() - here.x()) < 0.5 && qAbs(there.y() - here.y()) < 0.5);
     }
 
     void pdfCarriesTheLogo() {

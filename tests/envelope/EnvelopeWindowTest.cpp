@@ -1,4 +1,5 @@
 #include "envelope/EnvelopeWindow.h"
+#include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopeRecords.h"
 #include "envelope/EnvelopeTexts.h"
 #include "platform/CheckedFile.h"
@@ -11,11 +12,13 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -177,8 +180,76 @@ private slots:
                                      .split(QLatin1Char('\n'));
         QCOMPARE(help.size(), 16);
         QCOMPARE(help, envelope::helpLines());
-        QCOMPARE(s.find<QPlainTextEdit>(QStringLiteral("noteText"))->toPlainText(),
-                 envelope::noteLines().join(QLatin1Char('\n')));
+    }
+
+    // The note is one paragraph in the window's own type size, wrapped to its box and shown
+    // whole: no part of it is scrolled away.
+    void noteIsLegibleAndWhole() {
+        Session s;
+        Tkoperta_f& w = s.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* note = s.find<QPlainTextEdit>(QStringLiteral("noteText"));
+        QCOMPARE(note->toPlainText(), envelope::noteLines().join(QString()));
+        QVERIFY(note->font().pointSizeF() >= w.font().pointSizeF());
+        QCOMPARE(note->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        const QFontMetrics metrics(note->font());
+        const int lines = note->document()->lineCount();
+        QVERIFY(lines > 1);
+        QVERIFY2(lines * metrics.lineSpacing() <= note->viewport()->height(),
+                 qPrintable(
+                     QStringLiteral("%1 lines, %2 px").arg(lines).arg(note->viewport()->height())));
+        // Beside "Koniec", not under it.
+        QVERIFY(!note->geometry().intersects(
+            s.find<QPushButton>(QStringLiteral("SpeedButton1"))->geometry()));
+    }
+
+    // The envelope's paper: offered with the envelope sizes and the printer's page, stored for
+    // this workstation at once (in its working directory, not in the shared folder), shown
+    // again at the next preparation, and printed on.
+    void paperChosenStoredAndPrintedOn() {
+        Session s;
+        Tkoperta_f& w = s.start();
+        auto* papier = s.find<QComboBox>(QStringLiteral("papier"));
+        QStringList offered;
+        for (int i = 0; i < papier->count(); ++i)
+            offered << papier->itemText(i);
+        QCOMPARE(offered,
+                 (QStringList{"DL (110 × 220 mm)", "C6 (114 × 162 mm)", "C5 (162 × 229 mm)",
+                              "C4 (229 × 324 mm)", "strona drukarki"}));
+        QCOMPARE(papier->currentText(), QStringLiteral("strona drukarki"));
+        QCOMPARE(w.fields().paper, EnvelopePaper::PrinterPage);
+
+        papier->setCurrentIndex(0);
+        emit papier->activated(0);
+        QCOMPARE(readEnvelopePaper(s.folder.path()), EnvelopePaper::DL);
+        QCOMPARE(s.folder.readBytes(QStringLiteral("ADMINI/koperta_papier.dat")), QByteArray(1, 1));
+
+        papier->setCurrentIndex(4);
+        QVERIFY(w.FormCreate());
+        QCOMPARE(papier->currentText(), QStringLiteral("DL (110 × 220 mm)"));
+
+        QVERIFY(w.open(entryForm(), firma(), AddressBlock::Seat));
+        s.click("poziomo");
+        TraceSurface trace(600, 600);
+        s.dialogs.expectPrint(trace);
+        QVERIFY(w.SpeedButton4Click());
+        QCOMPARE(trace.lines().value(0), QStringLiteral("begin\tlandscape\t600\t600"));
+        QCOMPARE(trace.lines().value(1), QStringLiteral("paper\tEnvelope DL\t110\t220"));
+        // The printer is left on its own page, in portrait.
+        QVERIFY(!trace.paper().isValid());
+        QVERIFY(!trace.landscape());
+
+        // A choice that cannot be stored is said, and the stored one shown again.
+        files::FaultInjector faults;
+        faults.failWritesAfter(0, ENOSPC);
+        s.ws.faults = &faults;
+        papier->setCurrentIndex(2);
+        s.prompts.expectError(QStringLiteral("koperta_papier"));
+        emit papier->activated(2);
+        s.ws.faults = nullptr;
+        QCOMPARE(papier->currentText(), QStringLiteral("DL (110 × 220 mm)"));
+        QVERIFY(s.done());
     }
 
     void kopertaFillsAndReprepares() {

@@ -288,6 +288,74 @@ private slots:
         QVERIFY(trace.lines().isEmpty());
     }
 
+    // A text too wide for its frame is drawn smaller, whole points at a time, and cut only at
+    // the smallest size; the font is as it was afterwards.
+    void fittedTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("written");
+        QTest::addColumn<bool>("cut");
+        const QString firm = QStringLiteral("Przedsiębiorstwo Handlowe");
+        QTest::newRow("fits") << QStringLiteral("Kraków") << 8 << 20 << 8 << false;
+        QTest::newRow("one point smaller") << firm << 8 << 31 << 7 << false;
+        QTest::newRow("two points smaller") << firm << 8 << 27 << 6 << false;
+        QTest::newRow("cut at the smallest")
+            << QStringLiteral("W").repeated(30) << 8 << 20 << 6 << true;
+        QTest::newRow("platform size counts from 10") << firm << 0 << 40 << 9 << false;
+        QTest::newRow("below the smallest: cut") << firm << 5 << 20 << 5 << true;
+    }
+    void fittedTexts() {
+        QFETCH(QString, text);
+        QFETCH(int, points);
+        QFETCH(int, right);
+        QFETCH(int, written);
+        QFETCH(bool, cut);
+        TraceSurface trace(600, 600);
+        PageHelper page(trace);
+        page.beginDocument();
+        page.UstawStrone();
+        page.Czcionka(QStringLiteral("Liberation Sans"), points);
+        const SurfaceFont before = page.font();
+        const QString printed = page.writeFitted(1, 2, right, text, kSmallestPrintPoints);
+        QCOMPARE(page.font().height, before.height);
+
+        const QStringList f = trace.lines().last().split(QLatin1Char('\t'));
+        QCOMPARE(f[7], printed);
+        QCOMPARE(f[1], QStringLiteral("24"));
+        QCOMPARE(f[4].toInt(), fontHeight(written, 600));
+        QCOMPARE(printed != text, cut);
+        QVERIFY(text.startsWith(printed));
+        SurfaceFont used = before;
+        used.height = f[4].toInt();
+        const int room = (right - 1) * 24 - 1;
+        QVERIFY(trace.textSize(used, printed).width() <= room);
+        // Nothing larger would have done: one point more, or one character more, is too wide.
+        if (cut)
+            QVERIFY(trace.textSize(used, text.left(printed.size() + 1)).width() > room);
+        if (written < (points > 0 ? points : kPlatformPoints)) {
+            SurfaceFont larger = used;
+            larger.height = fontHeight(written + 1, 600);
+            QVERIFY(trace.textSize(larger, text).width() > room);
+        }
+    }
+
+    // A layout placed on other paper is shifted as a whole: texts, frames and pictures.
+    void originShiftsEverything() {
+        TraceSurface trace(600, 600);
+        PageHelper page(trace);
+        page.beginDocument();
+        page.UstawStrone();
+        page.setOrigin(QPoint(-7, 11));
+        page.Pisz(1, 1, QStringLiteral("a"));
+        page.Ramka(1, 1, 1, 1);
+        page.drawPicture(10, 20, 30, 40, QImage(2, 2, QImage::Format_RGB32));
+        const QStringList lines = trace.lines();
+        QCOMPARE(lines[1].section(QLatin1Char('\t'), 1, 2), QStringLiteral("17\t35"));
+        QCOMPARE(lines[2], rectLine(17, 35, 41, 59));
+        QCOMPARE(lines[3].section(QLatin1Char('\t'), 1, 4), QStringLiteral("3\t31\t23\t51"));
+    }
+
     void traceThatCannotBeWrittenFails() {
         QTemporaryDir dir;
         TraceSurface trace(600, 600, dir.filePath(QStringLiteral("missing/trace.txt")));

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -74,16 +76,74 @@ private slots:
         QVERIFY(!dialogs.chooseFont(preset));
     }
 
+    // Every installed style of two families, with and without effects: the dialog opens on
+    // exactly the stored face, size and style, and OK without a change gives them back.
+    void fontDialogShowsTheStoredStyle_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("installedStyle");
+        QTest::addColumn<int>("effects");
+        for (const QString& family :
+             {QStringLiteral("DejaVu Serif"), QStringLiteral("Liberation Sans")}) {
+            const QStringList styles = QFontDatabase::styles(family);
+            QVERIFY2(styles.size() >= 4, qPrintable(family));
+            for (const QString& style : styles) {
+                for (const int effects : {0, int(fontstyle::StrikeOut),
+                                          int(fontstyle::Underline | fontstyle::StrikeOut)})
+                    QTest::addRow("%s %s %d", qPrintable(family), qPrintable(style), effects)
+                        << family << style << effects;
+            }
+        }
+    }
+    void fontDialogShowsTheStoredStyle() {
+        QFETCH(QString, family);
+        QFETCH(QString, installedStyle);
+        QFETCH(int, effects);
+        const bool bold = QFontDatabase::bold(family, installedStyle);
+        const bool italic = QFontDatabase::italic(family, installedStyle);
+        const FontChoice stored{
+            family, 11,
+            std::uint8_t((bold ? fontstyle::Bold : 0) | (italic ? fontstyle::Italic : 0) | effects),
+            QColor(Qt::darkBlue)};
+        QString shownStyle;
+        QFont shownFont;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            shownFont = dialog->findChild<QFontDialog*>()->currentFont();
+            dialog->accept();
+        });
+        timer->start();
+        QtDialogs dialogs;
+        const std::optional<FontChoice> chosen = dialogs.chooseFont(stored);
+        QVERIFY(chosen);
+        QCOMPARE(*chosen, stored);
+        // The style shown is the family's plain one for these bits, not a condensed cousin.
+        QCOMPARE(shownFont.family(), family);
+        QCOMPARE(shownFont.pointSize(), 11);
+        QCOMPARE(QFontDatabase::bold(family, shownFont.styleName()), bold);
+        QCOMPARE(QFontDatabase::italic(family, shownFont.styleName()), italic);
+        QVERIFY2(!shownFont.styleName().contains(QLatin1String("Condensed")),
+                 qPrintable(shownFont.styleName()));
+        QCOMPARE(shownFont.strikeOut(), bool(effects & fontstyle::StrikeOut));
+        QCOMPARE(shownFont.underline(), bool(effects & fontstyle::Underline));
+    }
+
     void printDialogGivesAPrinterSurface() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("wydruk.pdf"));
+        const QString path = dir.filePath(QStringLiteral("Wydruk 7.pdf"));
         QtDialogs dialogs;
-        dialogs.printer().setOutputFileName(path);
+        dialogs.setDocumentsFolder(dir.path());
         answerNextDialog(false);
-        QVERIFY(!dialogs.choosePrinter(QStringLiteral("Wydruk")));
+        QVERIFY(!dialogs.choosePrinter(PrintDocument(QStringLiteral("Wydruk"))));
 
         answerNextDialog(true);
-        std::unique_ptr<Surface> surface = dialogs.choosePrinter(QStringLiteral("Wydruk"));
+        std::unique_ptr<Surface> surface = dialogs.choosePrinter(
+            PrintDocument(QStringLiteral("Wydruk"), QStringLiteral("Wydruk 7")));
         QVERIFY(surface);
         PageHelper page(*surface);
         page.beginDocument();
@@ -99,7 +159,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("podgląd.pdf"));
         QtDialogs dialogs;
-        dialogs.printer().setOutputFileName(path);
+        dialogs.setDocumentsFolder(dir.path());
         QList<bool> drawings;
         int previewPages = -1;
         QPageLayout::Orientation previewOrientation = QPageLayout::Portrait;
@@ -119,21 +179,23 @@ private slots:
         });
         timer->start();
         const bool printed =
-            dialogs.previewPrint(QStringLiteral("Wydruk"), [&](Surface& surface, bool printing) {
-                drawings.append(printing);
-                // A landscape printout that puts the printer back to portrait at its end.
-                PageHelper page(surface);
-                page.UstawPoziomo();
-                page.beginDocument();
-                page.UstawStrone();
-                for (int n = 1; n <= 3; ++n) {
-                    if (n > 1)
-                        page.newPage();
-                    page.Pisz(10, 10, QStringLiteral("Strona %1").arg(n));
-                }
-                page.ZakonczWydruk();
-                page.UstawPionowo();
-            });
+            dialogs.previewPrint({QStringLiteral("Wydruk"), QStringLiteral("podgląd")},
+                                 [&](Surface& surface, bool printing) {
+                                     drawings.append(printing);
+                                     // A landscape printout that puts the printer back to portrait
+                                     // at its end.
+                                     PageHelper page(surface);
+                                     page.UstawPoziomo();
+                                     page.beginDocument();
+                                     page.UstawStrone();
+                                     for (int n = 1; n <= 3; ++n) {
+                                         if (n > 1)
+                                             page.newPage();
+                                         page.Pisz(10, 10, QStringLiteral("Strona %1").arg(n));
+                                     }
+                                     page.ZakonczWydruk();
+                                     page.UstawPionowo();
+                                 });
         QVERIFY(printed);
         QCOMPARE(previewPages, 3);
         QCOMPARE(previewOrientation, QPageLayout::Landscape);
@@ -144,13 +206,47 @@ private slots:
         QVERIFY(QFile(path).size() > 0);
     }
 
+    // A printout on other paper (an envelope) puts the printer's page back when it ends; the
+    // preview still lays its pages out on the paper drawn on, and the printer keeps its page.
+    void previewKeepsThePaperDrawnOn() {
+        QTemporaryDir dir;
+        QtDialogs dialogs;
+        dialogs.setDocumentsFolder(dir.path());
+        const QPageSize printerPage = dialogs.printer().pageLayout().pageSize();
+        QPageSize previewed;
+        auto* timer = new QTimer;
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [&, timer] {
+            auto* window = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            previewed = window->printer()->pageLayout().pageSize();
+            window->reject();
+        });
+        timer->start();
+        QVERIFY(!dialogs.previewPrint(QStringLiteral("Koperta"), [](Surface& surface, bool) {
+            const QPageSize own = surface.paper();
+            surface.setPaper(QPageSize(QPageSize::DLE));
+            PageHelper page(surface);
+            page.beginDocument();
+            page.UstawStrone();
+            page.Pisz(10, 10, QStringLiteral("Jan Kowalski"));
+            page.ZakonczWydruk();
+            surface.setPaper(own);
+        }));
+        QCOMPARE(previewed.id(), QPageSize::DLE);
+        QCOMPARE(dialogs.printer().pageLayout().pageSize().id(), printerPage.id());
+    }
+
     // A drawing that fails closes the window and the caller gets the error; closing the window
     // prints nothing.
     void previewFailureAndClose() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("nic.pdf"));
+        const QString path = dir.filePath(QStringLiteral("Wydruk.pdf"));
         QtDialogs dialogs;
-        dialogs.printer().setOutputFileName(path);
+        dialogs.setDocumentsFolder(dir.path());
         QVERIFY_THROWS_EXCEPTION(
             IoError, dialogs.previewPrint(QStringLiteral("Wydruk"), [](Surface&, bool) {
                 throw IoError(QStringLiteral("Odczyt"), QStringLiteral("x"), 5);

@@ -115,9 +115,10 @@ private slots:
         const int d = dpi / 25;
         PrintoutFolder f;
         EntryRecord r = richEntry();
+        // Narrow letters: the cuts by characters come before the areas' widths do.
         r.setText(Field::nazwa1,
-                  QStringLiteral("N").repeated(20) + QStringLiteral("Ż").repeated(40));
-        r.setText(Field::bank, QStringLiteral("B").repeated(35) + QStringLiteral("ś").repeated(25));
+                  QStringLiteral("i").repeated(20) + QStringLiteral("ł").repeated(40));
+        r.setText(Field::bank, QStringLiteral("l").repeated(35) + QStringLiteral("ś").repeated(25));
         f.writeList({r});
         DefinableSettings settings;
         settings.pole = {QStringLiteral("Bank"),

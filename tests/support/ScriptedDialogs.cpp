@@ -49,6 +49,9 @@ public:
     void image(int x1, int y1, int x2, int y2, const QImage& picture) override {
         target_.image(x1, y1, x2, y2, picture);
     }
+    QPageSize paper() const override { return target_.paper(); }
+    void setPaper(const QPageSize& paper) override { target_.setPaper(paper); }
+    QPoint printableOrigin() const override { return target_.printableOrigin(); }
 
 private:
     Surface& target_;
@@ -85,15 +88,17 @@ std::optional<FontChoice> ScriptedDialogs::chooseFont(const FontChoice& initial)
     return step ? step->font : std::nullopt;
 }
 
-std::unique_ptr<Surface> ScriptedDialogs::choosePrinter(const QString& documentName) {
-    const Step* step = take(Kind::Print, documentName);
+std::unique_ptr<Surface> ScriptedDialogs::choosePrinter(const PrintDocument& document) {
+    proposedFiles_.append(document.proposedFileName());
+    const Step* step = take(Kind::Print, document.name);
     if (!step || !step->surface)
         return nullptr;
     return std::make_unique<ForwardingSurface>(*step->surface);
 }
 
-bool ScriptedDialogs::previewPrint(const QString& documentName, const PreviewDrawing& draw) {
-    const Step* step = take(Kind::Preview, documentName);
+bool ScriptedDialogs::previewPrint(const PrintDocument& document, const PreviewDrawing& draw) {
+    proposedFiles_.append(document.proposedFileName());
+    const Step* step = take(Kind::Preview, document.name);
     if (!step)
         return false;
     Surface* preview = step->surface;

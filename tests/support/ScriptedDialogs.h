@@ -59,8 +59,8 @@ public:
     }
 
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
-    std::unique_ptr<Surface> choosePrinter(const QString& documentName) override;
-    bool previewPrint(const QString& documentName, const PreviewDrawing& draw) override;
+    std::unique_ptr<Surface> choosePrinter(const PrintDocument& document) override;
+    bool previewPrint(const PrintDocument& document, const PreviewDrawing& draw) override;
     QString openFileName(const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& dir,
@@ -77,6 +77,8 @@ public:
     // In order: captions of the file dialogs, document names of the print dialogs and previews,
     // preset faces of the font dialogs.
     const QStringList& shown() const { return shown_; }
+    // The PDF file names the print dialogs and previews proposed, in order.
+    const QStringList& proposedFiles() const { return proposedFiles_; }
     // Directory and filter of the last file dialog.
     const QString& lastDir() const { return lastDir_; }
     const QString& lastFilter() const { return lastFilter_; }
@@ -106,6 +108,7 @@ private:
     Step current_{Kind::Font};
     QList<FontChoice> fontPresets_;
     QStringList shown_;
+    QStringList proposedFiles_;
     QString lastDir_;
     QString lastFilter_;
     QString lastSummary_;
