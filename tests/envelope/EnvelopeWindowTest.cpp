@@ -114,7 +114,6 @@ private slots:
     void preparationShowsTheStoredDefaults() {
         Session s;
         Tkoperta_f& w = s.start();
-        QVERIFY(s.done());
         for (const QString& file :
              {kSettingsFile, kOptionsFile, kFormFile, QStringLiteral("ADMINI/dane_kop_log_1.dat")})
             QVERIFY2(files::exists(s.folder.file(file)), qPrintable(file));
@@ -191,7 +190,6 @@ private slots:
         s.folder.writeBytes(kFormFile, FormOfAddress{QStringLiteral("Szanowny Pan")}.toBytes());
 
         QVERIFY(w.open(entryForm(), firma(), AddressBlock::Contact));
-        QVERIFY(s.done());
         QVERIFY(w.isVisible() && w.isEnabled());
         QCOMPARE(s.text("n1"), QStringLiteral("Biuro Rachunkowe"));
         QCOMPARE(s.text("n3"), QStringLiteral("00-002 Warszawa"));
@@ -215,7 +213,6 @@ private slots:
         QDir(s.folder.file(QStringLiteral("ADMINI"))).removeRecursively();
         s.prompts.expectError();
         QVERIFY(!s.window->open(entryForm(), firma(), AddressBlock::Seat));
-        QVERIFY(s.done());
         QVERIFY(!s.window->isVisible());
     }
 
@@ -248,7 +245,6 @@ private slots:
 
         s.prompts.expectQuestion(QStringLiteral("Wczytać ustawienia domyślne ?"), true);
         s.click("SpeedButton12");
-        QVERIFY(s.done());
         QCOMPARE(s.text("n1"), QStringLiteral("Biuro Żuraw"));
         QCOMPARE(s.text("l3"), QStringLiteral("77"));
         QVERIFY(s.checked("RadioButton3") && s.checked("poziomo"));
@@ -268,7 +264,6 @@ private slots:
         s.prompts.expectQuestion(QStringLiteral("Wczytać ustawienia domyślne ?"), true);
         s.prompts.expectError(QStringLiteral("dane_kop_1.dat"));
         s.click("SpeedButton12");
-        QVERIFY(s.done());
         QVERIFY(s.checked("RadioButton2"));
         QCOMPARE(s.text("n1"), QStringLiteral("zostaje"));
         QCOMPARE(s.label7(), QStringLiteral("Rozmiar 50X50")); // not refreshed
@@ -317,7 +312,6 @@ private slots:
 
         s.dialogs.expectOpenFile(path, QStringLiteral("Czytaj profil"));
         s.click("SpeedButton10");
-        QVERIFY(s.done());
         QCOMPARE(w.fields().settings, stored.settings);
         QCOMPARE(s.text("l_log"), QStringLiteral("10"));
         QVERIFY(s.checked("RadioButton2"));
@@ -335,7 +329,6 @@ private slots:
         s.dialogs.expectOpenFile(path, QStringLiteral("Czytaj profil"));
         s.prompts.expectError(QStringLiteral("krotki.pro"));
         s.click("SpeedButton10");
-        QVERIFY(s.done());
         QCOMPARE(s.text("n1"), QStringLiteral("bez zmian"));
         QCOMPARE(s.text("l1"), QStringLiteral("50"));
         QCOMPARE(w.windowTitle(), envelope::defaultCaption());
@@ -363,7 +356,6 @@ private slots:
         s.dialogs.expectOpenFile(broken, QStringLiteral("Dołącz obrazek"));
         s.prompts.expectError();
         s.click("SpeedButton6");
-        QVERIFY(s.done());
         QCOMPARE(s.text("nazwa"), jpeg);
         QVERIFY(s.logo()->isEnabled());
         QCOMPARE(s.image3Size(), QSize(200, 100));
@@ -385,7 +377,6 @@ private slots:
         s.folder.writeBytes(QStringLiteral("ADMINI/dane_kop_log_1.dat"), logo.toBytes());
         s.prompts.expectError(QStringLiteral("zly.jpg"));
         Tkoperta_f& w = s.start();
-        QVERIFY(s.done());
         QCOMPARE(s.text("nazwa"), logo.path);
         QVERIFY(!s.logo()->isEnabled());
         QCOMPARE(s.label7(), QStringLiteral("Rozmiar 50X50"));
@@ -427,7 +418,6 @@ private slots:
 
         s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);
         s.click("SpeedButton1");
-        QVERIFY(s.done());
         QVERIFY(!w.isVisible() && !w.isEnabled());
         QCOMPARE(readFormOfAddress(s.folder.file(kFormFile)).text,
                  QStringLiteral("Szanowna Pani Profes"));
@@ -457,7 +447,6 @@ private slots:
         TraceSurface trace(600, 600);
         s.dialogs.expectPrint(trace);
         s.click("SpeedButton4");
-        QVERIFY(s.done());
         QCOMPARE(s.dialogs.shown().last(), QStringLiteral("Koperta"));
         const QStringList lines = trace.lines();
         QCOMPARE(lines.size(), 11);
@@ -543,7 +532,6 @@ private slots:
         if (preview)
             QCOMPARE(shown.lines(), lines);
         QCOMPARE(s.dialogs.shown().last(), QStringLiteral("Koperty seryjne"));
-        QVERIFY(s.done());
     }
 
     void serialEnvelopesWithoutAddresses() {
@@ -555,7 +543,6 @@ private slots:
                                                    "bloku „Dane do korespondencji”. Nie ma czego "
                                                    "drukować."));
         QVERIFY(!w.KopertySeryjneClick());
-        QVERIFY(s.done());
     }
 };
 

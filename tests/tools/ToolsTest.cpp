@@ -146,7 +146,6 @@ private slots:
         window.leave();
         QVERIFY(window.isHidden());
         QCOMPARE(folder.readBytes("POMOC/bazaadresowa.dat"), QByteArray());
-        QVERIFY(prompts.done());
     }
 
     void editedLibraryIsWrittenWithCrLf_data() {
@@ -215,7 +214,6 @@ private slots:
         FontSettings fonts;
         Tlogowania_f window(prompts, dialogs, fonts, station.path());
         QVERIFY(!window.FormCreate());
-        QVERIFY(prompts.done());
         const StorageRecord after = StorageRecord::fromBytes(station.readBytes("ADMINI/siec.dat"));
         QCOMPARE(after.tryb, switchToLocal ? 1 : 2);
         QCOMPARE(after.sciezkaLokalna, siec.sciezkaLokalna);
