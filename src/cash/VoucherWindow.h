@@ -61,25 +61,26 @@ public:
     void reformatAmounts();
     // Enter in the grid or in the cash field.
     void enterInGrid();
-    void gotowkaExit();
+    void acceptCash();
 
-    void SpeedButton1Click();  // "Powrót"
-    void SpeedButton2Click();  // "Kalkulator"
-    void SpeedButton3Click();  // "Zapisz dokument"
-    void SpeedButton4Click();  // "Czytaj dokument"
-    void SpeedButton5Click();  // "Edytor treści"
-    void SpeedButton6Click();  // "Wstaw treść"
-    void SpeedButton7Click();  // "Edytuj" the issuer block
-    void SpeedButton8Click();  // "Edytuj" the company block
-    void SpeedButton9Click();  // "Wstaw" (block editor)
-    void SpeedButton10Click(); // "Zaniechaj" (block editor)
-    void SpeedButton11Click(); // "Pomoc"
-    void SpeedButton12Click(); // "Koniec pomocy"
-    void SpeedButton13Click(); // "Drukuj dokument"
-    void SpeedButton14Click(); // "Wyczyść dokument"
-    void SpeedButton15Click(); // "Zapisz parametry"
+    // The buttons' handlers; the comment gives each button's caption.
+    void leave();                  // "Powrót"
+    void startCalculator();        // "Kalkulator"
+    void saveDocument();           // "Zapisz dokument"
+    void openDocument();           // "Czytaj dokument"
+    void editFixedTexts();         // "Edytor treści"
+    void offerFixedTexts();        // "Wstaw treść"
+    void editIssuerBlock();        // "Edytuj" the issuer block
+    void editCompanyBlock();       // "Edytuj" the company block
+    void applyBlockEdit();         // "Wstaw" (block editor)
+    void cancelBlockEdit();        // "Zaniechaj" (block editor)
+    void showHelp();               // "Pomoc"
+    void hideHelp();               // "Koniec pomocy"
+    void printVoucher();           // "Drukuj dokument"
+    void clearDocument();          // "Wyczyść dokument"
+    void storeCounterParameters(); // "Zapisz parametry"
     // A double click in the pick list: the selected text into the current row's "Tytułem".
-    void listaDblClick();
+    void insertPickedText();
 
     DocumentKind documentKind() const { return kind_; }
     bool bossLevel() const { return szef_; }

@@ -57,7 +57,7 @@ Tkat_f::Tkat_f(const Workstation& ws, Prompts& prompts, QWidget* parent)
     ui->tabela->setColumnWidth(1, 128);
     ui->tabela->setColumnWidth(2, 118);
     ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(64, 64));
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { storeAndClose(); });
     FormCreate();
 }
 
@@ -106,7 +106,7 @@ CategoryNames Tkat_f::gridNames() const {
     return names;
 }
 
-bool Tkat_f::BitBtn1Click() {
+bool Tkat_f::storeAndClose() {
     // A cell still being edited counts as typed.
     ui->tabela->setCurrentIndex(QModelIndex());
     const CategoryNames names = gridNames();

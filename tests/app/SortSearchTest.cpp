@@ -170,7 +170,7 @@ private slots:
         auto* grid = boss.categories().findChild<QTableWidget*>("tabela");
         QVERIFY(grid);
         grid->item(3, 1)->setText(QStringLiteral("Meble biurowe 2000"));
-        QVERIFY(boss.categories().BitBtn1Click());
+        QVERIFY(boss.categories().storeAndClose());
         QCOMPARE(boss.main().findChild<QCheckBox*>("k3")->text(),
                  QStringLiteral("Meble biurowe 2"));
         QCOMPARE(boss.main().findChild<QCheckBox*>("kat3")->text(),

@@ -391,7 +391,7 @@ private slots:
 
         // Nothing selected: a double click inserts nothing and the list stays.
         list->clearSelection();
-        s.window->listaDblClick();
+        s.window->insertPickedText();
         QVERIFY(list->isVisible());
         QCOMPARE(s.cell(3, 0), QStringLiteral("stary tytuł"));
 

@@ -436,7 +436,7 @@ private slots:
         s.type("g_n", QStringLiteral("20"));
 
         s.dialogs.expectPrintCancel();
-        QVERIFY(!w.SpeedButton4Click());
+        QVERIFY(!w.printCurrentEnvelope());
 
         QVERIFY(QDir(s.folder.path()).mkdir(QStringLiteral("FONT")));
         s.dialogs.expectFont(
@@ -520,7 +520,7 @@ private slots:
             s.prompts.expectInformation(
                 QStringLiteral("Wydrukowano koperty: 1. Pominięto wpisy bez adresu w bloku "
                                "„Osoba odpowiedzialna za kontakt”: 2."));
-        QVERIFY(w.KopertySeryjneClick());
+        QVERIFY(w.printSerialEnvelopes());
         const QStringList lines = paper.lines();
         QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^begin\\b"))).size(), 1);
         QCOMPARE(lines.count(QStringLiteral("page")), recipients.size() - 1);
@@ -542,7 +542,7 @@ private slots:
         s.prompts.expectInformation(QStringLiteral("Żaden wpis bieżącej listy nie ma adresu w "
                                                    "bloku „Dane do korespondencji”. Nie ma czego "
                                                    "drukować."));
-        QVERIFY(!w.KopertySeryjneClick());
+        QVERIFY(!w.printSerialEnvelopes());
     }
 };
 

@@ -95,7 +95,7 @@ private slots:
         type(window, 20, 2, QStringLiteral("Dwudziesta"));
         type(window, 7, 1, QString());
         type(window, 9, 1, QStringLiteral("Łódzkie"));
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QVERIFY(!window.isVisible());
 
         const CategoryNames names = CategoryNames::fromBytes(folder.readBytes(kNamesFile));
@@ -132,7 +132,7 @@ private slots:
         QByteArray dirty = other.toBytes();
         dirty[16 * 3 + 12] = 'x';
         folder.writeBytes(kNamesFile, dirty);
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QCOMPARE(folder.readBytes(kNamesFile), other.toBytes());
     }
 
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(window.namesFile(), network.file(kNamesFile));
         QVERIFY(!QFile::exists(work.file(kNamesFile)));
         type(window, 2, 1, QStringLiteral("Sieć"));
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QCOMPARE(CategoryNames::fromBytes(network.readBytes(kNamesFile)).categories[1],
                  QStringLiteral("Sieć"));
     }
@@ -164,13 +164,13 @@ private slots:
         files::testing::failWritesAfter(100, ENOSPC);
         prompts.expectError();
         QSignalSpy stored(&window, &Tkat_f::namesStored);
-        QVERIFY(!window.BitBtn1Click());
+        QVERIFY(!window.storeAndClose());
         files::testing::clearFaults();
         QVERIFY(window.isVisible());
         QCOMPARE(stored.count(), 0);
         QCOMPARE(folder.readBytes(kNamesFile), CategoryNames::defaults().toBytes());
         // Once the disk has room again, the edits are still there to store.
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QCOMPARE(CategoryNames::fromBytes(folder.readBytes(kNamesFile)).categories[0],
                  QStringLiteral("Nowa"));
     }
