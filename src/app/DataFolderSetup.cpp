@@ -7,7 +7,8 @@
 #include "platform/TextFile.h"
 #include "print/CategoryNames.h"
 #include "register/EntryRecord.h"
-#include "register/StartupFiles.h"
+#include "station/DataDirectories.h"
+#include "station/StorageLocation.h"
 
 #include <QDir>
 #include <QFile>

@@ -39,7 +39,7 @@ void Tbaza_f::exportCsv() {
 }
 
 void Tbaza_f::importCsv() {
-    if (!bossGuard())
+    if (!session_->requireBoss())
         return;
     const QString path =
         context_.dialogs.openFileName(QStringLiteral("Import z CSV"), ws_.workDir, kCsvFilter);
@@ -56,10 +56,7 @@ void Tbaza_f::importCsv() {
     if (report.added == 0)
         return;
     // The new entries are at the end of the main file: show the first of them.
-    setAddMode(false);
-    buildList();
-    selectRecordLine(report.firstPosition);
-    selectLine();
+    session_->showEntryAt(report.firstPosition);
 }
 
 } // namespace kestrana

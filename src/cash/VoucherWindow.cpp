@@ -8,7 +8,7 @@
 #include "cash/VoucherTexts.h"
 #include "cash/ui_Tkp_f.h"
 #include "platform/IoError.h"
-#include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 #include "tools/CommandLines.h"
 
 #include <QCloseEvent>
@@ -170,10 +170,7 @@ bool Tkp_f::open(DocumentKind kind, const VoucherBlock& company, bool boss) {
 bool Tkp_f::FormCreate() {
     try {
         // The data may have moved since start-up: the base directory is decided again.
-        here_ = ws_;
-        const startup::StorageLocation location = startup::locateStorage(ws_.workDir);
-        here_.tryb = location.tryb;
-        here_.baseDir = location.baseDir;
+        here_ = startup::locatedAgain(ws_);
     } catch (const IoError& error) {
         prompts_.error(error.text());
         return false;

@@ -1,10 +1,10 @@
 #include "cli/CsvCommands.h"
 
+#include "cli/CliStart.h"
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
 #include "platform/IoError.h"
 #include "register/Register.h"
-#include "register/StartupFiles.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
 
@@ -48,7 +48,7 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
     if (file.isEmpty())
         return report(QStringLiteral("podaj: export --csv PLIK [FILTR]"), 2);
     try {
-        const Workstation ws = startup::prepareWorkstation(workDir, false, today);
+        const Workstation ws = openRegister(workDir, today);
         Register reg(ws);
         reg.buildList(
             ViewMode::Nazwa, [](QString&&) {},
@@ -70,7 +70,7 @@ int runCsvImportCommand(const QStringList& args, const QString& workDir, const Q
     if (file.isEmpty())
         return report(QStringLiteral("podaj: import --csv PLIK"), 2);
     try {
-        const Workstation ws = startup::prepareWorkstation(workDir, false, today);
+        const Workstation ws = openRegister(workDir, today);
         const csv::ImportReport result = csv::importFile(ws, QDir(workDir).absoluteFilePath(file));
         if (!result.refusal.isEmpty())
             return report(result.refusal, 1);

@@ -2,6 +2,7 @@
 #include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
 #include "cli/BackupCommand.h"
+#include "cli/CliStart.h"
 #include "cli/CsvCommands.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/PrintCommands.h"
@@ -15,9 +16,10 @@
 #include "register/Register.h"
 #include "register/SmallRecords.h"
 #include "register/Sort.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
+#include "station/StorageLocation.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -83,7 +85,7 @@ int runList(const QStringList& allArgs, const QString& today) {
     const int mode = readLeadingInt(view);
     if (mode < 1 || mode > 5 || !isWholeNumber(view))
         return fail(QStringLiteral("--view przyjmuje liczbę od 1 do 5"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    const Workstation ws = openRegister(QDir::currentPath(), today);
     Register reg(ws);
     // Lines go out as they are built: a register of a million entries needs no list in memory.
     static char buffer[1 << 20];
@@ -100,7 +102,7 @@ int runGenerate(const QStringList& args, const QString& today) {
     const QString seed = option(args, QStringLiteral("--seed"), QStringLiteral("1"));
     if (!isWholeNumber(entries) || entries.toLongLong() < 0 || !isWholeNumber(seed))
         return fail(QStringLiteral("--entries przyjmuje liczbę wpisów, --seed liczbę całkowitą"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    const Workstation ws = openRegister(QDir::currentPath(), today);
     generateEntries(ws.mainFile(), ws.idFile(), entries.toLongLong(),
                     static_cast<quint32>(seed.toLongLong()));
     return 0;
@@ -145,7 +147,7 @@ int runSort(const QStringList& args, const QString& today) {
     }
     if (field < 0)
         return badArguments(QStringLiteral("--by przyjmuje nazwa1, nazwa2, data albo kod"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    const Workstation ws = openRegister(QDir::currentPath(), today);
     sortRegister(ws, static_cast<SortField>(field + 1), args.contains(QStringLiteral("--desc")));
     return 0;
 }
@@ -257,6 +259,8 @@ int main(int argc, char** argv) {
             return runBackupCommand(args, QDir::currentPath(), today);
     } catch (const IoError& e) {
         return fail(e.text());
+    } catch (const startup::NotReady&) {
+        return 1; // start-up has said why
     }
     printUsage();
     return 2;

@@ -10,7 +10,7 @@
 #include "platform/IoError.h"
 #include "print/FontWindow.h"
 #include "print/PrintRun.h"
-#include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -90,16 +90,6 @@ Tkoperta_f::Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs
 }
 
 Tkoperta_f::~Tkoperta_f() = default;
-
-Workstation Tkoperta_f::locate() const {
-    // Another workstation may have moved the data since start-up: the base directory is
-    // decided again, as start-up decides it.
-    Workstation here = ws_;
-    const startup::StorageLocation location = startup::locateStorage(ws_.workDir);
-    here.tryb = location.tryb;
-    here.baseDir = location.baseDir;
-    return here;
-}
 
 EnvelopeFields Tkoperta_f::fields() const {
     EnvelopeFields f;
@@ -189,7 +179,7 @@ bool Tkoperta_f::apply(const std::function<QString(EnvelopeFields&)>& operation)
 bool Tkoperta_f::FormCreate() {
     ui->helpPanel->hide();
     if (!apply([this](EnvelopeFields& f) {
-            here_ = locate();
+            here_ = startup::locatedAgain(ws_);
             return envelope::prepare(here_, f, picture_);
         }))
         return false;
@@ -201,7 +191,7 @@ bool Tkoperta_f::open(const EntryFormValues& form, const CompanyRecord& firma, A
     setEnabled(true);
     ui->helpPanel->hide();
     if (!apply([&](EnvelopeFields& f) {
-            here_ = locate();
+            here_ = startup::locatedAgain(ws_);
             Workstation sender = here_;
             sender.firma = firma;
             return openEnvelope(sender, form, block, f, picture_);

@@ -83,7 +83,6 @@ private:
     void showFields(const EnvelopeFields& f);
     void showPicture();
     void refreshSizeLabel();
-    Workstation locate() const;
 
     std::unique_ptr<Ui::Tkoperta_f> ui;
     const Workstation& ws_;

@@ -3,6 +3,7 @@
 #include "platform/IoError.h"
 #include "print/ui_Tkat_f.h"
 #include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -71,8 +72,7 @@ bool Tkat_f::FormCreate() {
     try {
         // Another workstation may have moved the data since start-up: the base directory is
         // decided again, as start-up decides it.
-        Workstation here = ws_;
-        here.baseDir = startup::locateStorage(ws_.workDir).baseDir;
+        const Workstation here = startup::locatedAgain(ws_);
         namesFile_ = here.categoriesFile();
         names = startup::prepareCategoryNames(here);
     } catch (const IoError& error) {

@@ -1,7 +1,7 @@
 #include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
 #include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

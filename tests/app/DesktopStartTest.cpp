@@ -1,5 +1,5 @@
 #include "app/DesktopStart.h"
-#include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
 

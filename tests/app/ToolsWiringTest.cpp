@@ -1,6 +1,7 @@
 #include "app/DataFolderSetup.h"
 #include "app/ProgramWindows.h"
 #include "register/SmallRecords.h"
+#include "station/StorageLocation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
@@ -75,7 +76,7 @@ private slots:
         station.writeBytes("ADMINI/siec.dat", siec.toBytes());
         test::ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;
-        prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(), false);
+        prompts.expectQuestion(QStringLiteral("Informacja"), startup::networkQuestion(), false);
         FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
         ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, station.path());
         QVERIFY(!windows.start());

@@ -5,7 +5,7 @@
 #include "cash/VoucherDocument.h"
 #include "platform/Clock.h"
 #include "register/EntryRecord.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 
 #include "app/DataFolderSetup.h"
 #include "cash/VoucherCounter.h"

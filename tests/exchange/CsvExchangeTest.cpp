@@ -6,7 +6,7 @@
 #include "platform/CodePage.h"
 #include "register/Register.h"
 #include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

@@ -1,6 +1,9 @@
+#include "register/Startup.h"
 #include "platform/CheckedFile.h"
 #include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "station/DataDirectories.h"
+#include "station/StorageLocation.h"
+#include "station/UserLevel.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
@@ -75,6 +78,9 @@ private slots:
         siec.sciezkaLokalna = workstation.path();
         siec.sciezkaSieciowa = share.path();
         workstation.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        // A shared folder carries a siec.dat of its own (kestrana-cli init makes one): that is
+        // how a workstation sees that it can reach the folder.
+        share.writeBytes("ADMINI/siec.dat", StorageRecord().toBytes());
         const Workstation ws = startup::prepareWorkstation(workstation.path(), false, "2026-12-07");
         QCOMPARE(ws.baseDir, shared ? share.path() : workstation.path());
         QCOMPARE(startup::captionForMode(ws.tryb), caption);

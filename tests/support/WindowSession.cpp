@@ -14,6 +14,7 @@ void WindowSession::start(const QString& dir, const QStringList& arguments) {
     window = std::make_unique<Tbaza_f>(
         MainWindowContext{prompts, dialogs, fonts, clock, arguments, dir});
     window->setProcessEnd([this] { ++ended; });
+    window->startUp();
 }
 
 void WindowSession::startAsBoss(const QString& dir) {

@@ -1,4 +1,5 @@
 #include "register/SmallRecords.h"
+#include "station/StorageLocation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPrompts.h"
@@ -206,7 +207,7 @@ private slots:
         siec.sciezkaSieciowa = station.path() + "/brak/udzialu";
         station.writeBytes("ADMINI/siec.dat", siec.toBytes());
         ScriptedPrompts prompts;
-        prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(),
+        prompts.expectQuestion(QStringLiteral("Informacja"), startup::networkQuestion(),
                                switchToLocal);
         if (switchToLocal)
             prompts.expectInformation(QStringLiteral("Uruchom ponownie program"));
