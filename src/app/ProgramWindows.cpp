@@ -28,11 +28,11 @@ bool ProgramWindows::start() {
     main_->setCategoryOpener([this] { categories_->open(); });
     voucher_ = std::make_unique<Tkp_f>(
         main_->workstation(), prompts_, dialogs_, fonts_, clock_,
-        [this](const notepad::Request& request) {
-            if (!notepad_->open(request))
+        [this](const QString& fileName, const QString& title) {
+            if (!notepad_->open({fileName, title, 2}))
                 main_->endAfterNetworkFailure();
         },
-        [](const QString& line) { commands::start(line, QDir::currentPath()); });
+        [] { commands::start(commands::kalkulator(), QDir::currentPath()); });
     main_->setVoucherOpener([this](int kind, const EntryFormValues& form) {
         voucher_->open(static_cast<DocumentKind>(kind),
                        companyBlock(form[Field::nazwa1], form[Field::miejscowosc],

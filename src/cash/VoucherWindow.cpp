@@ -9,7 +9,6 @@
 #include "cash/ui_Tkp_f.h"
 #include "platform/IoError.h"
 #include "station/StorageLocation.h"
-#include "tools/CommandLines.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -71,12 +70,12 @@ bool isEnter(int key) {
 } // namespace
 
 Tkp_f::Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSettings& fonts,
-             const Clock& clock, NotepadOpener openNotepad, ProgramStarter startProgram,
+             const Clock& clock, TextEditorOpener editText, CalculatorStarter calculator,
              QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::Tkp_f>()), ws_(ws), here_(ws), prompts_(prompts), dialogs_(dialogs),
-      fonts_(fonts), clock_(clock), openNotepad_(std::move(openNotepad)),
-      startProgram_(std::move(startProgram)), Timer1(this) {
+      fonts_(fonts), clock_(clock), editText_(std::move(editText)),
+      startCalculator_(std::move(calculator)), Timer1(this) {
     ui->setupUi(this);
     setFixedSize(629, 515);
 
@@ -403,8 +402,8 @@ void Tkp_f::clearDocument() {
 }
 
 void Tkp_f::startCalculator() {
-    if (startProgram_)
-        startProgram_(commands::kalkulator());
+    if (startCalculator_)
+        startCalculator_();
 }
 
 void Tkp_f::leave() {
@@ -469,11 +468,11 @@ void Tkp_f::openDocument() {
 }
 
 void Tkp_f::editFixedTexts() {
-    if (kind_ == DocumentKind::None || !openNotepad_)
+    if (kind_ == DocumentKind::None || !editText_)
         return;
     QString file = kindTexts(kind_).librarySubPath;
     file.replace(u'/', u'\\');
-    openNotepad_({u"\\"_s + file, FixedTextsEditorTitle.toString(), 2});
+    editText_(u"\\"_s + file, FixedTextsEditorTitle.toString());
 }
 
 void Tkp_f::offerFixedTexts() {

@@ -6,7 +6,6 @@
 #include "platform/Prompts.h"
 #include "print/FontSettings.h"
 #include "register/Workstation.h"
-#include "tools/Notepad.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -33,13 +32,16 @@ class Tkp_f : public QWidget {
     Q_OBJECT
 
 public:
-    using NotepadOpener = std::function<void(const notepad::Request&)>;
-    using ProgramStarter = std::function<void(const QString&)>;
+    // Opens a text file below the base directory for editing, under a title (the notepad
+    // window, which the program hands in).
+    using TextEditorOpener = std::function<void(const QString& fileName, const QString& title)>;
+    // Starts the platform's calculator.
+    using CalculatorStarter = std::function<void()>;
 
     // `ws` is the main window's: its own company data are read at every opening. Runs the
     // preparation with no document kind.
     Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSettings& fonts,
-          const Clock& clock, NotepadOpener openNotepad, ProgramStarter startProgram,
+          const Clock& clock, TextEditorOpener editText, CalculatorStarter calculator,
           QWidget* parent = nullptr);
     ~Tkp_f() override;
 
@@ -113,8 +115,8 @@ private:
     Dialogs& dialogs_;
     FontSettings& fonts_;
     const Clock& clock_;
-    NotepadOpener openNotepad_;
-    ProgramStarter startProgram_;
+    TextEditorOpener editText_;
+    CalculatorStarter startCalculator_;
     QTimer Timer1;
 
     DocumentKind kind_ = DocumentKind::None;

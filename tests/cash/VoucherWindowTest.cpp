@@ -12,6 +12,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
 #include "tools/CommandLines.h"
+#include "tools/Notepad.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -60,8 +61,10 @@ struct Session {
             QDir(folder.path()).mkdir(QStringLiteral("Dokumenty"));
         window = std::make_unique<Tkp_f>(
             ws, prompts, dialogs, fonts, clock,
-            [this](const notepad::Request& r) { notepadRequests.append(r); },
-            [this](const QString& line) { started.append(line); });
+            [this](const QString& file, const QString& title) {
+                notepadRequests.append({file, title, 2});
+            },
+            [this] { started.append(commands::kalkulator()); });
     }
     bool open(DocumentKind kind, bool boss = false) {
         return window->open(kind,
