@@ -1,12 +1,8 @@
 #include "app/DataFolderCheck.h"
 
-#include "cash/VoucherCounter.h"
-#include "cash/VoucherDocument.h"
-#include "envelope/EnvelopeRecords.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "print/CategoryNames.h"
-#include "print/FontSettings.h"
 #include "register/EntryRecord.h"
 #include "register/SmallRecords.h"
 
@@ -21,7 +17,8 @@ namespace {
 
 class Checker {
 public:
-    Checker(const Workstation& ws, const QDateTime& now) : ws_(ws), now_(now) {}
+    Checker(const Workstation& ws, const QDateTime& now, const QList<RecordFiles>& others)
+        : ws_(ws), now_(now), others_(others) {}
 
     QList<CheckFinding> run();
 
@@ -41,6 +38,7 @@ private:
 
     const Workstation& ws_;
     QDateTime now_;
+    const QList<RecordFiles>& others_;
     QList<CheckFinding> findings_;
     QSet<QString> ids_;
     qint64 largestId_ = 0;
@@ -188,16 +186,12 @@ QList<CheckFinding> Checker::run() {
     recordFile(ws_.firmaFile(), CompanyRecord::Size, true);
     recordFile(ws_.localPath(QStringLiteral("Admini/siec.dat")), StorageRecord::Size, true);
     recordFile(ws_.categoriesFile(), CategoryNames::Size, true);
-    for (const QString& font : {ws_.listFontFileName, kPrintFontFile})
-        recordFile(ws_.localPath(QStringLiteral("FONT/") + font), FontRecord::Size, true);
-    for (DocumentKind kind : {DocumentKind::KP, DocumentKind::KW})
-        recordFile(counterFile(ws_, kind), CounterRecord::Size, true);
-    recordFile(envelopeSettingsFile(ws_), EnvelopeSettings::Size, true);
-    recordFile(envelopeLogoFile(ws_), EnvelopeLogo::Size, true);
-    recordFile(envelopeOptionsFile(ws_), EnvelopeOptions::Size, true);
-    recordFile(formOfAddressFile(ws_), FormOfAddress::Size, true);
-    filesIn(envelopeProfilesFolder(ws_), QStringLiteral(".pro"), EnvelopeProfile::Size);
-    filesIn(kpw::documentsDirectory(ws_), QStringLiteral(".kpw"), kpw::Size);
+    for (const RecordFiles& other : others_) {
+        if (other.suffix.isEmpty())
+            recordFile(other.path, other.recordSize, true);
+        else
+            filesIn(other.path, other.suffix, other.recordSize);
+    }
     locks();
     descriptions();
     leftovers();
@@ -206,8 +200,9 @@ QList<CheckFinding> Checker::run() {
 
 } // namespace
 
-QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now) {
-    return Checker(ws, now).run();
+QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now,
+                                    const QList<RecordFiles>& others) {
+    return Checker(ws, now, others).run();
 }
 
 } // namespace kestrana

@@ -1,10 +1,10 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
-#include "app/DataFolderCheck.h"
 #include "app/DataFolderSetup.h"
 #include "cli/BackupCommand.h"
 #include "cli/CliStart.h"
 #include "cli/CsvCommands.h"
 #include "cli/EnvelopeCommands.h"
+#include "cli/FolderCheck.h"
 #include "cli/PrintCommands.h"
 #include "cli/VoucherCommands.h"
 #include "platform/CheckedFile.h"
@@ -164,7 +164,7 @@ Workstation existingWorkstation(const QString& workDir) {
 
 int runCheck() {
     const Workstation ws = existingWorkstation(QDir::currentPath());
-    const QList<CheckFinding> findings = checkDataFolder(ws, QDateTime::currentDateTime());
+    const QList<CheckFinding> findings = checkWholeDataFolder(ws, QDateTime::currentDateTime());
     bool damaged = false;
     for (const CheckFinding& finding : findings) {
         printLine((finding.damage ? QStringLiteral("BŁĄD: ") : QStringLiteral("UWAGA: ")) +

@@ -1,0 +1,16 @@
+#include "cash/VoucherFiles.h"
+
+#include "cash/VoucherCounter.h"
+#include "cash/VoucherDocument.h"
+
+namespace kestrana {
+
+QList<RecordFiles> voucherRecordFiles(const Workstation& ws) {
+    QList<RecordFiles> files;
+    for (DocumentKind kind : {DocumentKind::KP, DocumentKind::KW})
+        files.append({counterFile(ws, kind), CounterRecord::Size, {}});
+    files.append({kpw::documentsDirectory(ws), kpw::Size, QStringLiteral(".kpw")});
+    return files;
+}
+
+} // namespace kestrana

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace kestrana {
+
+// Files of fixed-size records that a subsystem keeps in the data folder, for the data folder
+// check: one file that must hold exactly one record, or (with a suffix) every file of a folder
+// whose name ends with it.
+struct RecordFiles {
+    QString path;
+    int recordSize = 0;
+    QString suffix;
+};
+
+} // namespace kestrana
