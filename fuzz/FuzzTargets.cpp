@@ -17,8 +17,8 @@
 #include "register/EntryForm.h"
 #include "register/EntryRecord.h"
 #include "register/ListLine.h"
-#include "register/SmallRecords.h"
 #include "reports/FilterOptions.h"
+#include "station/SmallRecords.h"
 #include "tools/CommandLines.h"
 
 #include <QByteArray>

@@ -4,7 +4,7 @@
 #include "platform/DataPaths.h"
 #include "print/CategoryNames.h"
 #include "register/EntryRecord.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QDir>
 #include <QFileInfo>

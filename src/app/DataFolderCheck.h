@@ -1,7 +1,7 @@
 #pragma once
 
 #include "register/RecordFiles.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QDateTime>
 #include <QList>

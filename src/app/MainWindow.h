@@ -13,8 +13,8 @@
 #include "register/ListLine.h"
 #include "register/Register.h"
 #include "register/Startup.h"
-#include "register/Workstation.h"
 #include "reports/FilterCriteria.h"
+#include "station/Workstation.h"
 #include "tools/Notepad.h"
 
 #include <QMainWindow>

@@ -3,7 +3,7 @@
 #include "cash/AmountWords.h"
 #include "cash/Amounts.h"
 #include "register/EntryRecord.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QLocale>
 

@@ -5,7 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Prompts.h"
 #include "print/FontSettings.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QTimer>
 #include <QWidget>

@@ -14,11 +14,11 @@
 #include "platform/MemoryTuning.h"
 #include "platform/Numbers.h"
 #include "register/Register.h"
-#include "register/SmallRecords.h"
 #include "register/Sort.h"
 #include "register/Startup.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
+#include "station/SmallRecords.h"
 #include "station/StorageLocation.h"
 
 #include <QDateTime>

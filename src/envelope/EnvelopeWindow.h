@@ -7,8 +7,8 @@
 #include "platform/Prompts.h"
 #include "print/FontSettings.h"
 #include "register/EntryForm.h"
-#include "register/SmallRecords.h"
-#include "register/Workstation.h"
+#include "station/SmallRecords.h"
+#include "station/Workstation.h"
 
 #include <QString>
 #include <QTimer>

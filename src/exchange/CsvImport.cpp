@@ -6,7 +6,7 @@
 #include "register/Editing.h"
 #include "register/EntryForm.h"
 #include "register/FileLock.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <limits>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "platform/Prompts.h"
 #include "print/CategoryNames.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QWidget>
 

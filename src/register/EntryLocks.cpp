@@ -3,7 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 namespace kestrana {
 

@@ -5,7 +5,7 @@
 #include "register/ListLine.h"
 #include "register/Register.h"
 #include "register/Sort.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "register/EntryLocks.h"
 #include "register/EntryStore.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 namespace kestrana {
 

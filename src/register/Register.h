@@ -3,7 +3,7 @@
 #include "register/EntryList.h"
 #include "register/EntryRecord.h"
 #include "register/ListLine.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QStringList>
 

@@ -2,7 +2,7 @@
 
 #include "platform/IoError.h"
 #include "print/CategoryNames.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QStringList>
 

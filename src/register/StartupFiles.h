@@ -1,7 +1,7 @@
 #pragma once
 
 #include "print/CategoryNames.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 // The register's administrative files and its main file, each created with its defaults when
 // missing. Every function throws IoError.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "register/SmallRecords.h"
-#include "register/Workstation.h"
+#include "station/SmallRecords.h"
+#include "station/Workstation.h"
 
 #include <QString>
 

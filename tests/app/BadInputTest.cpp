@@ -2,7 +2,7 @@
 #include "cash/Amounts.h"
 #include "envelope/EnvelopeRecords.h"
 #include "platform/CheckedFile.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"

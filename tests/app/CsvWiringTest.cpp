@@ -1,6 +1,6 @@
 #include "exchange/CsvColumns.h"
 #include "exchange/CsvText.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"

@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/DataFolderSetup.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"

@@ -1,6 +1,6 @@
 #include "app/DataFolderSetup.h"
 #include "app/ProgramWindows.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "station/StorageLocation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"

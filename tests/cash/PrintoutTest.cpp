@@ -7,7 +7,7 @@
 #include "print/FontSettings.h"
 #include "print/PainterSurface.h"
 #include "print/TraceSurface.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"

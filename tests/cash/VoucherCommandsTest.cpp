@@ -9,7 +9,7 @@
 
 #include "app/DataFolderSetup.h"
 #include "cash/VoucherCounter.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "cash/VoucherTexts.h"
 #include "platform/CheckedFile.h"
 #include "print/TraceSurface.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPrompts.h"

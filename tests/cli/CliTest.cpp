@@ -1,5 +1,5 @@
 #include "register/ListLine.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/CliRun.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"

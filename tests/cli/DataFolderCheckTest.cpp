@@ -1,7 +1,7 @@
 #include "app/DataFolderSetup.h"
 #include "cli/FolderCheck.h"
-#include "register/SmallRecords.h"
 #include "register/Startup.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

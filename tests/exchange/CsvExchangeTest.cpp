@@ -5,8 +5,8 @@
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "register/Register.h"
-#include "register/SmallRecords.h"
 #include "register/Startup.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

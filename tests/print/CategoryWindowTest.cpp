@@ -1,7 +1,7 @@
 #include "print/CategoryWindow.h"
 #include "platform/CheckedFile.h"
 #include "print/CategoryNames.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"

@@ -1,6 +1,6 @@
 #include "platform/CheckedFile.h"
 #include "register/EntryLocks.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

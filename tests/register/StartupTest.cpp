@@ -1,7 +1,7 @@
 #include "register/Startup.h"
 #include "platform/CheckedFile.h"
-#include "register/SmallRecords.h"
 #include "station/DataDirectories.h"
+#include "station/SmallRecords.h"
 #include "station/StorageLocation.h"
 #include "station/UserLevel.h"
 #include "support/DataFolder.h"

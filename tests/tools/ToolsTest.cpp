@@ -1,4 +1,4 @@
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "station/StorageLocation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
