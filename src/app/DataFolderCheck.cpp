@@ -2,7 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "register/EntryRecord.h"
 #include "station/SmallRecords.h"
 

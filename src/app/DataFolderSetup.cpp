@@ -5,7 +5,7 @@
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "platform/TextFile.h"
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "register/EntryRecord.h"
 #include "station/DataDirectories.h"
 #include "station/StorageLocation.h"

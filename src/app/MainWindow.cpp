@@ -3,8 +3,8 @@
 #include "app/ui_Tbaza_f.h"
 #include "platform/IoError.h"
 #include "register/FileStore.h"
+#include "register/FullListFlag.h"
 #include "reports/DefinablePrintout.h"
-#include "reports/FullListFlag.h"
 #include "tools/CommandLines.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Prompts.h"
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "station/Workstation.h"
 
 #include <QWidget>

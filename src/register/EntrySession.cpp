@@ -6,8 +6,8 @@
 #include "platform/Prompts.h"
 #include "register/EntryStore.h"
 #include "register/EntryView.h"
+#include "register/FullListFlag.h"
 #include "register/Search.h"
-#include "reports/FullListFlag.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/IoError.h"
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "station/Workstation.h"
 
 #include <QStringList>

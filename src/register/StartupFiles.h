@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "station/Workstation.h"
 
 // The register's administrative files and its main file, each created with its defaults when

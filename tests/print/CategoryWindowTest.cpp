@@ -1,6 +1,6 @@
 #include "print/CategoryWindow.h"
 #include "platform/CheckedFile.h"
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"
