@@ -6,12 +6,12 @@
 #include "cash/CompanyDataDialog.h"
 #include "platform/IoError.h"
 #include "platform/TextFile.h"
+#include "print/TextPrintout.h"
 #include "reports/DefinablePrintout.h"
 #include "reports/Descriptions.h"
 #include "reports/DetailedPrintout.h"
 #include "reports/EntryFilter.h"
 #include "reports/EntrySheet.h"
-#include "reports/TextPrintout.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "print/FontWindow.h"
-#include "reports/TextPrintout.h"
+#include "print/TextPrintout.h"
 #include "station/StorageLocation.h"
 #include "tools/ui_Tlogowania_f.h"
 

@@ -1,4 +1,4 @@
-#include "reports/TextPrintout.h"
+#include "print/TextPrintout.h"
 #include "print/PainterSurface.h"
 #include "register/Register.h"
 #include "reports/DetailedPrintout.h"
