@@ -2,8 +2,8 @@
 
 #include "envelope/AddressHelpers.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
 #include "register/CategoryNames.h"
 #include "register/EntryForm.h"

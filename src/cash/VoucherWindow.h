@@ -2,8 +2,8 @@
 
 #include "cash/Voucher.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
 #include "station/Workstation.h"
 
