@@ -1,11 +1,11 @@
 #include "app/DesktopStart.h"
 
-#include "app/DataFolderSetup.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/Prompts.h"
+#include "register/DataFolderSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>

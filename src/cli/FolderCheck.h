@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DataFolderCheck.h"
+#include "register/DataFolderCheck.h"
 
 namespace kestrana {
 

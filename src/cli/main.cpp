@@ -1,5 +1,4 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
-#include "app/DataFolderSetup.h"
 #include "cli/BackupCommand.h"
 #include "cli/CliStart.h"
 #include "cli/CsvCommands.h"
@@ -13,6 +12,7 @@
 #include "platform/IoError.h"
 #include "platform/MemoryTuning.h"
 #include "platform/Numbers.h"
+#include "register/DataFolderSetup.h"
 #include "register/Register.h"
 #include "register/Sort.h"
 #include "register/Startup.h"

@@ -1,5 +1,5 @@
 #include "app/MainWindow.h"
-#include "app/DataFolderSetup.h"
+#include "register/DataFolderSetup.h"
 #include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"

@@ -1,5 +1,5 @@
-#include "app/DataFolderSetup.h"
 #include "app/ProgramWindows.h"
+#include "register/DataFolderSetup.h"
 #include "station/SmallRecords.h"
 #include "station/StorageLocation.h"
 #include "support/DataFolder.h"

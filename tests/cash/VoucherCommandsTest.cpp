@@ -7,8 +7,8 @@
 #include "register/EntryRecord.h"
 #include "register/Startup.h"
 
-#include "app/DataFolderSetup.h"
 #include "cash/VoucherCounter.h"
+#include "register/DataFolderSetup.h"
 #include "station/Workstation.h"
 #include "support/TestRegistry.h"
 

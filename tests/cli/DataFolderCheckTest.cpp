@@ -1,5 +1,5 @@
-#include "app/DataFolderSetup.h"
 #include "cli/FolderCheck.h"
+#include "register/DataFolderSetup.h"
 #include "register/Startup.h"
 #include "station/SmallRecords.h"
 #include "support/DataFolder.h"

@@ -1,4 +1,4 @@
-#include "app/DataFolderSetup.h"
+#include "register/DataFolderSetup.h"
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"

@@ -1,4 +1,4 @@
-#include "app/DataFolderCheck.h"
+#include "register/DataFolderCheck.h"
 
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
