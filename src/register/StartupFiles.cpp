@@ -2,6 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "register/EntryRecord.h"
+#include "register/FileLock.h"
 
 namespace kestrana::startup {
 
@@ -17,6 +18,12 @@ CompanyRecord prepareCompanyFile(const Workstation& ws, bool* created) {
 
 bool prepareIdCounter(const Workstation& ws) {
     const QString path = ws.idFile();
+    if (files::exists(path))
+        return false;
+    // Two workstations starting at once on a new folder: the second must not set the counter
+    // back after the first has given out IDs, so the look and the creation are one step under
+    // the counter's lock.
+    FileLock lock(lockPathFor(path));
     if (files::exists(path))
         return false;
     files::replaceFile(path, int32Bytes(2));
@@ -35,6 +42,11 @@ CategoryNames prepareCategoryNames(const Workstation& ws, bool* created) {
 
 bool prepareMainFile(const Workstation& ws) {
     const QString path = ws.mainFile();
+    if (files::exists(path))
+        return false;
+    // Under the main file's lock, so that a main file another workstation has just created
+    // and added to is never replaced by a new one.
+    FileLock lock(lockPathFor(path));
     if (files::exists(path))
         return false;
     files::replaceFile(path, firstEntryRecord().toByteArray());
