@@ -73,6 +73,10 @@ int main(int argc, char** argv) {
     timer.start();
     Tbaza_f window(
         MainWindowContext{prompts, dialogs, fonts, clock, app.arguments(), QDir::currentPath()});
+    if (window.startUp() != startup::Report::Outcome::Ready) {
+        std::fprintf(stderr, "start-up did not complete\n");
+        return 1;
+    }
     window.show();
     QApplication::processEvents();
     report("startup", timer);

@@ -1,11 +1,12 @@
 #include "app/DesktopStart.h"
 
-#include "app/DataFolderSetup.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/Prompts.h"
+#include "print/DefaultPrintFont.h"
+#include "register/DataFolderSetup.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,11 +49,13 @@ std::optional<QString> prepareHomeFolder(Prompts& prompts, const QString& templa
             throw IoError(QStringLiteral("Zakładanie folderu danych"), target, EEXIST);
         files::removeTree(building);
         QStringList passedOver;
-        if (templateDir.isEmpty())
+        if (templateDir.isEmpty()) {
             installDataFolder(building, false, today);
-        else
+            writeDefaultPrintFont(building);
+        } else {
             files::copyTree(
                 templateDir, building, [](const QString&) { return true; }, {}, passedOver);
+        }
         // Admini/siec.dat names the folder it was made in (here the temporary one, or wherever
         // a template was made); without it the first start records the folder it runs in.
         files::removeFile(resolvePath(building, QStringLiteral("Admini/siec.dat")));

@@ -2,18 +2,20 @@
 
 #include "envelope/AddressHelpers.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
-#include "print/CategoryNames.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
+#include "register/CategoryNames.h"
 #include "register/EntryForm.h"
-#include "register/EntryLocks.h"
+#include "register/EntrySession.h"
+#include "register/EntryStore.h"
+#include "register/EntryView.h"
 #include "register/ListLine.h"
-#include "register/LockWait.h"
 #include "register/Register.h"
-#include "register/Sort.h"
-#include "register/Workstation.h"
+#include "register/Startup.h"
 #include "reports/FilterCriteria.h"
+#include "station/LockWait.h"
+#include "station/Workstation.h"
 #include "tools/CommandLines.h"
 #include "tools/Notepad.h"
 
@@ -54,19 +56,28 @@ struct MainWindowContext {
     files::FaultInjector* faults = nullptr;
 };
 
-// The main window: the entry list on the left, the entry form on the right. Its creation
-// runs the whole start-up of the program.
-class Tbaza_f : public QMainWindow {
+// The main window: the entry list on the left, the entry form on the right. It shows what the
+// editing session (the rules of the list and the form) hands it and forwards the clicks; its
+// constructor only builds the controls and wires them, and startUp() runs the program's
+// start-up and fills the window from what start-up found.
+class Tbaza_f : public QMainWindow, private EntryView {
     Q_OBJECT
 
 public:
     explicit Tbaza_f(MainWindowContext context, QWidget* parent = nullptr);
     ~Tbaza_f() override;
 
+    // The program's start-up (the same one kestrana-cli runs), then the window filled from what
+    // it found: caption, list font, category names, the list with its first entry, the daily
+    // backup. The window keeps the state reached when start-up stops: its menus and buttons
+    // disabled. EndProgram means the program must end at once.
+    startup::Report::Outcome startUp();
+
     const Workstation& workstation() const { return ws_; }
     Register& registerFiles() { return *register_; }
-    ViewMode viewMode() const { return viewMode_; }
-    qint64 currentPosition() const { return currentPosition_; }
+    EntrySession& session() { return *session_; }
+    ViewMode viewMode() const { return session_->viewMode(); }
+    qint64 currentPosition() const { return session_->currentPosition(); }
     bool startupCompleted() const { return startupCompleted_; }
     // Called after a confirmed exit has released the lock and faded the window.
     void setProcessEnd(std::function<void()> end) { endProcess_ = std::move(end); }
@@ -79,17 +90,16 @@ public:
     using ProgramStarter = std::function<void(const commands::CommandLine&, const QString&)>;
     void setProgramStarter(ProgramStarter start) { startProgram_ = std::move(start); }
     // The entry last loaded into the form (empty before any load and after a refusal).
-    const EntryRecord& shownEntry() const { return shownEntry_; }
+    const EntryRecord& shownEntry() const { return session_->shownEntry(); }
 
-    EntryFormValues formValues() const;
-    void setFormValues(const EntryFormValues& values);
+    EntryFormValues formValues() const override;
 
     // The selection of a list line as a click: loads the entry into the form.
-    void selectLine();
+    void selectLine() { session_->selectLine(); }
     // The Enter key in the list: loads the selected entry again.
-    void enterKey();
+    void enterKey() { session_->reloadLine(); }
     // False when the build failed (shown to the user; the list holds what was built).
-    bool buildList(const Register::Filter& filter = {});
+    bool buildList(const Register::Filter& filter = {}) { return session_->buildList(filter); }
     void setViewMode(ViewMode mode);
     // Runs the status timer's step once (the timer does it every 100 ms).
     void updateStatus();
@@ -98,23 +108,23 @@ public:
     // The end a failed network check asks for: no question and no fade-out, but the lock of
     // the shown entry is released so that nobody is refused it afterwards.
     void endAfterNetworkFailure() {
-        locks_.release();
+        session_->releaseLock();
         endProcess_();
     }
 
     // Entry editing: the buttons under the list and the "&Edycja" menu.
-    void navigate(int button); // 0 "<<", 1 "<", 2 ">", 3 ">>"
+    void navigate(EntrySession::Move move) { session_->navigate(move); }
     void toggleAddMode();
-    void saveEntry();
-    void deleteEntry();
-    void rememberEntry();
-    void insertRememberedEntry();
+    void saveEntry() { session_->save(); }
+    void deleteEntry() { session_->remove(); }
+    void rememberEntry() { session_->remember(); }
+    void insertRememberedEntry() { session_->insertRemembered(); }
     void openIdCounter();
     void storeIdCounter();
 
     // Sorting and search.
     void chooseSortField(SortField field);
-    void sortEntries(bool descending);
+    void sortEntries(bool descending) { session_->sort(descending); }
     void search();
     // "Dopasuj czcionkę listy".
     void chooseListFont();
@@ -127,7 +137,7 @@ public:
     void openFilter();
     void buildFromFilter(bool filtered);
     FilterCriteria filterCriteria() const;
-    bool fullList() const { return fullList_; }
+    bool fullList() const { return session_->fullList(); }
 
     // Printouts ("Wyd&ruki") and the definable-printout panel.
     void printList();
@@ -178,28 +188,31 @@ public:
     // The description panel.
     void openDescription();
     void closeDescription();
-    bool addMode() const { return addMode_; }
-    const EntryLocks& locks() const { return locks_; }
+    bool addMode() const { return session_->addMode(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void startUp();
-    bool ensureDataDirectories(const QString& dir, const QStringList& names);
+    // What the editing session shows through the window.
+    void showForm(const EntryFormValues& values) override;
+    void showList(const EntryList& list) override;
+    int selectedRow() const override;
+    void selectRow(int row) override;
+    void showAddMode(bool on) override;
+    void showContractPicture(const QByteArray& picture) override;
+
     void applyCategoryNames(const CategoryNames& names);
     void applyListFont();
     void showPreviewSetting();
     void resetControls();
+    void startingState();
     void enableMainControls();
-    void showContractPicture();
-    void selectRow(int row);
-    // False when a file operation failed (shown to the user).
-    bool loadSelected(bool takeLock);
     void showIoError(const class IoError& error);
     void wireControls();
     void wireEditing();
+    void wirePanels();
     void wireTools();
     void wireIdentifierMarks();
     void wireCsv();
@@ -210,14 +223,6 @@ private:
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
-    void setAddMode(bool on);
-    void showBlankEntry();
-    bool bossGuard();
-    // Whether save and delete may act on the shown entry (loaded, not held by another user).
-    bool mayChangeShownEntry();
-    // Clears the form: afterwards it shows no entry that save or delete could act on.
-    void clearShownEntry();
-    void selectRecordLine(qint64 position);
     // Panels that take over the window disable the list, the form and the main buttons.
     void setBrowsingEnabled(bool enabled);
 
@@ -225,7 +230,9 @@ private:
     MainWindowContext context_;
     AskingWait lockWait_;
     Workstation ws_;
+    std::unique_ptr<EntryStore> store_;
     std::unique_ptr<Register> register_;
+    std::unique_ptr<EntrySession> session_;
     QTimer statusTimer_;
     std::function<void()> endProcess_;
     std::function<void(const notepad::Request&)> openNotepad_;
@@ -235,28 +242,15 @@ private:
     VoivodeshipChooser voivodeships_;
     bool definableOpen_ = false;
     std::function<void()> openCategories_;
-    SortChoice sortChoice_;
-    EntryRecord shownEntry_;
 
     std::array<QLineEdit*, kTextFieldCount> fields_{};
     QCheckBox* umowa_ = nullptr;
     std::array<QCheckBox*, kCategoryCount> k_{};
     std::array<QCheckBox*, kGroupCount> z_{};
 
-    ViewMode viewMode_ = ViewMode::Nazwa;
     int clockMode_ = 2;
-    bool fullList_ = true;
-    bool filterPass_ = false;
-    bool addMode_ = false;
-    qint64 currentPosition_ = 0;
-    qint64 reselectIndex_ = 0;
-    int listCount_ = 0;
     bool startupCompleted_ = false;
     QList<QObject*> unwired_;
-    EntryLocks locks_{ws_};
-    // The form shows an entry read from the main file (not the blank form after a refusal).
-    bool entryLoaded_ = false;
-    QString shownId_;
     QString descriptionPath_;
     int pressedRow_ = -1;
     vat::Client* vatClient_ = nullptr;       // a child of the window

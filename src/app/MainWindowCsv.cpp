@@ -2,13 +2,13 @@
 // of new entries from CSV after a preview, and the undoing of this workstation's last import.
 #include "app/MainWindow.h"
 
+#include "app/ui_Tbaza_f.h"
 #include "exchange/CsvExport.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/ImportTexts.h"
 #include "exchange/LastImport.h"
 #include "exchange/XlsxExport.h"
 #include "platform/IoError.h"
-#include "ui_Tbaza_f.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -74,7 +74,7 @@ void Tbaza_f::exportXlsx() {
 }
 
 void Tbaza_f::importCsv() {
-    if (!bossGuard())
+    if (!session_->requireBoss())
         return;
     const QString path = context_.dialogs.openFileName(kImportCaption, ws_.workDir, kCsvFilter);
     if (path.isEmpty())
@@ -135,14 +135,11 @@ void Tbaza_f::importCsv() {
     if (result.added.empty())
         return;
     // The new entries are at the end of the main file: show the first of them.
-    setAddMode(false);
-    buildList();
-    selectRecordLine(result.firstPosition);
-    selectLine();
+    session_->showEntryAt(result.firstPosition);
 }
 
 void Tbaza_f::undoLastImport() {
-    if (!bossGuard())
+    if (!session_->requireBoss())
         return;
     std::optional<csv::LastImport> last;
     try {
@@ -169,7 +166,7 @@ void Tbaza_f::undoLastImport() {
     csv::UndoResult result;
     try {
         result = csv::undoImport(ws_, *last,
-                                 [this](const QString& id) { return locks_.heldByOther(id); });
+                                 [this](const QString& id) { return store_->heldByOther(id); });
     } catch (const IoError& error) {
         showIoError(error);
         return;
@@ -184,10 +181,7 @@ void Tbaza_f::undoLastImport() {
         text +=
             QStringLiteral("\n%1 usunięto już wcześniej.").arg(csv::entryCount(result.alreadyGone));
     context_.prompts.information(text);
-    setAddMode(false);
-    clearShownEntry();
-    buildList();
-    selectLine();
+    session_->showListAfterRemoval();
 }
 
 } // namespace kestrana

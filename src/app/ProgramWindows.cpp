@@ -1,7 +1,5 @@
 #include "app/ProgramWindows.h"
 
-#include "platform/CheckedFile.h"
-#include "platform/DataPaths.h"
 #include "tools/CommandLines.h"
 
 #include <QDir>
@@ -16,28 +14,25 @@ ProgramWindows::ProgramWindows(Prompts& prompts, Dialogs& dialogs, const Clock& 
 ProgramWindows::~ProgramWindows() = default;
 
 bool ProgramWindows::start() {
-    // A network workstation whose shared folder is out of reach is told so before the main
-    // window tries to open files there; the notepad window repeats the same check.
     notepad_ = std::make_unique<Tlogowania_f>(prompts_, dialogs_, fonts_, workDir_);
-    // Without Admini/siec.dat this is a local workstation's first start: the main window names
-    // what is missing and creates the file.
-    if (files::exists(resolvePath(workDir_, QStringLiteral("Admini/siec.dat"))) &&
-        !notepad_->FormCreate())
-        return false;
     fonts_.setWorkDir(workDir_);
     main_ = std::make_unique<Tbaza_f>(
         MainWindowContext{prompts_, dialogs_, fonts_, clock_, arguments_, workDir_});
+    // A network workstation whose shared folder is out of reach ends here, before any window
+    // opens files there; the notepad window repeats the check whenever it opens.
+    if (main_->startUp() == startup::Report::Outcome::EndProgram)
+        return false;
     categories_ = std::make_unique<Tkat_f>(main_->workstation(), prompts_);
     QObject::connect(categories_.get(), &Tkat_f::namesStored, main_.get(),
                      &Tbaza_f::showCategoryNames);
     main_->setCategoryOpener([this] { categories_->open(); });
     voucher_ = std::make_unique<Tkp_f>(
         main_->workstation(), prompts_, dialogs_, fonts_, clock_,
-        [this](const notepad::Request& request) {
-            if (!notepad_->open(request))
+        [this](const QString& fileName, const QString& title) {
+            if (!notepad_->open({fileName, title, 2}))
                 main_->endAfterNetworkFailure();
         },
-        [](const QString& line) { commands::start(line, QDir::currentPath()); });
+        [] { commands::start(commands::kalkulator(), QDir::currentPath()); });
     main_->setVoucherOpener([this](int kind, const EntryFormValues& form) {
         voucher_->open(static_cast<DocumentKind>(kind),
                        companyBlock(form[Field::nazwa1], form[Field::miejscowosc],

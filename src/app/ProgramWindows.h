@@ -4,9 +4,9 @@
 #include "cash/VoucherWindow.h"
 #include "envelope/EnvelopeWindow.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
 #include "print/CategoryWindow.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
 #include "print/FontWindow.h"
 #include "tools/NotepadWindow.h"
@@ -19,7 +19,7 @@
 namespace kestrana {
 
 // The program's windows, created once in their fixed order and alive until the end: the main
-// window first (its creation is the start-up), then the others, hidden.
+// window first, which then runs the program's start-up, then the others, hidden.
 class ProgramWindows {
 public:
     ProgramWindows(Prompts& prompts, Dialogs& dialogs, const Clock& clock, QStringList arguments,

@@ -1,8 +1,8 @@
 #include "app/DesktopStart.h"
 #include "app/ProgramWindows.h"
 #include "platform/MemoryTuning.h"
-#include "platform/QtDialogs.h"
 #include "platform/QtPrompts.h"
+#include "print/QtDialogs.h"
 
 #include <QApplication>
 #include <QDir>

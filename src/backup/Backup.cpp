@@ -258,20 +258,15 @@ bool isDue(const Workstation& ws, const QString& date) {
     return !files::isDirectory(folderFor(ws, date));
 }
 
-namespace {
-
-// The backups' own lock (KOPIE/kopia.lck): one copy at a time, whoever makes it.
-QString backupLockFile(const QString& root) {
-    return root + QStringLiteral("/kopia.lck");
+QString lockFile(const Workstation& ws) {
+    return backupsFolder(ws) + QStringLiteral("/kopia.lck");
 }
-
-} // namespace
 
 Result makeBackup(const Workstation& ws, const QString& date, const Source& source) {
     checkDate(date);
     const QString root = backupsFolder(ws);
     files::makeDirectory(root);
-    const FileLock lock(ws, backupLockFile(root));
+    const FileLock lock(ws, lockFile(ws));
     return copyUnderBackupLock(ws, root, date, source);
 }
 
@@ -282,7 +277,7 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
         return std::nullopt;
     const QString root = backupsFolder(ws);
     files::makeDirectory(root);
-    const FileLock lock(ws, backupLockFile(root));
+    const FileLock lock(ws, lockFile(ws));
     if (!isDue(ws, date))
         return std::nullopt;
     return copyUnderBackupLock(ws, root, date, source);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,6 +45,8 @@ struct Source {
 QString backupsFolder(const Workstation& ws);
 // KOPIE/<date>.
 QString folderFor(const Workstation& ws, const QString& date);
+// The backups' own lock, KOPIE/kopia.lck: one copy at a time, whoever makes it.
+QString lockFile(const Workstation& ws);
 // True for a name of the form YYYY-MM-DD that is a real date.
 bool isDateName(const QString& name);
 

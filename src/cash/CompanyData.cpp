@@ -2,7 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 namespace kestrana::companydata {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QString>
 

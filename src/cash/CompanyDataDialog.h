@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/Prompts.h"
-#include "register/SmallRecords.h"
-#include "register/Workstation.h"
+#include "station/SmallRecords.h"
+#include "station/Workstation.h"
 
 #include <QDialog>
 

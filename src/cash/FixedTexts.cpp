@@ -2,7 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/TextFile.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -4,7 +4,7 @@
 #include "cash/Amounts.h"
 #include "cash/FullAmountWords.h"
 #include "register/EntryRecord.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QLocale>
 

@@ -4,8 +4,8 @@
 #include "platform/Numbers.h"
 #include "platform/ShortString.h"
 #include "register/FileLock.h"
-#include "register/SmallRecords.h"
-#include "register/Workstation.h"
+#include "station/SmallRecords.h"
+#include "station/Workstation.h"
 
 #include <algorithm>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/ShortString.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 namespace kestrana::kpw {
 

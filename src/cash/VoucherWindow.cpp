@@ -9,8 +9,7 @@
 #include "cash/WordingSetting.h"
 #include "cash/ui_Tkp_f.h"
 #include "platform/IoError.h"
-#include "register/StartupFiles.h"
-#include "tools/CommandLines.h"
+#include "station/StorageLocation.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -72,12 +71,12 @@ bool isEnter(int key) {
 } // namespace
 
 Tkp_f::Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSettings& fonts,
-             const Clock& clock, NotepadOpener openNotepad, ProgramStarter startProgram,
+             const Clock& clock, TextEditorOpener editText, CalculatorStarter calculator,
              QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::Tkp_f>()), ws_(ws), here_(ws), prompts_(prompts), dialogs_(dialogs),
-      fonts_(fonts), clock_(clock), openNotepad_(std::move(openNotepad)),
-      startProgram_(std::move(startProgram)), Timer1(this) {
+      fonts_(fonts), clock_(clock), editText_(std::move(editText)),
+      startCalculator_(std::move(calculator)), Timer1(this) {
     ui->setupUi(this);
     setFixedSize(629, 515);
 
@@ -119,25 +118,25 @@ Tkp_f::Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSett
     all.mergeBlockFormat(centred);
 
     const std::pair<QAbstractButton*, void (Tkp_f::*)()> buttons[] = {
-        {ui->SpeedButton1, &Tkp_f::SpeedButton1Click},
-        {ui->SpeedButton2, &Tkp_f::SpeedButton2Click},
-        {ui->SpeedButton3, &Tkp_f::SpeedButton3Click},
-        {ui->SpeedButton4, &Tkp_f::SpeedButton4Click},
-        {ui->SpeedButton5, &Tkp_f::SpeedButton5Click},
-        {ui->SpeedButton6, &Tkp_f::SpeedButton6Click},
-        {ui->SpeedButton7, &Tkp_f::SpeedButton7Click},
-        {ui->SpeedButton8, &Tkp_f::SpeedButton8Click},
-        {ui->SpeedButton9, &Tkp_f::SpeedButton9Click},
-        {ui->SpeedButton10, &Tkp_f::SpeedButton10Click},
-        {ui->SpeedButton11, &Tkp_f::SpeedButton11Click},
-        {ui->SpeedButton12, &Tkp_f::SpeedButton12Click},
-        {ui->SpeedButton13, &Tkp_f::SpeedButton13Click},
-        {ui->SpeedButton14, &Tkp_f::SpeedButton14Click},
-        {ui->SpeedButton15, &Tkp_f::SpeedButton15Click},
+        {ui->SpeedButton1, &Tkp_f::leave},
+        {ui->SpeedButton2, &Tkp_f::startCalculator},
+        {ui->SpeedButton3, &Tkp_f::saveDocument},
+        {ui->SpeedButton4, &Tkp_f::openDocument},
+        {ui->SpeedButton5, &Tkp_f::editFixedTexts},
+        {ui->SpeedButton6, &Tkp_f::offerFixedTexts},
+        {ui->SpeedButton7, &Tkp_f::editIssuerBlock},
+        {ui->SpeedButton8, &Tkp_f::editCompanyBlock},
+        {ui->SpeedButton9, &Tkp_f::applyBlockEdit},
+        {ui->SpeedButton10, &Tkp_f::cancelBlockEdit},
+        {ui->SpeedButton11, &Tkp_f::showHelp},
+        {ui->SpeedButton12, &Tkp_f::hideHelp},
+        {ui->SpeedButton13, &Tkp_f::printVoucher},
+        {ui->SpeedButton14, &Tkp_f::clearDocument},
+        {ui->SpeedButton15, &Tkp_f::storeCounterParameters},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QAbstractButton::clicked, this, handler);
-    connect(ui->gotowka, &QLineEdit::returnPressed, this, &Tkp_f::gotowkaExit);
+    connect(ui->gotowka, &QLineEdit::returnPressed, this, &Tkp_f::acceptCash);
     connect(ui->odmiana, &QAbstractButton::clicked, this, &Tkp_f::chooseFullWords);
     showWordingSetting();
 
@@ -173,10 +172,7 @@ bool Tkp_f::open(DocumentKind kind, const VoucherBlock& company, bool boss) {
 bool Tkp_f::FormCreate() {
     try {
         // The data may have moved since start-up: the base directory is decided again.
-        here_ = ws_;
-        const startup::StorageLocation location = startup::locateStorage(ws_.workDir);
-        here_.tryb = location.tryb;
-        here_.baseDir = location.baseDir;
+        here_ = startup::locatedAgain(ws_);
     } catch (const IoError& error) {
         prompts_.error(error.text());
         return false;
@@ -309,7 +305,7 @@ void Tkp_f::enterInGrid() {
     reformatAmounts();
 }
 
-void Tkp_f::gotowkaExit() {
+void Tkp_f::acceptCash() {
     const QString formatted = cashFieldText(ui->gotowka->text());
     if (ui->gotowka->text() != formatted)
         ui->gotowka->setText(formatted);
@@ -347,13 +343,13 @@ bool Tkp_f::gridKeyPress(QObject* watched, QKeyEvent* event) {
 bool Tkp_f::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == ui->gotowka && type == QEvent::FocusOut) {
-        gotowkaExit();
+        acceptCash();
     } else if (watched == ui->lista && type == QEvent::KeyPress &&
                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         ui->lista->hide();
         return true;
     } else if (watched == ui->lista->viewport() && type == QEvent::MouseButtonDblClick) {
-        listaDblClick();
+        insertPickedText();
         return true;
     } else if (type == QEvent::KeyPress &&
                (watched == ui->tabela || watched->property(kCellEditor).toBool())) {
@@ -362,7 +358,7 @@ bool Tkp_f::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Tkp_f::listaDblClick() {
+void Tkp_f::insertPickedText() {
     const QList<QListWidgetItem*> selected = ui->lista->selectedItems();
     if (selected.isEmpty())
         return;
@@ -394,15 +390,15 @@ void Tkp_f::showBlockEditor(BlockTarget target) {
     ui->pole1->setFocus();
 }
 
-void Tkp_f::SpeedButton7Click() {
+void Tkp_f::editIssuerBlock() {
     showBlockEditor(BlockTarget::Issuer);
 }
 
-void Tkp_f::SpeedButton8Click() {
+void Tkp_f::editCompanyBlock() {
     showBlockEditor(BlockTarget::Company);
 }
 
-void Tkp_f::SpeedButton9Click() {
+void Tkp_f::applyBlockEdit() {
     // Only on screen: neither the entry nor the own company data change.
     const std::array<QLabel*, 4> labels = blockLabels(target_);
     const std::array<QLineEdit*, 4> lines = editLines();
@@ -411,36 +407,36 @@ void Tkp_f::SpeedButton9Click() {
     ui->Panel2->hide();
 }
 
-void Tkp_f::SpeedButton10Click() {
+void Tkp_f::cancelBlockEdit() {
     ui->Panel2->hide();
 }
 
-void Tkp_f::SpeedButton11Click() {
+void Tkp_f::showHelp() {
     ui->Panel3->setGeometry(8, 8, 613, 293);
     ui->Panel3->show();
     ui->Panel3->raise();
 }
 
-void Tkp_f::SpeedButton12Click() {
+void Tkp_f::hideHelp() {
     ui->Panel3->hide();
 }
 
-void Tkp_f::SpeedButton14Click() {
+void Tkp_f::clearDocument() {
     setGrid(VoucherGrid{});
 }
 
-void Tkp_f::SpeedButton2Click() {
-    if (startProgram_)
-        startProgram_(commands::kalkulator());
+void Tkp_f::startCalculator() {
+    if (startCalculator_)
+        startCalculator_();
 }
 
-void Tkp_f::SpeedButton1Click() {
+void Tkp_f::leave() {
     setEnabled(false);
     hide();
     close();
 }
 
-void Tkp_f::SpeedButton15Click() {
+void Tkp_f::storeCounterParameters() {
     if (!szef_) {
         prompts_.information(vouchertexts::bossOnly());
         return;
@@ -454,12 +450,12 @@ void Tkp_f::SpeedButton15Click() {
     }
 }
 
-void Tkp_f::SpeedButton13Click() {
+void Tkp_f::printVoucher() {
     // The total as the grid gives it now, not as it was typed over since the last tick.
     Timer1Timer();
     Voucher v = voucher();
     try {
-        const VoucherPrintResult result = printVoucher(dialogs_, fonts_, here_, v);
+        const VoucherPrintResult result = kestrana::printVoucher(dialogs_, fonts_, here_, v);
         if (result.status == VoucherPrintResult::Refused)
             prompts_.information(result.message);
     } catch (const IoError& error) {
@@ -470,7 +466,7 @@ void Tkp_f::SpeedButton13Click() {
     ui->rozszerzeniekp->setText(v.rozszerzeniekp);
 }
 
-void Tkp_f::SpeedButton3Click() {
+void Tkp_f::saveDocument() {
     QString path = dialogs_.saveFileName(vouchertexts::saveCaption(),
                                          kpw::documentsDirectory(here_), kpw::Filter.toString());
     if (path.isEmpty())
@@ -484,7 +480,7 @@ void Tkp_f::SpeedButton3Click() {
     }
 }
 
-void Tkp_f::SpeedButton4Click() {
+void Tkp_f::openDocument() {
     const QString path = dialogs_.openFileName(
         vouchertexts::openCaption(), kpw::documentsDirectory(here_), kpw::Filter.toString());
     try {
@@ -495,15 +491,15 @@ void Tkp_f::SpeedButton4Click() {
     }
 }
 
-void Tkp_f::SpeedButton5Click() {
-    if (kind_ == DocumentKind::None || !openNotepad_)
+void Tkp_f::editFixedTexts() {
+    if (kind_ == DocumentKind::None || !editText_)
         return;
     QString file = kindTexts(kind_).librarySubPath;
     file.replace(u'/', u'\\');
-    openNotepad_({u"\\"_s + file, FixedTextsEditorTitle.toString(), 2});
+    editText_(u"\\"_s + file, FixedTextsEditorTitle.toString());
 }
 
-void Tkp_f::SpeedButton6Click() {
+void Tkp_f::offerFixedTexts() {
     if (kind_ == DocumentKind::None)
         return;
     try {

@@ -2,11 +2,10 @@
 
 #include "cash/Voucher.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
-#include "register/Workstation.h"
-#include "tools/Notepad.h"
+#include "station/Workstation.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -33,13 +32,16 @@ class Tkp_f : public QWidget {
     Q_OBJECT
 
 public:
-    using NotepadOpener = std::function<void(const notepad::Request&)>;
-    using ProgramStarter = std::function<void(const QString&)>;
+    // Opens a text file below the base directory for editing, under a title (the notepad
+    // window, which the program hands in).
+    using TextEditorOpener = std::function<void(const QString& fileName, const QString& title)>;
+    // Starts the platform's calculator.
+    using CalculatorStarter = std::function<void()>;
 
     // `ws` is the main window's: its own company data are read at every opening. Runs the
     // preparation with no document kind.
     Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSettings& fonts,
-          const Clock& clock, NotepadOpener openNotepad, ProgramStarter startProgram,
+          const Clock& clock, TextEditorOpener editText, CalculatorStarter calculator,
           QWidget* parent = nullptr);
     ~Tkp_f() override;
 
@@ -61,25 +63,26 @@ public:
     void reformatAmounts();
     // Enter in the grid or in the cash field.
     void enterInGrid();
-    void gotowkaExit();
+    void acceptCash();
 
-    void SpeedButton1Click();  // "Powrót"
-    void SpeedButton2Click();  // "Kalkulator"
-    void SpeedButton3Click();  // "Zapisz dokument"
-    void SpeedButton4Click();  // "Czytaj dokument"
-    void SpeedButton5Click();  // "Edytor treści"
-    void SpeedButton6Click();  // "Wstaw treść"
-    void SpeedButton7Click();  // "Edytuj" the issuer block
-    void SpeedButton8Click();  // "Edytuj" the company block
-    void SpeedButton9Click();  // "Wstaw" (block editor)
-    void SpeedButton10Click(); // "Zaniechaj" (block editor)
-    void SpeedButton11Click(); // "Pomoc"
-    void SpeedButton12Click(); // "Koniec pomocy"
-    void SpeedButton13Click(); // "Drukuj dokument"
-    void SpeedButton14Click(); // "Wyczyść dokument"
-    void SpeedButton15Click(); // "Zapisz parametry"
+    // The buttons' handlers; the comment gives each button's caption.
+    void leave();                  // "Powrót"
+    void startCalculator();        // "Kalkulator"
+    void saveDocument();           // "Zapisz dokument"
+    void openDocument();           // "Czytaj dokument"
+    void editFixedTexts();         // "Edytor treści"
+    void offerFixedTexts();        // "Wstaw treść"
+    void editIssuerBlock();        // "Edytuj" the issuer block
+    void editCompanyBlock();       // "Edytuj" the company block
+    void applyBlockEdit();         // "Wstaw" (block editor)
+    void cancelBlockEdit();        // "Zaniechaj" (block editor)
+    void showHelp();               // "Pomoc"
+    void hideHelp();               // "Koniec pomocy"
+    void printVoucher();           // "Drukuj dokument"
+    void clearDocument();          // "Wyczyść dokument"
+    void storeCounterParameters(); // "Zapisz parametry"
     // A double click in the pick list: the selected text into the current row's "Tytułem".
-    void listaDblClick();
+    void insertPickedText();
     // "Słownie z pełną odmianą": stored for this workstation, then every voucher follows it. A
     // choice that cannot be stored is shown and the box goes back.
     void chooseFullWords(bool on);
@@ -116,8 +119,8 @@ private:
     Dialogs& dialogs_;
     FontSettings& fonts_;
     const Clock& clock_;
-    NotepadOpener openNotepad_;
-    ProgramStarter startProgram_;
+    TextEditorOpener editText_;
+    CalculatorStarter startCalculator_;
     QTimer Timer1;
 
     DocumentKind kind_ = DocumentKind::None;

@@ -4,7 +4,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
-#include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 
 #include <QDir>
 

@@ -1,5 +1,6 @@
 #include "cli/CsvCommands.h"
 
+#include "cli/CliStart.h"
 #include "exchange/CsvExport.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/ImportTexts.h"
@@ -8,7 +9,6 @@
 #include "platform/Clock.h"
 #include "platform/IoError.h"
 #include "register/Register.h"
-#include "register/StartupFiles.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
 
@@ -61,7 +61,7 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
                                      "[FILTR]"),
                       2);
     try {
-        const Workstation ws = startup::prepareWorkstation(workDir, false, today);
+        const Workstation ws = openRegister(workDir, today);
         Register reg(ws);
         reg.buildList(
             ViewMode::Nazwa, [](QString&&) {},
@@ -86,7 +86,7 @@ int runCsvImportCommand(const QStringList& args, const QString& workDir, const Q
         args.contains(onlyNew) ? csv::ImportChoice::OnlyNew : csv::ImportChoice::All;
     int code = 0;
     try {
-        const Workstation ws = startup::prepareWorkstation(workDir, false, today, wait);
+        const Workstation ws = openRegister(workDir, today, wait);
         const csv::ImportPlan plan = csv::planImport(ws, QDir(workDir).absoluteFilePath(file));
         if (!plan.refusal.isEmpty())
             return report(plan.refusal, 1);

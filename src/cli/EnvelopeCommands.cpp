@@ -1,5 +1,6 @@
 #include "cli/EnvelopeCommands.h"
 
+#include "cli/CliStart.h"
 #include "envelope/AddressHelpers.h"
 #include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopePrintout.h"
@@ -13,7 +14,6 @@
 #include "print/TraceSurface.h"
 #include "register/EntryForm.h"
 #include "register/Register.h"
-#include "register/StartupFiles.h"
 
 #include <QDir>
 
@@ -155,8 +155,7 @@ int runEnvelopePrintCommand(const QStringList& args, const QString& workDir) {
         return badArguments(error);
     const QDir here(workDir);
     try {
-        const Workstation ws =
-            startup::prepareWorkstation(workDir, false, todayString(SystemClock().today()));
+        const Workstation ws = openRegister(workDir, todayString(SystemClock().today()));
         const qint64 position = positionOfId(ws, o.id);
         if (position < 0) {
             printError(QStringLiteral("nie ma wpisu o ID %1").arg(o.id));

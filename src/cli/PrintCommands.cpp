@@ -1,8 +1,8 @@
 #include "cli/PrintCommands.h"
 
+#include "cli/CliStart.h"
 #include "platform/Clock.h"
 #include "platform/IoError.h"
-#include "register/StartupFiles.h"
 
 #include <cstdio>
 
@@ -28,8 +28,7 @@ int runPrintCommand(const QStringList& args, const QString& workDir,
         request.kind != printjob::Kind::Definable)
         return report(QStringLiteral("filtr dotyczy tylko wydruków detailed i definable"), 2);
     try {
-        const Workstation ws =
-            startup::prepareWorkstation(workDir, false, todayString(SystemClock().today()));
+        const Workstation ws = openRegister(workDir, todayString(SystemClock().today()));
         if (const std::optional<printjob::Refusal> refusal = printjob::run(request, ws, makeFilter))
             return report(refusal->text, 1);
     } catch (const IoError& e) {

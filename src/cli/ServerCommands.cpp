@@ -5,8 +5,6 @@
 #include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/PosixFile.h"
-#include "register/StartupFiles.h"
-#include "register/Workstation.h"
 #include "server/PgConnection.h"
 #include "server/RegisterExport.h"
 #include "server/RegisterFiles.h"
@@ -14,6 +12,10 @@
 #include "server/Schema.h"
 #include "server/ServerChoice.h"
 #include "server/ServerError.h"
+#include "station/DataDirectories.h"
+#include "station/ServerMode.h"
+#include "station/StorageLocation.h"
+#include "station/Workstation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -59,7 +61,7 @@ QString chosenServer(const QStringList& args, const QString& workDir, QString& p
         problem = server::connectionStringProblem(given);
         return given;
     }
-    const std::optional<QString> choice = server::readChoice(workDir);
+    const std::optional<QString> choice = startup::readServerChoice(workDir);
     if (!choice)
         problem = QStringLiteral("stanowisko nie pracuje z serwerem: podaj --server PARAMETRY "
                                  "albo przełącz je: kestrana-cli mode server PARAMETRY");
@@ -192,7 +194,7 @@ int runServerModeCommand(const QStringList& args, const QString& workDir) {
         server::Connection connection(conninfo);
         const int version = server::schema::installedVersion(connection);
         startup::locateStorage(workDir); // siec.dat names the local part's base directory
-        server::writeChoice(workDir, conninfo);
+        startup::writeServerChoice(workDir, conninfo);
         printLine(QStringLiteral("Stanowisko pracuje z rejestrem na serwerze: %1.")
                       .arg(connection.server()));
         if (version == 0)

@@ -8,6 +8,7 @@
 #include "cash/VoucherDocument.h"
 #include "cash/VoucherPrintout.h"
 #include "cash/WordingSetting.h"
+#include "cli/CliStart.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/IoError.h"
@@ -15,7 +16,6 @@
 #include "print/PainterSurface.h"
 #include "print/TraceSurface.h"
 #include "register/EntryRecord.h"
-#include "register/StartupFiles.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -178,8 +178,7 @@ int runVoucherPrintCommand(const QStringList& args, const QString& workDir, QTex
     const QDir here(workDir);
     try {
         const QDate today = clock.today();
-        const Workstation ws =
-            startup::prepareWorkstation(workDir, false, todayString(today), wait);
+        const Workstation ws = openRegister(workDir, todayString(today), wait);
         const std::optional<EntryRecord> entry = findEntry(ws, options->id);
         if (!entry)
             return failed(err, u"nie ma wpisu o ID %1"_s.arg(options->id));

@@ -1,9 +1,9 @@
 // kestrana-cli: the register's command-line front, over the same code as the program.
-#include "app/DataFolderCheck.h"
-#include "app/DataFolderSetup.h"
 #include "cli/BackupCommand.h"
+#include "cli/CliStart.h"
 #include "cli/CsvCommands.h"
 #include "cli/EnvelopeCommands.h"
+#include "cli/FolderCheck.h"
 #include "cli/PrintCommands.h"
 #include "cli/ServerCommands.h"
 #include "cli/VatCommands.h"
@@ -15,14 +15,17 @@
 #include "platform/MemoryTuning.h"
 #include "platform/Numbers.h"
 #include "platform/Version.h"
-#include "register/LockWait.h"
+#include "print/DefaultPrintFont.h"
+#include "register/DataFolderSetup.h"
 #include "register/Register.h"
-#include "register/SmallRecords.h"
 #include "register/Sort.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
-#include "server/ServerChoice.h"
+#include "station/LockWait.h"
+#include "station/ServerMode.h"
+#include "station/SmallRecords.h"
+#include "station/StorageLocation.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -77,6 +80,7 @@ bool isWholeNumber(const QString& text) {
 
 int runInit(const QStringList& args, const QString& today) {
     installDataFolder(QDir::currentPath(), args.contains(QStringLiteral("--demo")), today);
+    writeDefaultPrintFont(QDir::currentPath());
     return 0;
 }
 
@@ -93,7 +97,7 @@ int runList(const QStringList& allArgs, const QString& today) {
     const int mode = readLeadingInt(view);
     if (mode < 1 || mode > 5 || !isWholeNumber(view))
         return fail(QStringLiteral("--view przyjmuje liczbę od 1 do 5"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today);
+    const Workstation ws = openRegister(QDir::currentPath(), today);
     Register reg(ws);
     // Lines go out as they are built: a register of a million entries needs no list in memory.
     static char buffer[1 << 20];
@@ -110,7 +114,7 @@ int runGenerate(const QStringList& args, const QString& today, LockWait& wait) {
     const QString seed = option(args, QStringLiteral("--seed"), QStringLiteral("1"));
     if (!isWholeNumber(entries) || entries.toLongLong() < 0 || !isWholeNumber(seed))
         return fail(QStringLiteral("--entries przyjmuje liczbę wpisów, --seed liczbę całkowitą"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today, &wait);
+    const Workstation ws = openRegister(QDir::currentPath(), today, &wait);
     generateEntries(ws, entries.toLongLong(), static_cast<quint32>(seed.toLongLong()));
     return 0;
 }
@@ -139,7 +143,7 @@ int runMode(const QStringList& args) {
                                    "PARAMETRY"));
     }
     files::replaceFile(path, siec.toBytes());
-    server::clearChoice(workDir); // back from server mode, if it was on
+    startup::clearServerChoice(workDir); // back from server mode, if it was on
     return 0;
 }
 
@@ -160,7 +164,7 @@ int runSort(const QStringList& args, const QString& today, LockWait& wait) {
     }
     if (field < 0)
         return badArguments(QStringLiteral("--by przyjmuje nazwa1, nazwa2, data albo kod"));
-    const Workstation ws = startup::prepareWorkstation(QDir::currentPath(), false, today, &wait);
+    const Workstation ws = openRegister(QDir::currentPath(), today, &wait);
     sortRegister(ws, static_cast<SortField>(field + 1), args.contains(QStringLiteral("--desc")));
     return 0;
 }
@@ -177,7 +181,7 @@ Workstation existingWorkstation(const QString& workDir) {
 
 int runCheck() {
     const Workstation ws = existingWorkstation(QDir::currentPath());
-    const QList<CheckFinding> findings = checkDataFolder(ws, QDateTime::currentDateTime());
+    const QList<CheckFinding> findings = checkWholeDataFolder(ws, QDateTime::currentDateTime());
     bool damaged = false;
     for (const CheckFinding& finding : findings) {
         printLine((finding.damage ? QStringLiteral("BŁĄD: ") : QStringLiteral("UWAGA: ")) +
@@ -285,7 +289,7 @@ int main(int argc, char** argv) {
     const QString today = todayString(SystemClock().today());
     try {
         const QString& command = args.first();
-        const std::optional<QString> serverChoice = server::readChoice(QDir::currentPath());
+        const std::optional<QString> serverChoice = startup::readServerChoice(QDir::currentPath());
         if (serverChoice && refusedInServerMode(command))
             return 1;
         if (command == QLatin1String("server"))
@@ -320,6 +324,8 @@ int main(int argc, char** argv) {
             return runLookupCommand(args, today);
     } catch (const IoError& e) {
         return fail(e.text());
+    } catch (const startup::NotReady&) {
+        return 1; // start-up has said why
     }
     printUsage();
     return 2;

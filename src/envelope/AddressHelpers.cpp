@@ -1,7 +1,7 @@
 #include "envelope/AddressHelpers.h"
 
 #include "envelope/EnvelopeSetup.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -2,7 +2,7 @@
 
 #include "envelope/EnvelopeFields.h"
 #include "register/EntryForm.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QRect>
 #include <QString>

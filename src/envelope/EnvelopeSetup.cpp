@@ -4,7 +4,7 @@
 #include "envelope/JpegImage.h"
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QDir>
 

@@ -11,7 +11,7 @@
 #include "platform/IoError.h"
 #include "print/FontWindow.h"
 #include "print/PrintRun.h"
-#include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -68,22 +68,22 @@ Tkoperta_f::Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs
     connect(ui->papier, &QComboBox::activated, this, [this] { choosePaper(); });
     ui->helpText->setPlainText(envelope::helpLines().join(QLatin1Char('\n')));
 
-    connect(ui->SpeedButton2, &QPushButton::clicked, this, [this] { SpeedButton2Click(); });
-    connect(ui->SpeedButton12, &QPushButton::clicked, this, [this] { SpeedButton12Click(); });
-    connect(ui->SpeedButton11, &QPushButton::clicked, this, [this] { SpeedButton11Click(); });
-    connect(ui->SpeedButton10, &QPushButton::clicked, this, [this] { SpeedButton10Click(); });
-    connect(ui->SpeedButton6, &QPushButton::clicked, this, [this] { SpeedButton6Click(); });
-    connect(ui->SpeedButton7, &QPushButton::clicked, this, [this] { SpeedButton7Click(); });
-    connect(ui->SpeedButton4, &QPushButton::clicked, this, [this] { SpeedButton4Click(); });
-    connect(ui->KopertySeryjne, &QPushButton::clicked, this, [this] { KopertySeryjneClick(); });
-    connect(ui->SpeedButton3, &QPushButton::clicked, this, [this] { SpeedButton3Click(); });
-    connect(ui->SpeedButton9, &QPushButton::clicked, this, [this] { SpeedButton9Click(); });
-    connect(ui->SpeedButton8, &QPushButton::clicked, this, [this] { SpeedButton8Click(); });
-    connect(ui->SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(ui->SpeedButton2, &QPushButton::clicked, this, [this] { storeAsDefaults(); });
+    connect(ui->SpeedButton12, &QPushButton::clicked, this, [this] { readDefaults(); });
+    connect(ui->SpeedButton11, &QPushButton::clicked, this, [this] { storeProfile(); });
+    connect(ui->SpeedButton10, &QPushButton::clicked, this, [this] { readProfile(); });
+    connect(ui->SpeedButton6, &QPushButton::clicked, this, [this] { attachPicture(); });
+    connect(ui->SpeedButton7, &QPushButton::clicked, this, [this] { detachPicture(); });
+    connect(ui->SpeedButton4, &QPushButton::clicked, this, [this] { printCurrentEnvelope(); });
+    connect(ui->KopertySeryjne, &QPushButton::clicked, this, [this] { printSerialEnvelopes(); });
+    connect(ui->SpeedButton3, &QPushButton::clicked, this, [this] { choosePrintFont(); });
+    connect(ui->SpeedButton9, &QPushButton::clicked, this, [this] { showHelp(); });
+    connect(ui->SpeedButton8, &QPushButton::clicked, this, [this] { hideHelp(); });
+    connect(ui->SpeedButton1, &QPushButton::clicked, this, [this] { leave(); });
     const std::array<QRadioButton*, 4> sizes = {ui->RadioButton1, ui->RadioButton2,
                                                 ui->RadioButton3, ui->RadioButton4};
     for (int k = 1; k <= 4; ++k)
-        connect(sizes[k - 1], &QRadioButton::clicked, this, [this, k] { RadioButtonClick(k); });
+        connect(sizes[k - 1], &QRadioButton::clicked, this, [this, k] { chooseSize(k); });
 
     // The clock runs whether the window is shown or not.
     Timer1.setObjectName(QStringLiteral("Timer1"));
@@ -95,16 +95,6 @@ Tkoperta_f::Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs
 }
 
 Tkoperta_f::~Tkoperta_f() = default;
-
-Workstation Tkoperta_f::locate() const {
-    // Another workstation may have moved the data since start-up: the base directory is
-    // decided again, as start-up decides it.
-    Workstation here = ws_;
-    const startup::StorageLocation location = startup::locateStorage(ws_.workDir);
-    here.tryb = location.tryb;
-    here.baseDir = location.baseDir;
-    return here;
-}
 
 EnvelopeFields Tkoperta_f::fields() const {
     EnvelopeFields f;
@@ -195,7 +185,7 @@ bool Tkoperta_f::apply(const std::function<QString(EnvelopeFields&)>& operation)
 bool Tkoperta_f::FormCreate() {
     ui->helpPanel->hide();
     if (!apply([this](EnvelopeFields& f) {
-            here_ = locate();
+            here_ = startup::locatedAgain(ws_);
             return envelope::prepare(here_, f, picture_);
         }))
         return false;
@@ -228,7 +218,7 @@ bool Tkoperta_f::open(const EntryFormValues& form, const CompanyRecord& firma, A
     setEnabled(true);
     ui->helpPanel->hide();
     if (!apply([&](EnvelopeFields& f) {
-            here_ = locate();
+            here_ = startup::locatedAgain(ws_);
             Workstation sender = here_;
             sender.firma = firma;
             return openEnvelope(sender, form, block, f, picture_);
@@ -244,21 +234,21 @@ bool Tkoperta_f::open(const EntryFormValues& form, const CompanyRecord& firma, A
     return true;
 }
 
-void Tkoperta_f::SpeedButton2Click() {
+void Tkoperta_f::storeAsDefaults() {
     apply([this](EnvelopeFields& f) {
         envelope::saveDefaults(here_, f, picture_);
         return QString();
     });
 }
 
-void Tkoperta_f::SpeedButton12Click() {
+void Tkoperta_f::readDefaults() {
     if (!prompts_.question(envelope::loadDefaultsQuestion()))
         return;
     if (apply([this](EnvelopeFields& f) { return envelope::loadDefaults(here_, f, picture_); }))
         refreshSizeLabel();
 }
 
-void Tkoperta_f::SpeedButton11Click() {
+void Tkoperta_f::storeProfile() {
     QString path = dialogs_.saveFileName(QStringLiteral("Zapisz profil"),
                                          envelopeProfilesFolder(here_), envelope::profileFilter());
     if (path.isEmpty())
@@ -275,7 +265,7 @@ void Tkoperta_f::SpeedButton11Click() {
     });
 }
 
-void Tkoperta_f::SpeedButton10Click() {
+void Tkoperta_f::readProfile() {
     const QString path = dialogs_.openFileName(
         QStringLiteral("Czytaj profil"), envelopeProfilesFolder(here_), envelope::profileFilter());
     if (path.isEmpty())
@@ -284,7 +274,7 @@ void Tkoperta_f::SpeedButton10Click() {
         refreshSizeLabel();
 }
 
-void Tkoperta_f::SpeedButton6Click() {
+void Tkoperta_f::attachPicture() {
     const QString current = ui->nazwa->text();
     const QString dir = current.isEmpty() ? here_.baseDir : QFileInfo(current).absolutePath();
     const QString path =
@@ -294,20 +284,20 @@ void Tkoperta_f::SpeedButton6Click() {
     apply([&](EnvelopeFields& f) { return envelope::attachLogo(path, f, picture_); });
 }
 
-void Tkoperta_f::SpeedButton7Click() {
+void Tkoperta_f::detachPicture() {
     EnvelopeFields f = fields();
     envelope::detachLogo(f);
     showFields(f);
 }
 
-void Tkoperta_f::RadioButtonClick(int k) {
+void Tkoperta_f::chooseSize(int k) {
     const std::array<QRadioButton*, 4> sizes = {ui->RadioButton1, ui->RadioButton2,
                                                 ui->RadioButton3, ui->RadioButton4};
     sizes[k - 1]->setChecked(true);
     refreshSizeLabel();
 }
 
-bool Tkoperta_f::SpeedButton4Click() {
+bool Tkoperta_f::printCurrentEnvelope() {
     try {
         const EnvelopeFields f = fields();
         return runPrintout(dialogs_, fonts_, envelopePrintDocument(f),
@@ -318,7 +308,7 @@ bool Tkoperta_f::SpeedButton4Click() {
     }
 }
 
-bool Tkoperta_f::KopertySeryjneClick() {
+bool Tkoperta_f::printSerialEnvelopes() {
     const auto block = static_cast<AddressBlock>(ui->blokSeryjny->currentIndex() + 1);
     try {
         const SerialEnvelopeCount count = countSerialEnvelopes(here_.listFile(), block);
@@ -345,7 +335,7 @@ bool Tkoperta_f::KopertySeryjneClick() {
     }
 }
 
-void Tkoperta_f::SpeedButton3Click() {
+void Tkoperta_f::choosePrintFont() {
     try {
         fontWindow_.ZapiszFonty(kPrintFontFile);
     } catch (const IoError& error) {
@@ -353,17 +343,17 @@ void Tkoperta_f::SpeedButton3Click() {
     }
 }
 
-void Tkoperta_f::SpeedButton9Click() {
+void Tkoperta_f::showHelp() {
     ui->helpPanel->setGeometry(93, 62, 636, 390);
     ui->helpPanel->raise();
     ui->helpPanel->show();
 }
 
-void Tkoperta_f::SpeedButton8Click() {
+void Tkoperta_f::hideHelp() {
     ui->helpPanel->hide();
 }
 
-bool Tkoperta_f::SpeedButton1Click() {
+bool Tkoperta_f::leave() {
     if (!prompts_.question(envelope::quitQuestion()))
         return false;
     try {

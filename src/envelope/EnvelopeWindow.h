@@ -3,12 +3,12 @@
 #include "envelope/AddressHelpers.h"
 #include "envelope/EnvelopeFields.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
 #include "register/EntryForm.h"
-#include "register/SmallRecords.h"
-#include "register/Workstation.h"
+#include "station/SmallRecords.h"
+#include "station/Workstation.h"
 
 #include <QString>
 #include <QTimer>
@@ -48,24 +48,24 @@ public:
     // window is shown centred, not modal. Nothing is shown when preparing fails.
     bool open(const EntryFormValues& form, const CompanyRecord& firma, AddressBlock block);
 
-    // The buttons' handlers, by the window's own names.
-    void SpeedButton2Click();     // "Zapisz ustalenia jako domyślne"
-    void SpeedButton12Click();    // "Czytaj ustalenia domyślne"
-    void SpeedButton11Click();    // "Zapisz profil"
-    void SpeedButton10Click();    // "Czytaj profil"
-    void SpeedButton6Click();     // "Dołącz obrazek"
-    void SpeedButton7Click();     // "Odłącz obrazek"
-    void RadioButtonClick(int k); // "rozmiar 1" .. "rozmiar 4"
-    bool SpeedButton4Click();     // "Drukuj kopertę": true when printed
+    // The buttons' handlers; the comment gives each button's caption.
+    void storeAsDefaults();      // "Zapisz ustalenia jako domyślne"
+    void readDefaults();         // "Czytaj ustalenia domyślne"
+    void storeProfile();         // "Zapisz profil"
+    void readProfile();          // "Czytaj profil"
+    void attachPicture();        // "Dołącz obrazek"
+    void detachPicture();        // "Odłącz obrazek"
+    void chooseSize(int k);      // "rozmiar 1" .. "rozmiar 4"
+    bool printCurrentEnvelope(); // "Drukuj kopertę": true when printed
     // "Koperty seryjne": one envelope per entry of the current list with an address in the
     // chosen block, as one print job; true when printed.
-    bool KopertySeryjneClick();
+    bool printSerialEnvelopes();
     // "Papier koperty": the paper chosen is stored for this workstation at once.
     void choosePaper();
-    void SpeedButton3Click(); // "Czcionka druku"
-    void SpeedButton9Click(); // "Pomoc"
-    void SpeedButton8Click(); // "Powrót" on the help panel
-    bool SpeedButton1Click(); // "Koniec": true when the window was left
+    void choosePrintFont(); // "Czcionka druku"
+    void showHelp();        // "Pomoc"
+    void hideHelp();        // "Powrót" on the help panel
+    bool leave();           // "Koniec": true when the window was left
     void Timer1Timer();
 
     // The values the controls hold now.
@@ -87,7 +87,6 @@ private:
     void refreshSizeLabel();
     // The paper this workstation stored, the printer's page when none.
     void showStoredPaper();
-    Workstation locate() const;
 
     std::unique_ptr<Ui::Tkoperta_f> ui;
     const Workstation& ws_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "register/EntryRecord.h"
 
 #include <QString>

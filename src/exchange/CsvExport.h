@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/CategoryNames.h"
-#include "register/Workstation.h"
+#include "register/CategoryNames.h"
+#include "station/Workstation.h"
 
 #include <QString>
 

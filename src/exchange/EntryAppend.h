@@ -1,7 +1,7 @@
 #pragma once
 
 #include "register/EntryRecord.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <vector>
 

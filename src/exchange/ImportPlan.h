@@ -2,7 +2,7 @@
 
 #include "exchange/CsvImport.h"
 #include "register/EntryRecord.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QList>
 #include <QString>

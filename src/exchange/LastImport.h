@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exchange/ImportPlan.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/CheckedFile.h"
-#include "print/CategoryNames.h"
-#include "register/Workstation.h"
+#include "register/CategoryNames.h"
+#include "station/Workstation.h"
 
 #include <QString>
 

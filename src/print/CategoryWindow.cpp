@@ -3,6 +3,7 @@
 #include "platform/IoError.h"
 #include "print/ui_Tkat_f.h"
 #include "register/StartupFiles.h"
+#include "station/StorageLocation.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -57,7 +58,7 @@ Tkat_f::Tkat_f(const Workstation& ws, Prompts& prompts, QWidget* parent)
     ui->tabela->setColumnWidth(1, 128);
     ui->tabela->setColumnWidth(2, 118);
     ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(64, 64));
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { storeAndClose(); });
     FormCreate();
 }
 
@@ -71,8 +72,7 @@ bool Tkat_f::FormCreate() {
     try {
         // Another workstation may have moved the data since start-up: the base directory is
         // decided again, as start-up decides it.
-        Workstation here = ws_;
-        here.baseDir = startup::locateStorage(ws_.workDir).baseDir;
+        const Workstation here = startup::locatedAgain(ws_);
         namesFile_ = here.categoriesFile();
         names = startup::prepareCategoryNames(here);
     } catch (const IoError& error) {
@@ -106,7 +106,7 @@ CategoryNames Tkat_f::gridNames() const {
     return names;
 }
 
-bool Tkat_f::BitBtn1Click() {
+bool Tkat_f::storeAndClose() {
     // A cell still being edited counts as typed.
     ui->tabela->setCurrentIndex(QModelIndex());
     const CategoryNames names = gridNames();

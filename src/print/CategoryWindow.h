@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/Prompts.h"
-#include "print/CategoryNames.h"
-#include "register/Workstation.h"
+#include "register/CategoryNames.h"
+#include "station/Workstation.h"
 
 #include <QWidget>
 
@@ -33,7 +33,7 @@ public:
     void open();
     // "Powrót": stores the grid's names (each cut to 15 characters) and hides the window.
     // False when storing failed: the error has been shown and the window stays open.
-    bool BitBtn1Click();
+    bool storeAndClose();
 
     // The names as the grid holds them now.
     CategoryNames gridNames() const;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Dialogs.h"
 #include "platform/FaultInjector.h"
+#include "print/Dialogs.h"
 #include "print/PageHelper.h"
 
 #include <QByteArray>

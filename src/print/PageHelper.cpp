@@ -1,7 +1,7 @@
 #include "print/PageHelper.h"
 
-#include "platform/Dialogs.h"
 #include "print/ColourValue.h"
+#include "print/Dialogs.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "print/PainterSurface.h"
 
-#include "platform/Dialogs.h"
 #include "platform/IoError.h"
+#include "print/Dialogs.h"
 #include "print/PageHelper.h"
 #include "print/TextMetrics.h"
 

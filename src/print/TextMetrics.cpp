@@ -1,6 +1,6 @@
 #include "print/TextMetrics.h"
 
-#include "platform/Dialogs.h"
+#include "print/Dialogs.h"
 #include "print/PageHelper.h"
 
 #include <algorithm>

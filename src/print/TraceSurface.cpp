@@ -1,7 +1,7 @@
 #include "print/TraceSurface.h"
 
 #include "platform/CheckedFile.h"
-#include "platform/Dialogs.h"
+#include "print/Dialogs.h"
 
 namespace kestrana {
 

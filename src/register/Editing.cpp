@@ -2,7 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "register/FileLock.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 
 #include "register/EntryForm.h"
 #include "register/EntryRecord.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 namespace kestrana {
 

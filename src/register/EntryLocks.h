@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CheckedFile.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QString>
 

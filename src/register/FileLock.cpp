@@ -1,8 +1,8 @@
 #include "register/FileLock.h"
 
 #include "platform/PosixFile.h"
-#include "register/LockWait.h"
-#include "register/Workstation.h"
+#include "station/LockWait.h"
+#include "station/Workstation.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,40 +1,56 @@
 #pragma once
 
+#include "register/EntryList.h"
 #include "register/EntryRecord.h"
 #include "register/ListLine.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace kestrana {
 
-// The register's files and the one entry buffer through which every record passes: each
+class EntryStore;
+
+// The register's entries and the one entry buffer through which every record passes: each
 // load, list build, save and printout reads into it, so afterwards it holds the last record
-// read.
+// read. The list file DANE/sp_ks.dat lies below the base directory, whatever the storage.
 class Register {
 public:
-    explicit Register(const Workstation& ws) : ws_(ws) {}
+    // Over the folder of files the workstation names.
+    explicit Register(const Workstation& ws);
+    // Over `store`, which outlives the register.
+    Register(const Workstation& ws, EntryStore& store);
+    ~Register();
 
     const Workstation& workstation() const { return ws_; }
+    EntryStore& store() { return *store_; }
     EntryRecord& buffer() { return buffer_; }
     const EntryRecord& buffer() const { return buffer_; }
 
-    // Reads main-file record `position` (0-based) into the buffer. Throws IoError.
+    // Reads the entry at `position` (0-based) into the buffer. Throws IoError.
     void load(qint64 position);
 
     using Filter = std::function<bool(const EntryRecord&)>;
     using LineSink = std::function<void(QString&& line)>;
-    // Rebuilds the list: every record of the main file (those passing `filter`, when given)
-    // goes to the list file and gives one line, handed to `sink` as it is built. Lines built
-    // before a failure have been handed on when IoError is thrown.
+    // Rebuilds the list: every entry (those passing `filter`, when given) goes to the list file
+    // and gives one line, handed to `sink` as it is built. Lines built before a failure have
+    // been handed on when IoError is thrown.
     void buildList(ViewMode mode, const LineSink& sink, const Filter& filter = {});
     // The same, collecting the lines.
     void buildList(ViewMode mode, QStringList& lines, const Filter& filter = {});
+    // The same, collecting the lines with their entries' record numbers.
+    void buildList(ViewMode mode, EntryList& list, const Filter& filter = {});
 
 private:
+    using NumberedSink = std::function<void(QString&& line, qint64 recordNumber)>;
+    void build(ViewMode mode, const NumberedSink& sink, const Filter& filter);
+
     const Workstation& ws_;
+    std::unique_ptr<EntryStore> ownStore_;
+    EntryStore* store_;
     EntryRecord buffer_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
 #include "print/PageHelper.h"
 #include "register/EntryRecord.h"

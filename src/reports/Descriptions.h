@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include <QString>
 #include <QStringList>

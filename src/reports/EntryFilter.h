@@ -2,9 +2,9 @@
 
 #include "register/EntryRecord.h"
 #include "register/Register.h"
-#include "register/Workstation.h"
 #include "reports/DescriptionFile.h"
 #include "reports/FilterCriteria.h"
+#include "station/Workstation.h"
 
 #include <optional>
 #include <string>

@@ -4,13 +4,13 @@
 #include "platform/DataPaths.h"
 #include "print/PainterSurface.h"
 #include "print/PrintRun.h"
+#include "print/TextPrintout.h"
 #include "print/TraceSurface.h"
 #include "register/EntryForm.h"
 #include "reports/DefinablePrintout.h"
 #include "reports/Descriptions.h"
 #include "reports/DetailedPrintout.h"
 #include "reports/EntrySheet.h"
-#include "reports/TextPrintout.h"
 
 #include <QDir>
 

@@ -2,8 +2,8 @@
 
 #include "print/FontSettings.h"
 #include "register/Register.h"
-#include "register/Workstation.h"
 #include "reports/DefinablePrintout.h"
+#include "station/Workstation.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,11 +3,11 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "register/EntryRecord.h"
-#include "register/Workstation.h"
 #include "server/BinaryCopy.h"
 #include "server/RegisterFiles.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
+#include "station/Workstation.h"
 
 #include <QHash>
 

@@ -5,11 +5,11 @@
 #include "platform/FileTree.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
-#include "register/Workstation.h"
 #include "server/BinaryCopy.h"
 #include "server/RegisterFiles.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
+#include "station/Workstation.h"
 
 #include <QHash>
 

@@ -1,34 +1,12 @@
 #include "server/ServerChoice.h"
 
-#include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
-#include "platform/DataPaths.h"
-#include "platform/TextFile.h"
 
 #include <libpq-fe.h>
 
 #include <memory>
 
 namespace kestrana::server {
-
-QString choiceFile(const QString& workDir) {
-    return resolvePath(workDir, QStringLiteral("Admini/serwer.dat"));
-}
-
-std::optional<QString> readChoice(const QString& workDir) {
-    const QString path = choiceFile(workDir);
-    if (!files::exists(path))
-        return std::nullopt;
-    return textfile::readLines(path).value(0).trimmed();
-}
-
-void writeChoice(const QString& workDir, const QString& conninfo) {
-    files::replaceFile(choiceFile(workDir), cp1250::encode(conninfo + QStringLiteral("\r\n")));
-}
-
-bool clearChoice(const QString& workDir) {
-    return files::removeFile(choiceFile(workDir));
-}
 
 QString connectionStringProblem(const QString& conninfo) {
     if (conninfo.trimmed().isEmpty())
@@ -53,19 +31,6 @@ QString connectionStringProblem(const QString& conninfo) {
                                   "pliku usług pg_service.conf).");
     }
     return QString();
-}
-
-QString mainWindowServerModeText() {
-    return QStringLiteral(
-        "To stanowisko jest przełączone na rejestr na serwerze bazy danych (Admini/serwer.dat).\n"
-        "Okno programu pracuje tylko z rejestrem w plikach, a rejestr na serwerze obsługuje "
-        "kestrana-cli (server export, backup).\n"
-        "Powrót do pracy na plikach: kestrana-cli mode local albo kestrana-cli mode network "
-        "ŚCIEŻKA");
-}
-
-QString captionForServerMode() {
-    return QStringLiteral("Kestrana - bazy na serwerze");
 }
 
 } // namespace kestrana::server

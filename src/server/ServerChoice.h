@@ -2,36 +2,12 @@
 
 #include <QString>
 
-#include <optional>
-
-// Server mode of a workstation: Admini/serwer.dat under the working directory, beside siec.dat,
-// holds the libpq connection string of the server that keeps the register (one line,
-// Windows-1250). The file's presence is the mode. siec.dat is never touched by it: it still
-// names the base directory of what stays on the workstation's side (pictures, help, envelope
-// settings, fixed texts, saved vouchers, fonts, the list file), and a workstation switched back
-// to local or network mode finds it as it was.
+// The connection string a workstation is switched to (station/ServerMode.h keeps it).
 namespace kestrana::server {
-
-QString choiceFile(const QString& workDir);
-// The connection string, or nothing when the workstation keeps its register in files.
-// Throws IoError when the file exists but cannot be read.
-std::optional<QString> readChoice(const QString& workDir);
-// Throws IoError; the file is replaced as a whole.
-void writeChoice(const QString& workDir, const QString& conninfo);
-// Back to the files siec.dat names. Returns whether server mode was on.
-bool clearChoice(const QString& workDir);
 
 // Why a connection string is not taken, or empty when it is: it must be one libpq reads, and
 // it must not carry a password (libpq takes that from ~/.pgpass or a service file, so that no
 // password lies in Kestrana's files or on a command line).
 QString connectionStringProblem(const QString& conninfo);
-
-// What the main window says at start-up in server mode: the window edits the register in files
-// only, and the local folder must not stand in for the register on the server.
-QString mainWindowServerModeText();
-
-// The main window's caption in server mode, beside "Kestrana - bazy lokalne" and
-// "Kestrana - bazy sieciowe".
-QString captionForServerMode();
 
 } // namespace kestrana::server

@@ -3,8 +3,8 @@
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "print/FontWindow.h"
-#include "register/StartupFiles.h"
-#include "reports/TextPrintout.h"
+#include "print/TextPrintout.h"
+#include "station/StorageLocation.h"
 #include "tools/ui_Tlogowania_f.h"
 
 #include <QCloseEvent>
@@ -37,10 +37,10 @@ bool Tlogowania_f::FormCreate() {
     setWindowTitle(request.title);
     try {
         baseDir_ = startup::locateStorage(workDir_).baseDir;
-        const notepad::NetworkState network = notepad::checkNetwork(workDir_);
+        const startup::NetworkState network = startup::checkNetwork(workDir_);
         if (network.networkMode && !network.reachable) {
-            if (prompts_.question(captionInformation(), notepad::networkQuestion())) {
-                notepad::switchToLocal(workDir_, network.record);
+            if (prompts_.question(captionInformation(), startup::networkQuestion())) {
+                startup::switchToLocal(workDir_, network.record);
                 prompts_.information(QStringLiteral("Uruchom ponownie program"));
             }
             return false;

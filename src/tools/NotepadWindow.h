@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Dialogs.h"
 #include "platform/Prompts.h"
+#include "print/Dialogs.h"
 #include "print/FontSettings.h"
 #include "tools/Notepad.h"
 

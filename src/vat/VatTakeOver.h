@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "print/Dialogs.h"
 #include "register/EntryRecord.h"
 #include "vat/VatRegister.h"
 

@@ -1,4 +1,4 @@
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"

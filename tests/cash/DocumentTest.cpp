@@ -4,8 +4,8 @@
 #include "platform/CheckedFile.h"
 #include "platform/IoError.h"
 #include "register/EntryRecord.h"
-#include "register/SmallRecords.h"
-#include "register/Workstation.h"
+#include "station/SmallRecords.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

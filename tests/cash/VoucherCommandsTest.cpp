@@ -5,12 +5,12 @@
 #include "cash/VoucherDocument.h"
 #include "platform/Clock.h"
 #include "register/EntryRecord.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 
-#include "app/DataFolderSetup.h"
 #include "cash/VoucherCounter.h"
 #include "cash/WordingSetting.h"
-#include "register/Workstation.h"
+#include "register/DataFolderSetup.h"
+#include "station/Workstation.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>

@@ -1,5 +1,6 @@
+#include "print/DefaultPrintFont.h"
 #include "register/ListLine.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/CliRun.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
@@ -60,6 +61,17 @@ private slots:
         QVERIFY(bytes.contains("Przewodnik po bazie adresowej."));
         QVERIFY(bytes.contains("\r\n"));
         QVERIFY(!bytes.contains("\xc5")); // no UTF-8 lead bytes of Polish letters
+    }
+
+    // A new folder prints legibly from the first start: the default print font is there.
+    void initWritesTheDefaultPrintFont() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init"}).exitCode, 0);
+        QFile font(dir.filePath("FONT/font_kelmo_2007.dat"));
+        QVERIFY(font.open(QIODevice::ReadOnly));
+        const FontRecord record = FontRecord::fromBytes(font.readAll());
+        QCOMPARE(record.size, kDefaultPrintPoints);
+        QCOMPARE(record.faceName, QStringLiteral("Liberation Sans"));
     }
 
     // Qt's notices (XDG_RUNTIME_DIR, as when run as root or from cron) stay off stderr; the

@@ -1,4 +1,4 @@
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/CliRun.h"
 #include "support/TestRegistry.h"
 

@@ -1,6 +1,6 @@
 #include "envelope/AddressHelpers.h"
 #include "envelope/EnvelopeTexts.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

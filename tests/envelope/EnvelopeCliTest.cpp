@@ -1,6 +1,6 @@
 // The command's source is part of kestrana-cli only; the test compiles it in to call it directly.
 #include "cli/EnvelopeCommands.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include "envelope/EnvelopePaper.h"
 #include "envelope/EnvelopeRecords.h"

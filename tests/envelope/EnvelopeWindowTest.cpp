@@ -116,7 +116,6 @@ private slots:
     void preparationShowsTheStoredDefaults() {
         Session s;
         Tkoperta_f& w = s.start();
-        QVERIFY(s.done());
         for (const QString& file :
              {kSettingsFile, kOptionsFile, kFormFile, QStringLiteral("ADMINI/dane_kop_log_1.dat")})
             QVERIFY2(files::exists(s.folder.file(file)), qPrintable(file));
@@ -233,7 +232,7 @@ private slots:
         s.click("poziomo");
         TraceSurface trace(600, 600);
         s.dialogs.expectPrint(trace);
-        QVERIFY(w.SpeedButton4Click());
+        QVERIFY(w.printCurrentEnvelope());
         QCOMPARE(trace.lines().value(0), QStringLiteral("begin\tlandscape\t600\t600"));
         QCOMPARE(trace.lines().value(1), QStringLiteral("paper\tEnvelope DL\t110\t220"));
         // The printer is left on its own page, in portrait.
@@ -261,7 +260,6 @@ private slots:
         s.folder.writeBytes(kFormFile, FormOfAddress{QStringLiteral("Szanowny Pan")}.toBytes());
 
         QVERIFY(w.open(entryForm(), firma(), AddressBlock::Contact));
-        QVERIFY(s.done());
         QVERIFY(w.isVisible() && w.isEnabled());
         QCOMPARE(s.text("n1"), QStringLiteral("Biuro Rachunkowe"));
         QCOMPARE(s.text("n3"), QStringLiteral("00-002 Warszawa"));
@@ -285,7 +283,6 @@ private slots:
         QDir(s.folder.file(QStringLiteral("ADMINI"))).removeRecursively();
         s.prompts.expectError();
         QVERIFY(!s.window->open(entryForm(), firma(), AddressBlock::Seat));
-        QVERIFY(s.done());
         QVERIFY(!s.window->isVisible());
     }
 
@@ -318,7 +315,6 @@ private slots:
 
         s.prompts.expectQuestion(QStringLiteral("Wczytać ustawienia domyślne ?"), true);
         s.click("SpeedButton12");
-        QVERIFY(s.done());
         QCOMPARE(s.text("n1"), QStringLiteral("Biuro Żuraw"));
         QCOMPARE(s.text("l3"), QStringLiteral("77"));
         QVERIFY(s.checked("RadioButton3") && s.checked("poziomo"));
@@ -338,7 +334,6 @@ private slots:
         s.prompts.expectQuestion(QStringLiteral("Wczytać ustawienia domyślne ?"), true);
         s.prompts.expectError(QStringLiteral("dane_kop_1.dat"));
         s.click("SpeedButton12");
-        QVERIFY(s.done());
         QVERIFY(s.checked("RadioButton2"));
         QCOMPARE(s.text("n1"), QStringLiteral("zostaje"));
         QCOMPARE(s.label7(), QStringLiteral("Rozmiar 50X50")); // not refreshed
@@ -387,7 +382,6 @@ private slots:
 
         s.dialogs.expectOpenFile(path, QStringLiteral("Czytaj profil"));
         s.click("SpeedButton10");
-        QVERIFY(s.done());
         QCOMPARE(w.fields().settings, stored.settings);
         QCOMPARE(s.text("l_log"), QStringLiteral("10"));
         QVERIFY(s.checked("RadioButton2"));
@@ -405,7 +399,6 @@ private slots:
         s.dialogs.expectOpenFile(path, QStringLiteral("Czytaj profil"));
         s.prompts.expectError(QStringLiteral("krotki.pro"));
         s.click("SpeedButton10");
-        QVERIFY(s.done());
         QCOMPARE(s.text("n1"), QStringLiteral("bez zmian"));
         QCOMPARE(s.text("l1"), QStringLiteral("50"));
         QCOMPARE(w.windowTitle(), envelope::defaultCaption());
@@ -433,7 +426,6 @@ private slots:
         s.dialogs.expectOpenFile(broken, QStringLiteral("Dołącz obrazek"));
         s.prompts.expectError();
         s.click("SpeedButton6");
-        QVERIFY(s.done());
         QCOMPARE(s.text("nazwa"), jpeg);
         QVERIFY(s.logo()->isEnabled());
         QCOMPARE(s.image3Size(), QSize(200, 100));
@@ -455,7 +447,6 @@ private slots:
         s.folder.writeBytes(QStringLiteral("ADMINI/dane_kop_log_1.dat"), logo.toBytes());
         s.prompts.expectError(QStringLiteral("zly.jpg"));
         Tkoperta_f& w = s.start();
-        QVERIFY(s.done());
         QCOMPARE(s.text("nazwa"), logo.path);
         QVERIFY(!s.logo()->isEnabled());
         QCOMPARE(s.label7(), QStringLiteral("Rozmiar 50X50"));
@@ -499,7 +490,6 @@ private slots:
 
         s.prompts.expectQuestion(QStringLiteral("Koniec pracy ?"), true);
         s.click("SpeedButton1");
-        QVERIFY(s.done());
         QVERIFY(!w.isVisible() && !w.isEnabled());
         QCOMPARE(readFormOfAddress(s.folder.file(kFormFile)).text,
                  QStringLiteral("Szanowna Pani Profes"));
@@ -518,7 +508,7 @@ private slots:
         s.type("g_n", QStringLiteral("20"));
 
         s.dialogs.expectPrintCancel();
-        QVERIFY(!w.SpeedButton4Click());
+        QVERIFY(!w.printCurrentEnvelope());
 
         QVERIFY(QDir(s.folder.path()).mkdir(QStringLiteral("FONT")));
         s.dialogs.expectFont(
@@ -529,7 +519,6 @@ private slots:
         TraceSurface trace(600, 600);
         s.dialogs.expectPrint(trace);
         s.click("SpeedButton4");
-        QVERIFY(s.done());
         QCOMPARE(s.dialogs.shown().last(), QStringLiteral("Koperta"));
         const QStringList lines = trace.lines();
         QCOMPARE(lines.size(), 11);
@@ -603,7 +592,7 @@ private slots:
             s.prompts.expectInformation(
                 QStringLiteral("Wydrukowano koperty: 1. Pominięto wpisy bez adresu w bloku "
                                "„Osoba odpowiedzialna za kontakt”: 2."));
-        QVERIFY(w.KopertySeryjneClick());
+        QVERIFY(w.printSerialEnvelopes());
         const QStringList lines = paper.lines();
         QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^begin\\b"))).size(), 1);
         QCOMPARE(lines.count(QStringLiteral("page")), recipients.size() - 1);
@@ -615,7 +604,6 @@ private slots:
         if (preview)
             QCOMPARE(shown.lines(), lines);
         QCOMPARE(s.dialogs.shown().last(), QStringLiteral("Koperty seryjne"));
-        QVERIFY(s.done());
     }
 
     void serialEnvelopesWithoutAddresses() {
@@ -626,8 +614,7 @@ private slots:
         s.prompts.expectInformation(QStringLiteral("Żaden wpis bieżącej listy nie ma adresu w "
                                                    "bloku „Dane do korespondencji”. Nie ma czego "
                                                    "drukować."));
-        QVERIFY(!w.KopertySeryjneClick());
-        QVERIFY(s.done());
+        QVERIFY(!w.printSerialEnvelopes());
     }
 };
 

@@ -1,7 +1,7 @@
 #include "envelope/EnvelopeSetup.h"
 #include "envelope/EnvelopeTexts.h"
 #include "platform/CheckedFile.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

@@ -1,4 +1,3 @@
-#include "app/DataFolderSetup.h"
 #include "exchange/CsvColumns.h"
 #include "exchange/CsvExport.h"
 #include "exchange/CsvImport.h"
@@ -6,9 +5,10 @@
 #include "exchange/XlsxExport.h"
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
+#include "register/DataFolderSetup.h"
 #include "register/Register.h"
-#include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

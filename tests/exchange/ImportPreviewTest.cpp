@@ -3,7 +3,7 @@
 #include "exchange/ImportPlan.h"
 #include "exchange/ImportTexts.h"
 #include "exchange/SpreadsheetDamage.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

@@ -6,7 +6,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "register/Editing.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

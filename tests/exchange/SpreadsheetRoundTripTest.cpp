@@ -2,13 +2,13 @@
 // Calc, run headless, turns an .xlsx export (and a sheet typed in Calc) into CSV as its "Text
 // CSV" save dialog proposes, and the import must find every field again. One soffice run
 // converts both files, since each start takes seconds.
-#include "app/DataFolderSetup.h"
 #include "exchange/CsvColumns.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/XlsxExport.h"
 #include "platform/CheckedFile.h"
+#include "register/DataFolderSetup.h"
 #include "register/Register.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

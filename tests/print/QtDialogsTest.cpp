@@ -1,4 +1,4 @@
-#include "platform/QtDialogs.h"
+#include "print/QtDialogs.h"
 #include "platform/IoError.h"
 #include "print/PageHelper.h"
 #include "print/Surface.h"

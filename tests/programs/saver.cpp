@@ -8,7 +8,7 @@
 #include "platform/IoError.h"
 #include "register/Editing.h"
 #include "register/FileLock.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 
 #include "SaverRecord.h"
 

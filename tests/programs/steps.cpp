@@ -9,7 +9,7 @@
 #include "platform/IoError.h"
 #include "register/Editing.h"
 #include "register/EntryLocks.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 
 #include <QCoreApplication>
 

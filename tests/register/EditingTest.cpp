@@ -1,7 +1,7 @@
 #include "register/Editing.h"
 #include "platform/CheckedFile.h"
-#include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

@@ -1,7 +1,7 @@
 #include "platform/CheckedFile.h"
 #include "register/ListLine.h"
 #include "register/Register.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

@@ -1,4 +1,4 @@
-#include "register/LockWait.h"
+#include "station/LockWait.h"
 #include "platform/FaultInjector.h"
 #include "register/FileLock.h"
 #include "support/ScriptedPrompts.h"

@@ -1,7 +1,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/FaultInjector.h"
 #include "register/EntryLocks.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/CliRun.h"
 #include "support/DataFolder.h"
 #include "support/StationLog.h"

@@ -1,9 +1,9 @@
 #include "platform/CheckedFile.h"
 #include "register/Editing.h"
 #include "register/FileLock.h"
-#include "register/LockWait.h"
-#include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "register/Startup.h"
+#include "station/LockWait.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 

@@ -1,6 +1,6 @@
 #include "register/EntryForm.h"
 #include "register/EntryRecord.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>

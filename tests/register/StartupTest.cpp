@@ -1,10 +1,16 @@
+#include "register/Startup.h"
 #include "platform/CheckedFile.h"
-#include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "station/DataDirectories.h"
+#include "station/ServerMode.h"
+#include "station/SmallRecords.h"
+#include "station/StorageLocation.h"
+#include "station/UserLevel.h"
 #include "support/DataFolder.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kestrana;
@@ -75,6 +81,9 @@ private slots:
         siec.sciezkaLokalna = workstation.path();
         siec.sciezkaSieciowa = share.path();
         workstation.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        // A shared folder carries a siec.dat of its own (kestrana-cli init makes one): that is
+        // how a workstation sees that it can reach the folder.
+        share.writeBytes("ADMINI/siec.dat", StorageRecord().toBytes());
         const Workstation ws = startup::prepareWorkstation(workstation.path(), false, "2026-12-07");
         QCOMPARE(ws.baseDir, shared ? share.path() : workstation.path());
         QCOMPARE(startup::captionForMode(ws.tryb), caption);
@@ -101,6 +110,135 @@ private slots:
         startup::createDataDirectories(folder.path(), startup::dataDirectoryNames());
         for (const char* name : {"OBRAZKI/ks0.ico", "OBRAZKI/ks1.ico"})
             QVERIFY(folder.readBytes(QLatin1String(name)).size() > 100);
+    }
+    void firstStartReportsWhatItCreated() {
+        DataFolder folder;
+        test::ScriptedPrompts prompts;
+        const startup::Report report =
+            startup::start({folder.path(), true, QStringLiteral("2007-03-05")}, prompts);
+        QVERIFY(report.ready());
+        QVERIFY(report.located);
+        QCOMPARE(report.ws.tryb, 1);
+        QCOMPARE(report.ws.baseDir, folder.path());
+        QVERIFY(report.ws.boss);
+        QCOMPARE(report.ws.today, QStringLiteral("2007-03-05"));
+        QCOMPARE(
+            report.createdFiles,
+            QStringList({folder.file("ADMINI/siec.dat"), folder.file("ADMINI/firma.dat"),
+                         folder.file("ADMINI/id_ks.dat"), folder.file("ADMINI/kategorie_ks.dat"),
+                         folder.file("DANE/spis_ks.dat")}));
+        QVERIFY(report.missingDirectories.isEmpty());
+        QCOMPARE(report.names.categories[0], QStringLiteral("nieznana"));
+        // The second start finds everything.
+        const startup::Report again =
+            startup::start({folder.path(), false, QStringLiteral("2007-03-05")}, prompts);
+        QVERIFY(again.ready());
+        QVERIFY(again.createdFiles.isEmpty());
+    }
+
+    void missingDirectoriesAreOffered_data() {
+        QTest::addColumn<bool>("create");
+        QTest::newRow("declined") << false;
+        QTest::newRow("created") << true;
+    }
+    void missingDirectoriesAreOffered() {
+        QFETCH(bool, create);
+        DataFolder folder;
+        QVERIFY(QDir(folder.file("OPISY")).removeRecursively());
+        QVERIFY(QDir(folder.file("KOSZ")).removeRecursively());
+        const QString where = QDir::toNativeSeparators(folder.path());
+        test::ScriptedPrompts prompts;
+        prompts.expectQuestion(
+            QStringLiteral("W folderze danych %1\nbrakuje katalogów: KOSZ, OPISY.\nUtworzyć je ?")
+                .arg(where),
+            create);
+        if (!create)
+            prompts.expectInformation(
+                QStringLiteral("Program nie może pracować bez katalogów danych (KOSZ, OPISY) w "
+                               "folderze %1.\nUtwórz je albo wskaż inny folder danych w pliku "
+                               "Admini/siec.dat.")
+                    .arg(where));
+        const startup::Report report = startup::start({folder.path(), false, {}}, prompts);
+        QCOMPARE(report.ready(), create);
+        QCOMPARE(report.missingDirectories,
+                 QStringList({folder.file("KOSZ"), folder.file("OPISY")}));
+        QCOMPARE(report.createdDirectories, create ? report.missingDirectories : QStringList());
+        QCOMPARE(QFileInfo(folder.file("OPISY")).isDir(), create);
+        // Nothing of the register is made while its folders are missing.
+        QCOMPARE(QFile::exists(folder.file("DANE/spis_ks.dat")), create);
+    }
+
+    void unreachableShareEndsTheProgram_data() {
+        QTest::addColumn<bool>("switchToLocal");
+        QTest::newRow("stays in network mode") << false;
+        QTest::newRow("back to local mode") << true;
+    }
+    void unreachableShareEndsTheProgram() {
+        QFETCH(bool, switchToLocal);
+        DataFolder station;
+        StorageRecord siec;
+        siec.tryb = 2;
+        siec.sciezkaLokalna = station.path();
+        siec.sciezkaSieciowa = station.path() + QStringLiteral("/offline");
+        station.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        test::ScriptedPrompts prompts;
+        prompts.expectQuestion(QStringLiteral("Informacja"), startup::networkQuestion(),
+                               switchToLocal);
+        if (switchToLocal)
+            prompts.expectInformation(QStringLiteral("Uruchom ponownie program"));
+        const startup::Report report = startup::start({station.path(), false, {}}, prompts);
+        QCOMPARE(report.outcome, startup::Report::Outcome::EndProgram);
+        QCOMPARE(StorageRecord::fromBytes(station.readBytes("ADMINI/siec.dat")).tryb,
+                 switchToLocal ? 1 : 2);
+        QVERIFY(!QFile::exists(station.file("DANE/spis_ks.dat")));
+    }
+
+    // In server mode the local folder must not stand in for the register on the server: start-up
+    // says so and stops before it creates or asks anything, for the program and the CLI alike.
+    void serverModeStopsBeforeAnyFile() {
+        QTemporaryDir station;
+        QVERIFY(QDir(station.path()).mkpath("Admini"));
+        startup::writeServerChoice(station.path(), QStringLiteral("host=serwer dbname=kestrana"));
+        test::ScriptedPrompts prompts;
+        prompts.expectInformation(startup::serverModeText());
+        const startup::Report report = startup::start({station.path(), false, {}}, prompts);
+        QCOMPARE(report.outcome, startup::Report::Outcome::ServerMode);
+        QVERIFY(!report.ready());
+        QCOMPARE(QDir(station.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"Admini"});
+        QCOMPARE(QDir(station.filePath("Admini")).entryList(QDir::Files),
+                 QStringList{"serwer.dat"});
+        QVERIFY_THROWS_EXCEPTION(IoError, startup::prepareWorkstation(station.path(), false, {}));
+    }
+
+    void fileErrorStopsAndIsShown() {
+        DataFolder folder;
+        // A directory where the company data belong cannot be read as them.
+        QVERIFY(QDir(folder.path()).mkpath("ADMINI/firma.dat"));
+        test::ScriptedPrompts prompts;
+        prompts.expectError(QStringLiteral("firma.dat"));
+        const startup::Report report = startup::start({folder.path(), false, {}}, prompts);
+        QCOMPARE(report.outcome, startup::Report::Outcome::Stopped);
+        QVERIFY(report.failure.has_value());
+        // The steps before it stay done, those after it are not taken.
+        QVERIFY(QFile::exists(folder.file("ADMINI/siec.dat")));
+        QVERIFY(!QFile::exists(folder.file("ADMINI/id_ks.dat")));
+    }
+
+    void everyWindowRereadsTheLocation() {
+        DataFolder station;
+        DataFolder share;
+        share.writeBytes("ADMINI/siec.dat", StorageRecord().toBytes());
+        const Workstation ws = startup::prepareWorkstation(station.path(), true, "2026-12-07");
+        StorageRecord siec;
+        siec.tryb = 2;
+        siec.sciezkaSieciowa = share.path();
+        station.writeBytes("ADMINI/siec.dat", siec.toBytes());
+        const Workstation moved = startup::locatedAgain(ws);
+        QCOMPARE(moved.tryb, 2);
+        QCOMPARE(moved.baseDir, share.path());
+        QVERIFY(moved.boss);
+        QCOMPARE(moved.today, QStringLiteral("2026-12-07"));
     }
 };
 

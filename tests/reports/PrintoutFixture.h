@@ -7,7 +7,7 @@
 #include "print/FontSettings.h"
 #include "print/PrintRun.h"
 #include "print/TraceSurface.h"
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 #include "support/DataFolder.h"
 
 #include <QDir>

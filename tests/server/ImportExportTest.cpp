@@ -1,11 +1,11 @@
 #include "ServerTestSupport.h"
-#include "app/DataFolderSetup.h"
-#include "register/Workstation.h"
+#include "register/DataFolderSetup.h"
 #include "server/PgConnection.h"
 #include "server/RegisterExport.h"
 #include "server/RegisterImport.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
+#include "station/Workstation.h"
 #include "support/CliRun.h"
 #include "support/TestRegistry.h"
 

@@ -1,7 +1,7 @@
 #include "ServerTestSupport.h"
 #include "cash/VoucherCounter.h"
-#include "register/Workstation.h"
 #include "server/RegisterFiles.h"
+#include "station/Workstation.h"
 #include "support/CliRun.h"
 #include "support/TestRegistry.h"
 

@@ -1,8 +1,8 @@
+#include "station/ServerMode.h"
 #include "ServerTestSupport.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
 #include "server/PgConnection.h"
-#include "server/ServerChoice.h"
 #include "support/CliRun.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
@@ -51,12 +51,12 @@ private slots:
         QVERIFY2(on.out.contains("W bazie nie ma jeszcze rejestru"), qPrintable(on.out));
         QCOMPARE(contents(station.filePath("Admini/siec.dat")), siec);
         QCOMPARE(contents(station.filePath("Admini/serwer.dat")), db.toUtf8() + "\r\n");
-        QCOMPARE(server::readChoice(station.path()), std::optional<QString>(db));
+        QCOMPARE(startup::readServerChoice(station.path()), std::optional<QString>(db));
 
         QCOMPARE(runCli(station.path(), {"mode", "network", shared.path()}).exitCode, 0);
         QCOMPARE(contents(station.filePath("Admini/siec.dat")), siec);
         QVERIFY(!QFileInfo::exists(station.filePath("Admini/serwer.dat")));
-        QCOMPARE(server::readChoice(station.path()), std::nullopt);
+        QCOMPARE(startup::readServerChoice(station.path()), std::nullopt);
     }
 
     void refusedConnectionStrings_data() {
@@ -168,7 +168,7 @@ private slots:
     void backupWithoutTheServerFails() {
         QTemporaryDir station;
         QCOMPARE(runCli(station.path(), {"init"}).exitCode, 0);
-        server::writeChoice(station.path(), "host=" + QDir::tempPath() + " port=1 dbname=k");
+        startup::writeServerChoice(station.path(), "host=" + QDir::tempPath() + " port=1 dbname=k");
         const CliRun run = runCli(station.path(), {"backup"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.errors.contains("kopia zapasowa nie powiodła się") &&
@@ -180,9 +180,9 @@ private slots:
     void mainWindowDoesNotTakeTheLocalFolderForTheRegister() {
         QTemporaryDir station;
         QVERIFY(QDir(station.path()).mkpath("Admini"));
-        server::writeChoice(station.path(), "host=serwer dbname=kestrana");
+        startup::writeServerChoice(station.path(), "host=serwer dbname=kestrana");
         test::WindowSession s;
-        s.prompts.expectInformation(server::mainWindowServerModeText());
+        s.prompts.expectInformation(startup::serverModeText());
         s.start(station.path());
         QVERIFY(s.prompts.done());
         QVERIFY(!s.window->startupCompleted());

@@ -1,6 +1,6 @@
 #include "support/DataFolder.h"
 
-#include "register/StartupFiles.h"
+#include "station/DataDirectories.h"
 
 #include <QDir>
 #include <QFile>

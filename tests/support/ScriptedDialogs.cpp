@@ -1,6 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include "print/Surface.h"
+#include "support/ScriptEnd.h"
 
 #include <QTest>
 
@@ -58,6 +59,14 @@ private:
 };
 
 } // namespace
+
+ScriptedDialogs::~ScriptedDialogs() {
+    QStringList unused;
+    for (const Step& step : steps_)
+        unused.append(QLatin1String(kindName(step.kind)) +
+                      (step.caption.isEmpty() ? QString() : QStringLiteral(" ") + step.caption));
+    failOnUnusedAnswers("scripted dialogs", unused);
+}
 
 const ScriptedDialogs::Step* ScriptedDialogs::take(Kind kind, const QString& caption) {
     shown_.append(caption);

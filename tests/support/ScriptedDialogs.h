@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "print/Dialogs.h"
 
 #include <QList>
 #include <QString>
@@ -12,9 +12,15 @@
 namespace kestrana::test {
 
 // Answers the program's font, print and file dialogs from a script, in order. A dialog that
-// the script does not expect (wrong kind, wrong caption, or none left) fails the running test.
+// the script does not expect (wrong kind, wrong caption, or none left) fails the running test,
+// and so does a script with answers left when it goes out of scope.
 class ScriptedDialogs : public Dialogs {
 public:
+    ScriptedDialogs() = default;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+    ~ScriptedDialogs() override;
+
     enum class Kind { Font, Print, Preview, OpenFile, SaveFile, Choice, TakeOver };
 
     // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
@@ -70,6 +76,8 @@ public:
     std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
                                                  const QList<TakeOverItem>& items) override;
 
+    // True when every scripted answer has been used (a check in the middle of a test; at its
+    // end the destructor checks).
     bool done() const { return steps_.empty(); }
     int unexpected() const { return unexpected_; }
     // What the font dialogs were preset with, in order.

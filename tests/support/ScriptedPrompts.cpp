@@ -1,8 +1,17 @@
 #include "support/ScriptedPrompts.h"
 
+#include "support/ScriptEnd.h"
+
 #include <QTest>
 
 namespace kestrana::test {
+
+ScriptedPrompts::~ScriptedPrompts() {
+    QStringList unused;
+    for (const Step& step : steps_)
+        unused.append(step.text);
+    failOnUnusedAnswers("scripted prompts", unused);
+}
 
 bool ScriptedPrompts::take(Kind kind, const QString& text, bool& answer, const QString& caption) {
     shown_.append(text);

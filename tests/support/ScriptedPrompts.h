@@ -11,9 +11,15 @@
 namespace kestrana::test {
 
 // Answers the program's message boxes from a script, in order. A prompt that the script does
-// not expect (wrong kind, wrong text, or none left) fails the running test.
+// not expect (wrong kind, wrong text, or none left) fails the running test, and so does a
+// script with answers left when it goes out of scope.
 class ScriptedPrompts : public Prompts {
 public:
+    ScriptedPrompts() = default;
+    ScriptedPrompts(const ScriptedPrompts&) = delete;
+    ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
+    ~ScriptedPrompts() override;
+
     enum class Kind { Question, Information, Error };
     struct Step {
         Kind kind;
@@ -46,6 +52,8 @@ public:
     void information(const QString& text) override;
     void error(const QString& text) override;
 
+    // True when every scripted answer has been used (a check in the middle of a test; at its
+    // end the destructor checks).
     bool done() const { return steps_.empty(); }
     // Everything shown so far, for assertions on messages that were allowed.
     const QStringList& shown() const { return shown_; }

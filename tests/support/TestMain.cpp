@@ -36,7 +36,21 @@ int main(int argc, char** argv) {
         else
             options.append(arg);
     }
+    // A class asked for by name that this runner does not hold is a failure: a misspelt name
+    // would otherwise run nothing and pass.
+    QStringList known;
+    for (const auto& factory : kestrana::test::registry()) {
+        const std::unique_ptr<QObject> test(factory());
+        known.append(QString::fromLatin1(test->metaObject()->className()));
+    }
     int failed = 0;
+    for (const QString& name : selected.uniqueKeys()) {
+        if (!known.contains(name)) {
+            std::fprintf(stderr, "FAIL: no test class %s in this runner (it has: %s)\n",
+                         qPrintable(name), qPrintable(known.join(QStringLiteral(", "))));
+            ++failed;
+        }
+    }
     for (const auto& factory : kestrana::test::registry()) {
         std::unique_ptr<QObject> test(factory());
         const QString name = QString::fromLatin1(test->metaObject()->className());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/LockWait.h"
+#include "station/LockWait.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -2,7 +2,6 @@
 
 #include "platform/CheckedFile.h"
 #include "register/EntryRecord.h"
-#include "register/ListLine.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -14,6 +13,7 @@ void WindowSession::start(const QString& dir, const QStringList& arguments) {
     window = std::make_unique<Tbaza_f>(
         MainWindowContext{prompts, dialogs, fonts, clock, arguments, dir, lockWaitTimes, &faults});
     window->setProcessEnd([this] { ++ended; });
+    window->startUp();
 }
 
 void WindowSession::startAsBoss(const QString& dir) {
@@ -49,8 +49,9 @@ void WindowSession::clickLine(int row) const {
 
 int WindowSession::rowOfId(const QString& id) const {
     const auto entries = files::readFile(window->workstation().mainFile());
-    for (int row = 0; row < lista()->count(); ++row) {
-        const qint64 n = recordNumberOfLine(lista()->item(row)->text());
+    const EntryList& list = window->session().list();
+    for (int row = 0; row < list.count(); ++row) {
+        const qint64 n = list.recordNumber(row);
         const EntryRecord r =
             EntryRecord::fromBytes(entries.constData() + (n - 1) * EntryRecord::Size);
         if (r.text(Field::id) == id)

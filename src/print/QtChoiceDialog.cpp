@@ -1,6 +1,6 @@
 // The decision window of Dialogs::choose: the summary, the details in a scrollable read-only
 // box, and one button per choice.
-#include "platform/QtDialogs.h"
+#include "print/QtDialogs.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "reports/TextPrintout.h"
+#include "print/TextPrintout.h"
 
 #include "print/PrintRun.h"
 

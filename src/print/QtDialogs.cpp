@@ -1,4 +1,4 @@
-#include "platform/QtDialogs.h"
+#include "print/QtDialogs.h"
 
 #include "print/QtPrinterSurface.h"
 

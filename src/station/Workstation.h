@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/FaultInjector.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "register/Workstation.h"
+#include "register/RecordFiles.h"
+#include "station/Workstation.h"
 
 #include <QDateTime>
 #include <QList>
@@ -18,8 +19,10 @@ struct CheckFinding {
 // Reads every file of the register and reports what is damaged: files that are not a whole
 // number of records, length bytes beyond their field, IDs that are not digits or occur twice,
 // an ID counter that would give out an ID in use, settings records of the wrong size; and, as
-// notices, lock files with their age and descriptions without an entry. Throws IoError only
+// notices, lock files with their age and descriptions without an entry. The subsystems' own
+// record files come in `others`, each checked for exactly one record. Throws IoError only
 // when a file that exists cannot be read.
-QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now);
+QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now,
+                                    const QList<RecordFiles>& others);
 
 } // namespace kestrana

@@ -1,4 +1,4 @@
-#include "register/LockWait.h"
+#include "station/LockWait.h"
 
 namespace kestrana {
 

@@ -1,4 +1,4 @@
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include "platform/ShortString.h"
 

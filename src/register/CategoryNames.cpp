@@ -1,4 +1,4 @@
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 
 #include "platform/CheckedFile.h"
 #include "platform/ShortString.h"

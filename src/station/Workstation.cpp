@@ -1,4 +1,4 @@
-#include "register/Workstation.h"
+#include "station/Workstation.h"
 
 #include "platform/DataPaths.h"
 

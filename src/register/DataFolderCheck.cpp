@@ -1,17 +1,13 @@
-#include "app/DataFolderCheck.h"
+#include "register/DataFolderCheck.h"
 
-#include "cash/VoucherCounter.h"
-#include "cash/VoucherDocument.h"
-#include "envelope/EnvelopeRecords.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/FileTree.h"
 #include "platform/PosixFile.h"
-#include "print/CategoryNames.h"
-#include "print/FontSettings.h"
+#include "register/CategoryNames.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
-#include "register/SmallRecords.h"
+#include "station/SmallRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,7 +23,8 @@ namespace {
 
 class Checker {
 public:
-    Checker(const Workstation& ws, const QDateTime& now) : ws_(ws), now_(now) {}
+    Checker(const Workstation& ws, const QDateTime& now, const QList<RecordFiles>& others)
+        : ws_(ws), now_(now), others_(others) {}
 
     QList<CheckFinding> run();
 
@@ -52,6 +49,7 @@ private:
 
     const Workstation& ws_;
     QDateTime now_;
+    const QList<RecordFiles>& others_;
     QList<CheckFinding> findings_;
     QSet<QString> ids_;
     qint64 largestId_ = 0;
@@ -196,9 +194,10 @@ void Checker::locks() {
 // The companions the record locks are taken on: empty by nature, but never a link or a folder.
 void Checker::companionLocks() {
     QStringList paths = {lockPathFor(ws_.mainFile()), lockPathFor(ws_.idFile())};
-    for (DocumentKind kind : {DocumentKind::KP, DocumentKind::KW})
-        paths << lockPathFor(counterFile(ws_, kind));
-    paths << ws_.dataPath(QStringLiteral("KOPIE/kopia.lck"));
+    for (const RecordFiles& other : others_) {
+        if (!other.lock.isEmpty())
+            paths << other.lock;
+    }
     for (const QString& path : std::as_const(paths)) {
         struct stat info {};
         plainFile(path, info);
@@ -260,16 +259,14 @@ QList<CheckFinding> Checker::run() {
     recordFile(ws_.firmaFile(), CompanyRecord::Size, true);
     recordFile(ws_.localPath(QStringLiteral("Admini/siec.dat")), StorageRecord::Size, true);
     recordFile(ws_.categoriesFile(), CategoryNames::Size, true);
-    for (const QString& font : {ws_.listFontFileName, kPrintFontFile})
-        recordFile(ws_.localPath(QStringLiteral("FONT/") + font), FontRecord::Size, true);
-    for (DocumentKind kind : {DocumentKind::KP, DocumentKind::KW})
-        recordFile(counterFile(ws_, kind), CounterRecord::Size, true);
-    recordFile(envelopeSettingsFile(ws_), EnvelopeSettings::Size, true);
-    recordFile(envelopeLogoFile(ws_), EnvelopeLogo::Size, true);
-    recordFile(envelopeOptionsFile(ws_), EnvelopeOptions::Size, true);
-    recordFile(formOfAddressFile(ws_), FormOfAddress::Size, true);
-    filesIn(envelopeProfilesFolder(ws_), QStringLiteral(".pro"), EnvelopeProfile::Size);
-    filesIn(kpw::documentsDirectory(ws_), QStringLiteral(".kpw"), kpw::Size);
+    for (const RecordFiles& other : others_) {
+        if (other.path.isEmpty())
+            continue;
+        if (other.suffix.isEmpty())
+            recordFile(other.path, other.recordSize, true);
+        else
+            filesIn(other.path, other.suffix, other.recordSize);
+    }
     locks();
     companionLocks();
     descriptions();
@@ -279,8 +276,9 @@ QList<CheckFinding> Checker::run() {
 
 } // namespace
 
-QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now) {
-    return Checker(ws, now).run();
+QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now,
+                                    const QList<RecordFiles>& others) {
+    return Checker(ws, now, others).run();
 }
 
 } // namespace kestrana

@@ -1,14 +1,15 @@
-#include "app/DataFolderSetup.h"
+#include "register/DataFolderSetup.h"
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "platform/TextFile.h"
-#include "print/CategoryNames.h"
+#include "register/CategoryNames.h"
 #include "register/Editing.h"
 #include "register/EntryRecord.h"
-#include "register/StartupFiles.h"
+#include "station/DataDirectories.h"
+#include "station/StorageLocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -127,7 +128,6 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
     writeText(resolvePath(dir, QStringLiteral("POMOC/bazaadresowa.dat")),
               resourceText(QStringLiteral("POMOC/bazaadresowa.txt")));
     startup::locateStorage(dir);
-    startup::preparePrintFont(dir);
     if (demo)
         installDemo(dir, today);
 }

@@ -1,0 +1,229 @@
+// The panels that take over the main window (description, filter, definable printout), the
+// printouts and the address helpers.
+#include "app/MainWindow.h"
+
+#include "app/ui_Tbaza_f.h"
+#include "cash/CompanyDataDialog.h"
+#include "platform/IoError.h"
+#include "platform/TextFile.h"
+#include "print/TextPrintout.h"
+#include "reports/DefinablePrintout.h"
+#include "reports/Descriptions.h"
+#include "reports/DetailedPrintout.h"
+#include "reports/EntryFilter.h"
+#include "reports/EntrySheet.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace kestrana {
+
+void Tbaza_f::openDescription() {
+    const QString id = fields_[static_cast<int>(Field::id)]->text();
+    descriptionPath_ = descriptions::path(ws_, id);
+    if (descriptionPath_.isEmpty()) {
+        context_.prompts.information(
+            QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
+                .arg(id));
+        return;
+    }
+    ui->Panel11->setGeometry(8, 8, 984, 644);
+    ui->Label33->setText(fields_[static_cast<int>(Field::nazwa1)]->text());
+    ui->Label34->setText(fields_[static_cast<int>(Field::numer)]->text());
+    ui->Memo1->clear();
+    try {
+        const QStringList lines = descriptions::read(descriptionPath_);
+        // Each stored line ends with a break, so an empty last line survives a round trip.
+        ui->Memo1->setPlainText(
+            lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    } catch (const IoError& error) {
+        showIoError(error); // an unreadable description is never opened, so never overwritten
+        return;
+    }
+    setBrowsingEnabled(false);
+    ui->Panel11->show();
+    ui->Panel11->raise();
+}
+
+void Tbaza_f::closeDescription() {
+    // Stored under the identifier the form shows now.
+    const QString id = fields_[static_cast<int>(Field::id)]->text();
+    descriptionPath_ = descriptions::path(ws_, id);
+    if (descriptionPath_.isEmpty()) {
+        context_.prompts.information(
+            QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
+                .arg(id));
+        return;
+    }
+    try {
+        descriptions::store(descriptionPath_, textfile::splitLines(ui->Memo1->toPlainText()));
+    } catch (const IoError& error) {
+        showIoError(error); // the panel stays open
+        return;
+    }
+    ui->Panel11->hide();
+    setBrowsingEnabled(true);
+}
+
+void Tbaza_f::openFilter() {
+    setBrowsingEnabled(false);
+    session_->openFilter();
+    ui->Panel12->setGeometry(160, 48, 655, 489);
+    ui->Panel12->show();
+    ui->Panel12->raise();
+}
+
+FilterCriteria Tbaza_f::filterCriteria() const {
+    FilterCriteria c;
+    c.kod_s = ui->kod_s->text();
+    c.nazwa1_s = ui->nazwa1_s->text();
+    c.nazwa2_s = ui->nazwa2_s->text();
+    c.miejscowosc_s = ui->miejscowosc_s->text();
+    c.adres_s = ui->adres_s->text();
+    c.wojewodztwo_s = ui->wojewodztwo_s->text();
+    c.telefon_s = ui->telefon_s->text();
+    c.mail_s = ui->mail_s->text();
+    c.opis_s = ui->opis_s->text();
+    for (int n = 1; n <= kFilterCategoryCount; ++n)
+        c.kat[n - 1] = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n))->isChecked();
+    for (int n = 1; n <= kFilterGroupCount; ++n)
+        c.zaw[n - 1] = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n))->isChecked();
+    c.um = ui->um2->isChecked()   ? ContractState::Signed
+           : ui->um3->isChecked() ? ContractState::Terminated
+                                  : ContractState::All;
+    c.da1 = ui->da1->isChecked();
+    c.oddaty_k = ui->oddaty_k->text();
+    c.dodaty_k = ui->dodaty_k->text();
+    return c;
+}
+
+void Tbaza_f::buildFromFilter(bool filtered) {
+    setBrowsingEnabled(true);
+    ui->Panel12->hide();
+    EntrySession::FilterFactory makeFilter;
+    if (filtered)
+        makeFilter = [this, criteria = filterCriteria()] { return makeEntryFilter(criteria, ws_); };
+    session_->buildFromFilter(makeFilter);
+}
+
+void Tbaza_f::printList() {
+    if (session_->list().count() == 0)
+        return;
+    try {
+        runDetailedPrintout(context_.dialogs, context_.fonts, *register_);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::openDefinablePrintout() {
+    if (session_->list().count() == 0)
+        return;
+    ui->dr1->setChecked(true);
+    ui->tytul->clear();
+    for (int box = 1; box <= kDefinableBoxCount; ++box) {
+        auto* pole = findChild<QComboBox*>(QStringLiteral("pole%1").arg(box));
+        pole->setEnabled(true);
+        pole->setInsertPolicy(QComboBox::NoInsert);
+        pole->clear();
+        pole->addItems(definableFieldChoices());
+        pole->setEditText(QString());
+    }
+    definableOpen_ = true;
+    setBrowsingEnabled(false);
+    ui->Panel22->setGeometry(146, 116, 665, 450);
+    ui->Panel22->show();
+    ui->Panel22->raise();
+}
+
+void Tbaza_f::printDefinable() {
+    DefinableSettings settings;
+    for (int box = 1; box <= kDefinableBoxCount; ++box)
+        settings.pole[box - 1] =
+            findChild<QComboBox*>(QStringLiteral("pole%1").arg(box))->currentText();
+    settings.tytul = ui->tytul->text();
+    settings.form = ui->dr2->isChecked() ? RowForm::OneLine : RowForm::ThreeLines;
+    try {
+        runDefinablePrintout(context_.dialogs, context_.fonts, *register_, settings);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::closeDefinablePrintout() {
+    definableOpen_ = false;
+    setBrowsingEnabled(true);
+    ui->Panel22->hide();
+}
+
+void Tbaza_f::printEntry() {
+    try {
+        runEntrySheetPrintout(context_.dialogs, context_.fonts, formValues());
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::exportEntry() {
+    try {
+        exportEntrySheet(context_.dialogs, formValues(), ws_.workDir);
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::printDescription() {
+    try {
+        // The heading is the name line as it was when the panel was opened.
+        runDescriptionPrintout(context_.dialogs, context_.fonts, ui->Label33->text(),
+                               textfile::splitLines(ui->Memo1->toPlainText()));
+    } catch (const IoError& error) {
+        showIoError(error);
+    }
+}
+
+void Tbaza_f::editCompanyData() {
+    if (!session_->requireBoss())
+        return;
+    CompanyDataDialog dialog(ws_, context_.prompts, this);
+    if (dialog.exec() == QDialog::Accepted)
+        ws_.firma = dialog.stored();
+}
+
+void Tbaza_f::pasteSeatAddress() {
+    EntryFormValues values = formValues();
+    copySeatToCorrespondence(values);
+    showForm(values);
+}
+
+void Tbaza_f::openVoivodeships(AddressBlock block) {
+    voivodeships_.open(block);
+    ui->Panel17->setGeometry(VoivodeshipChooser::panelGeometry());
+    ui->listaw->clear();
+    // The chooser gives them in Polish order; the widget's own sorting knows no Polish.
+    ui->listaw->setSortingEnabled(false);
+    ui->listaw->addItems(voivodeships_.items());
+    ui->Panel17->show();
+    ui->Panel17->raise();
+}
+
+void Tbaza_f::chooseVoivodeship() {
+    QListWidgetItem* item = ui->listaw->currentItem();
+    EntryFormValues values = formValues();
+    if (!voivodeships_.choose(item ? item->text() : QString(), values))
+        return;
+    showForm(values);
+    ui->Panel17->hide();
+}
+
+void Tbaza_f::startMail(AddressBlock block) {
+    const EntryFormValues form = formValues();
+    const commands::CommandLine line = commands::mailProgram(
+        block == AddressBlock::Contact ? form[Field::mailo] : form[Field::mail]);
+    if (!line.isEmpty())
+        startProgram_(line, ws_.baseDir);
+}
+
+} // namespace kestrana

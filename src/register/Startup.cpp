@@ -1,0 +1,143 @@
+#include "register/Startup.h"
+
+#include "platform/CheckedFile.h"
+#include "platform/DataPaths.h"
+#include "platform/Prompts.h"
+#include "register/StartupFiles.h"
+#include "station/DataDirectories.h"
+#include "station/ServerMode.h"
+#include "station/StorageLocation.h"
+
+#include <QDir>
+
+namespace kestrana::startup {
+
+namespace {
+
+// The register never creates its directories unasked: missing ones are named and offered.
+bool ensureDirectories(Report& report, const QString& dir, const QStringList& names,
+                       Prompts& prompts) {
+    const QStringList missing = missingDirectories(dir, names);
+    if (missing.isEmpty())
+        return true;
+    for (const QString& name : missing)
+        report.missingDirectories.append(resolvePath(dir, name));
+    const QString where = QDir::toNativeSeparators(dir);
+    const QString list = missing.join(QStringLiteral(", "));
+    if (!prompts.question(
+            QStringLiteral("W folderze danych %1\nbrakuje katalogów: %2.\nUtworzyć je ?")
+                .arg(where, list))) {
+        prompts.information(
+            QStringLiteral("Program nie może pracować bez katalogów danych (%1) w folderze %2.\n"
+                           "Utwórz je albo wskaż inny folder danych w pliku Admini/siec.dat.")
+                .arg(list, where));
+        return false;
+    }
+    createDataDirectories(dir, missing);
+    for (const QString& name : missing)
+        report.createdDirectories.append(resolvePath(dir, name));
+    return true;
+}
+
+// False when the shared folder of a network workstation cannot be reached; the user has then
+// been asked whether to switch back to local mode for the next start.
+bool networkReachable(const QString& workDir, Prompts& prompts) {
+    const NetworkState network = checkNetwork(workDir);
+    if (!network.networkMode || network.reachable)
+        return true;
+    if (prompts.question(captionInformation(), networkQuestion())) {
+        switchToLocal(workDir, network.record);
+        prompts.information(QStringLiteral("Uruchom ponownie program"));
+    }
+    return false;
+}
+
+void prepareFiles(Report& report) {
+    Workstation& ws = report.ws;
+    bool created = false;
+    ws.firma = prepareCompanyFile(ws, &created);
+    if (created)
+        report.createdFiles.append(ws.firmaFile());
+    if (prepareIdCounter(ws))
+        report.createdFiles.append(ws.idFile());
+    report.names = prepareCategoryNames(ws, &created);
+    if (created)
+        report.createdFiles.append(ws.categoriesFile());
+    if (prepareMainFile(ws))
+        report.createdFiles.append(ws.mainFile());
+}
+
+// Every question answered No; what would have been shown is kept.
+class Unattended : public Prompts {
+public:
+    using Prompts::question;
+    bool question(const QString&, const QString& text) override {
+        shown.append(text);
+        return false;
+    }
+    void information(const QString& text) override { shown.append(text); }
+    void error(const QString& text) override { shown.append(text); }
+
+    QStringList shown;
+};
+
+} // namespace
+
+Report start(const Request& request, Prompts& prompts) {
+    Report report;
+    Workstation& ws = report.ws;
+    ws.workDir = request.workDir;
+    ws.boss = request.boss;
+    ws.today = request.today;
+    ws.lockWait = request.lockWait;
+    ws.faults = request.faults;
+    try {
+        if (readServerChoice(ws.workDir)) {
+            report.outcome = Report::Outcome::ServerMode;
+            prompts.information(serverModeText());
+            return report;
+        }
+        if (!ensureDirectories(report, ws.workDir, {QStringLiteral("ADMINI")}, prompts))
+            return report;
+        const bool storageFileExisted = files::exists(storageFile(ws.workDir));
+        const StorageLocation location = locateStorage(ws.workDir);
+        if (!storageFileExisted)
+            report.createdFiles.append(storageFile(ws.workDir));
+        ws.tryb = location.tryb;
+        ws.baseDir = location.baseDir;
+        report.located = true;
+        if (!networkReachable(ws.workDir, prompts)) {
+            report.outcome = Report::Outcome::EndProgram;
+            return report;
+        }
+        if (!ensureDirectories(report, ws.baseDir, dataDirectoryNames(), prompts))
+            return report;
+        prepareFiles(report);
+        report.outcome = Report::Outcome::Ready;
+    } catch (const IoError& error) {
+        report.failure = error;
+        prompts.error(error.text());
+    }
+    return report;
+}
+
+Workstation prepareWorkstation(const Request& request, Prompts& prompts) {
+    Report report = start(request, prompts);
+    if (!report.ready())
+        throw NotReady();
+    return report.ws;
+}
+
+Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today,
+                               LockWait* wait) {
+    Unattended prompts;
+    const Report report = start({workDir, boss, today, wait}, prompts);
+    if (report.failure)
+        throw *report.failure;
+    if (!report.ready())
+        throw IoError(QStringLiteral("Start programu"), workDir,
+                      prompts.shown.join(QLatin1Char('\n')));
+    return report.ws;
+}
+
+} // namespace kestrana::startup

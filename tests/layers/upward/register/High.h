@@ -1,0 +1,2 @@
+// A fixture for the layer check: a header of the upper layer.
+#pragma once
