@@ -1,6 +1,7 @@
 // Times the main window on a large register, offscreen: start-up to the first entry shown, a
 // change of view, and a search that finds only the last line. Prints one line per operation:
 // "<name> <seconds>".
+#include "app/EntryListView.h"
 #include "app/MainWindow.h"
 #include "platform/MemoryTuning.h"
 #include "platform/Prompts.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
 #include <cstdio>
@@ -81,14 +81,14 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     report("startup", timer);
 
-    auto* list = window.findChild<QListWidget*>(QStringLiteral("lista"));
+    auto* list = window.findChild<EntryListView*>(QStringLiteral("lista"));
     timer.restart();
     window.setViewMode(ViewMode::KodNazwa);
     QApplication::processEvents();
     report("view-change", timer);
 
     // The whole last line, record number included, occurs in no other line.
-    const QString last = list->item(list->count() - 1)->text();
+    const QString last = list->lineText(list->count() - 1);
     window.findChild<QLineEdit*>(QStringLiteral("coszukac"))->setText(last);
     timer.restart();
     window.search();

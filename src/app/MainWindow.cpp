@@ -76,8 +76,8 @@ void Tbaza_f::wireControls() {
     ui->lista->setUniformItemSizes(true);
     ui->lista->installEventFilter(this);
     ui->lista->viewport()->installEventFilter(this);
-    connect(ui->lista, &QListWidget::itemClicked, this, [this] { selectLine(); });
-    connect(ui->lista, &QListWidget::currentRowChanged, this, [this](int) {
+    connect(ui->lista, &EntryListView::rowClicked, this, [this] { selectLine(); });
+    connect(ui->lista, &EntryListView::currentRowChanged, this, [this](int) {
         // A mouse press is followed by its click; only the keyboard selects here.
         if (QApplication::mouseButtons() == Qt::NoButton)
             selectLine();

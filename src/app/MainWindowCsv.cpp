@@ -47,7 +47,9 @@ void Tbaza_f::exportCsv() {
     const QString path = withSuffix(chosen, QStringLiteral("csv"));
     qint64 count = 0;
     try {
-        count = csv::exportCurrentList(ws_, path);
+        // The list this window built last, not what another program made of the shared file.
+        count = csv::exportListFile(register_->listSource(), csv::currentCategoryNames(ws_), path,
+                                    ws_.faults);
     } catch (const IoError& error) {
         showIoError(error);
         return;
@@ -64,7 +66,8 @@ void Tbaza_f::exportXlsx() {
     const QString path = withSuffix(chosen, QStringLiteral("xlsx"));
     qint64 count = 0;
     try {
-        count = xlsx::exportCurrentList(ws_, path);
+        count = xlsx::exportListFile(register_->listSource(), csv::currentCategoryNames(ws_), path,
+                                     ws_.faults);
     } catch (const IoError& error) {
         showIoError(error);
         return;

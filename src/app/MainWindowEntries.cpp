@@ -38,8 +38,7 @@ void Tbaza_f::showForm(const EntryFormValues& values) {
 void Tbaza_f::showList(const EntryList& list) {
     {
         const QSignalBlocker blocker(ui->lista);
-        ui->lista->clear();
-        ui->lista->addItems(list.lines());
+        ui->lista->showList(&list);
         if (list.count() > 0)
             ui->lista->setCurrentRow(0);
     }

@@ -73,7 +73,7 @@ void Tbaza_f::resetControls() {
     ui->oddaty_k->clear();
     ui->dodaty_k->clear();
     showForm(EntryFormValues{});
-    ui->lista->clear();
+    ui->lista->showList(nullptr);
     for (QLineEdit* filterField :
          {ui->kod_s, ui->nazwa1_s, ui->nazwa2_s, ui->miejscowosc_s, ui->adres_s, ui->wojewodztwo_s,
           ui->telefon_s, ui->mail_s, ui->opis_s})

@@ -6,8 +6,8 @@
 
 namespace kestrana::csv {
 
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath,
-                      files::FaultInjector* faults) {
+qint64 exportListFile(const files::RecordSource& listFile, const CategoryNames& names,
+                      const QString& csvPath, files::FaultInjector* faults) {
     files::FileWriter out(csvPath, files::FileWriter::Mode::Atomic, 1, faults);
     out.write(fileHeader());
     out.write(encodeRow(guardFormulas(headerRow(names))));

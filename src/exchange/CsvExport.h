@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CheckedFile.h"
 #include "register/CategoryNames.h"
 #include "station/Workstation.h"
 
@@ -11,8 +12,8 @@ namespace kestrana::csv {
 // a CSV file with the header row of `names`; a cell that a spreadsheet would take for a formula
 // is guarded with an apostrophe (guardFormula). The file is replaced as a whole: on a failure the
 // previous file, if any, stays. Returns the number of entries written. Throws IoError.
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& csvPath,
-                      files::FaultInjector* faults = nullptr);
+qint64 exportListFile(const files::RecordSource& listFile, const CategoryNames& names,
+                      const QString& csvPath, files::FaultInjector* faults = nullptr);
 
 // The register's category names; empty names (headed by number) without a names file.
 CategoryNames currentCategoryNames(const Workstation& ws);

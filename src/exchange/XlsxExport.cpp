@@ -63,8 +63,8 @@ void copyInto(const QString& from, const QString& to, files::FaultInjector* faul
 
 } // namespace
 
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& path,
-                      files::FaultInjector* faults) {
+qint64 exportListFile(const files::RecordSource& listFile, const CategoryNames& names,
+                      const QString& path, files::FaultInjector* faults) {
     const qint64 entries = files::recordCount(listFile, EntryRecord::Size);
     if (entries > kMaxEntries) {
         const QLocale polish(QLocale::Polish, QLocale::Poland);

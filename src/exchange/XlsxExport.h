@@ -18,8 +18,8 @@ inline constexpr qint64 kMaxEntries = 1048575;
 // holding NUL, which the file format cannot carry, shows U+2400 "␀" in its place. The file is
 // replaced as a whole: on a failure the previous file, if any, stays. Returns the number of
 // entries written. Throws IoError, also when the list has more than kMaxEntries entries.
-qint64 exportListFile(const QString& listFile, const CategoryNames& names, const QString& path,
-                      files::FaultInjector* faults = nullptr);
+qint64 exportListFile(const files::RecordSource& listFile, const CategoryNames& names,
+                      const QString& path, files::FaultInjector* faults = nullptr);
 
 // The current list of the workstation (DANE/sp_ks.dat) under the current category names.
 qint64 exportCurrentList(const Workstation& ws, const QString& path);

@@ -1,5 +1,6 @@
 #include "platform/CheckedFile.h"
 
+#include "platform/KernelCopy.h"
 #include "platform/PosixFile.h"
 
 #include <QFileInfo>
@@ -34,31 +35,7 @@ using posix::Fd;
 using posix::kNewFileMode;
 using posix::native;
 using posix::readUpTo;
-
-void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
-    check(faults, Call::Write, opWrite, path);
-    while (length > 0) {
-        qint64 chunk = length;
-        if (faults) {
-            int error = 0;
-            chunk = faults->writable(length, error);
-            if (chunk == 0) {
-                errno = error;
-                fail(opWrite, path);
-            }
-        }
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(chunk));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(opWrite, path);
-        }
-        if (faults)
-            faults->wrote(n);
-        data += n;
-        length -= n;
-    }
-}
+using posix::writeAll;
 
 void seekTo(int fd, qint64 offset, const QString& path, FaultInjector* faults) {
     check(faults, Call::Seek, opSeek, path);
@@ -313,11 +290,21 @@ bool isTemporaryName(const QString& name) {
 }
 
 RecordReader::RecordReader(const QString& path, int recordSize, FaultInjector* faults)
-    : path_(path), recordSize_(recordSize), faults_(faults) {
-    Fd fd(path, O_RDONLY, kNewFileMode, false, faults);
+    : RecordReader(RecordSource(path), recordSize, faults) {}
+
+RecordReader::RecordReader(const RecordSource& source, int recordSize, FaultInjector* faults)
+    : path_(source.path()), recordSize_(recordSize), faults_(faults) {
+    if (const KeptFile* kept = source.kept()) {
+        check(faults, Call::Open, opOpen, path_);
+        fd_ = ::fcntl(kept->descriptor(), F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0)
+            fail(opOpen, path_);
+        readOffset_ = 0;
+    } else {
+        fd_ = Fd(path_, O_RDONLY, kNewFileMode, false, faults).release();
+    }
     const qsizetype records = std::max<qsizetype>(1, (1 << 20) / recordSize);
     buffer_.resize(records * recordSize);
-    fd_ = fd.release();
 }
 
 RecordReader::~RecordReader() {
@@ -331,7 +318,26 @@ bool RecordReader::fill() {
         std::memmove(buffer_.data(), buffer_.constData() + begin_, static_cast<size_t>(leftover));
     begin_ = 0;
     end_ = leftover;
-    const qint64 n = readUpTo(fd_, buffer_.data() + end_, buffer_.size() - end_, path_, faults_);
+    qint64 n = 0;
+    if (readOffset_ < 0) {
+        n = readUpTo(fd_, buffer_.data() + end_, buffer_.size() - end_, path_, faults_);
+    } else {
+        // A kept file's descriptor is shared: read at our own offset.
+        check(faults_, Call::Read, opRead, path_);
+        while (end_ + n < buffer_.size()) {
+            const ssize_t got = ::pread(fd_, buffer_.data() + end_ + n,
+                                        static_cast<size_t>(buffer_.size() - end_ - n),
+                                        static_cast<off_t>(readOffset_ + n));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                fail(opRead, path_);
+            if (got == 0)
+                break;
+            n += got;
+        }
+        readOffset_ += n;
+    }
     end_ += n;
     if (end_ < buffer_.size())
         eof_ = true;
@@ -365,8 +371,9 @@ void RecordReader::close() {
 }
 
 FileWriter::FileWriter(const QString& path, Mode mode, int recordSize, FaultInjector* faults)
-    : path_(path), writePath_(mode == Mode::Atomic ? temporaryPathFor(path) : path), mode_(mode),
-      faults_(faults) {
+    : path_(path),
+      writePath_(mode == Mode::Atomic || mode == Mode::Replace ? temporaryPathFor(path) : path),
+      mode_(mode), faults_(faults) {
     if (mode == Mode::Append) {
         Fd fd(path, O_WRONLY, kNewFileMode, false, faults);
         struct stat st {};
@@ -408,7 +415,7 @@ FileWriter::FileWriter(const QString& path, Mode mode, int recordSize, FaultInje
 FileWriter::~FileWriter() {
     if (fd_ < 0)
         return;
-    if (mode_ == Mode::Atomic) {
+    if (mode_ == Mode::Atomic || mode_ == Mode::Replace) {
         abandon();
         return;
     }
@@ -440,8 +447,25 @@ void FileWriter::write(QByteArrayView data) {
         buffer_.append(data.data(), data.size());
 }
 
+void FileWriter::copyFrom(const QString& path, qint64 limit) {
+    Fd source(path, O_RDONLY, kNewFileMode, false, faults_);
+    copyFrom(source.get(), path, limit);
+    source.close();
+}
+
+void FileWriter::copyFrom(int descriptor, const QString& path, qint64 limit) {
+    flushBuffer();
+    copyContent(descriptor, path, fd_, writePath_, limit, faults_);
+}
+
+std::shared_ptr<const KeptFile> FileWriter::keep() {
+    flushBuffer();
+    Fd reader(writePath_, O_RDONLY, kNewFileMode, false, faults_);
+    return std::make_shared<const KeptFile>(reader.release(), path_);
+}
+
 void FileWriter::commit() {
-    if (mode_ != Mode::Atomic) {
+    if (mode_ != Mode::Atomic && mode_ != Mode::Replace) {
         flushBuffer();
         const int fd = fd_;
         fd_ = -1;
@@ -450,7 +474,8 @@ void FileWriter::commit() {
     }
     try {
         flushBuffer();
-        syncFile(fd_, writePath_, faults_);
+        if (mode_ == Mode::Atomic)
+            syncFile(fd_, writePath_, faults_);
     } catch (const IoError&) {
         abandon();
         throw;
@@ -466,12 +491,32 @@ void FileWriter::commit() {
     }
     // Make the rename itself durable.
     const QString dir = QFileInfo(path_).absolutePath();
-    const int dirFd = ::open(native(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = mode_ == Mode::Atomic
+                          ? ::open(native(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                          : -1;
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
     removeLeftoversOf(path_);
+}
+
+KeptFile::KeptFile(int descriptor, const QString& path) : fd_(descriptor), path_(path) {}
+
+KeptFile::~KeptFile() {
+    ::close(fd_);
+}
+
+qint64 recordCount(const RecordSource& source, int recordSize) {
+    return source.kept() ? source.kept()->recordCount(recordSize)
+                         : recordCount(source.path(), recordSize);
+}
+
+qint64 KeptFile::recordCount(int recordSize) const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        fail(opSeek, path_);
+    return st.st_size / recordSize;
 }
 
 } // namespace kestrana::files

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <sys/types.h>
 
@@ -79,11 +80,48 @@ QString temporaryPathFor(const QString& path);
 // Whether a file name is that of a temporary file of some rewrite.
 bool isTemporaryName(const QString& name);
 
+// A file this program wrote and keeps open to read again: it reads what was written, whatever
+// later becomes of the name it was written under (another file renamed over it, a removal).
+class KeptFile {
+public:
+    // Takes over `descriptor`, open for reading; `path` names the file in messages.
+    KeptFile(int descriptor, const QString& path);
+    ~KeptFile();
+    KeptFile(const KeptFile&) = delete;
+    KeptFile& operator=(const KeptFile&) = delete;
+
+    int descriptor() const { return fd_; }
+    const QString& path() const { return path_; }
+    // Whole records in the file.
+    qint64 recordCount(int recordSize) const;
+
+private:
+    int fd_;
+    QString path_;
+};
+
+// Where records are read from: a file by its name, or a file this program keeps open.
+class RecordSource {
+public:
+    RecordSource(const QString& path) : path_(path) {}
+    RecordSource(std::shared_ptr<const KeptFile> kept)
+        : path_(kept->path()), kept_(std::move(kept)) {}
+    const QString& path() const { return path_; }
+    const KeptFile* kept() const { return kept_.get(); }
+
+private:
+    QString path_;
+    std::shared_ptr<const KeptFile> kept_;
+};
+qint64 recordCount(const RecordSource& source, int recordSize);
+
 // Reads fixed-size records front to back through a large buffer. A final partial record is
 // never returned.
 class RecordReader {
 public:
     RecordReader(const QString& path, int recordSize, FaultInjector* faults = nullptr);
+    // A kept file is read from its start; several readers of one do not disturb each other.
+    RecordReader(const RecordSource& source, int recordSize, FaultInjector* faults = nullptr);
     ~RecordReader();
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
@@ -105,6 +143,7 @@ private:
     qsizetype end_ = 0;
     bool eof_ = false;
     qint64 recordsRead_ = 0;
+    qint64 readOffset_ = -1; // reading a kept file: where the next read starts
 };
 
 // Writes a file front to back through a buffer. With `atomic`, the data go to a temporary file
@@ -113,14 +152,22 @@ private:
 // temporary files of the same target that processes of this host left when they were killed.
 class FileWriter {
 public:
-    // Append continues after the last whole record of `recordSize` bytes.
-    enum class Mode { Truncate, Atomic, Append };
+    // Append continues after the last whole record of `recordSize` bytes. Replace is Atomic
+    // without flushing the new file to disk first: for files the program builds again at will.
+    enum class Mode { Truncate, Atomic, Append, Replace };
     FileWriter(const QString& path, Mode mode, int recordSize = 1, FaultInjector* faults = nullptr);
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
     void write(QByteArrayView data);
+    // Appends the content of the plain file `path` (its first `limit` bytes when that is not
+    // negative), copied by the kernel where it can.
+    void copyFrom(const QString& path, qint64 limit = -1);
+    // The same from the current offset of the open file `descriptor`, named `path`.
+    void copyFrom(int descriptor, const QString& path, qint64 limit = -1);
+    // What has been written so far, kept open for reading (the buffer is written out first).
+    std::shared_ptr<const KeptFile> keep();
     void commit();
 
 private:

@@ -75,6 +75,11 @@ void FaultInjector::wrote(qint64 bytes) {
         writeBudget_ = std::max<qint64>(writeBudget_ - bytes, 0);
 }
 
+bool FaultInjector::hasWriteBudget() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return writeBudget_ >= 0;
+}
+
 bool allowed(FaultInjector* faults, Call call, const QString& path) {
     if (!faults)
         return true;

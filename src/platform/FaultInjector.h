@@ -13,7 +13,9 @@
 // has been written, as a disk that fills up does.
 namespace kestrana::files {
 
-enum class Call { Open, Read, Write, Seek, Sync, Rename, Close, Lock };
+// KernelCopy: a copy made by the kernel (copy_file_range); a refusal there (EXDEV, ENOSYS,
+// EOPNOTSUPP, EINVAL) makes the copy go through a buffer instead.
+enum class Call { Open, Read, Write, Seek, Sync, Rename, Close, Lock, KernelCopy };
 
 class FaultInjector {
 public:
@@ -38,6 +40,7 @@ public:
     // How many of `wanted` bytes the next write may take (wanted when there is no budget); 0
     // with `error` set when the budget is spent.
     qint64 writable(qint64 wanted, int& error) const;
+    bool hasWriteBudget() const;
     void wrote(qint64 bytes);
 
 private:

@@ -15,7 +15,6 @@ namespace {
 using posix::fail;
 using posix::Fd;
 using posix::native;
-using posix::readUpTo;
 
 const QString opList = QStringLiteral("Odczyt katalogu");
 const QString opStat = QStringLiteral("Odczyt atrybutów pliku");
@@ -31,9 +30,7 @@ bool copyFileWithDates(const QString& from, const QString& to, const struct stat
             return false; // deleted since the folder was listed (a description, say): nothing to
                           // copy
         FileWriter out(to, FileWriter::Mode::Truncate, 1, faults);
-        QByteArray buffer(1 << 20, Qt::Uninitialized);
-        while (const qint64 n = readUpTo(in.get(), buffer.data(), buffer.size(), from, faults))
-            out.write(QByteArrayView(buffer.constData(), n));
+        out.copyFrom(in.get(), from);
         in.close();
         out.commit();
     }

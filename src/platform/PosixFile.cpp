@@ -10,6 +10,7 @@ namespace {
 
 const QString opOpen = QStringLiteral("Otwarcie pliku");
 const QString opRead = QStringLiteral("Odczyt pliku");
+const QString opWrite = QStringLiteral("Zapis pliku");
 const QString opClose = QStringLiteral("Zamknięcie pliku");
 
 } // namespace
@@ -52,6 +53,31 @@ qint64 readUpTo(int fd, char* data, qint64 length, const QString& path, FaultInj
         total += n;
     }
     return total;
+}
+
+void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
+    check(faults, Call::Write, opWrite, path);
+    while (length > 0) {
+        qint64 chunk = length;
+        if (faults) {
+            int error = 0;
+            chunk = faults->writable(length, error);
+            if (chunk == 0) {
+                errno = error;
+                fail(opWrite, path);
+            }
+        }
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(chunk));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(opWrite, path);
+        }
+        if (faults)
+            faults->wrote(n);
+        data += n;
+        length -= n;
+    }
 }
 
 Fd::Fd(const QString& path, int flags, mode_t mode, bool mayBeGone, FaultInjector* faults)

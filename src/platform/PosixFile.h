@@ -34,6 +34,10 @@ void check(FaultInjector* faults, Call call, const QString& operation, const QSt
 qint64 readUpTo(int fd, char* data, qint64 length, const QString& path,
                 FaultInjector* faults = nullptr);
 
+// Writes all `length` bytes (a test's write budget counts them).
+void writeAll(int fd, const char* data, qint64 length, const QString& path,
+              FaultInjector* faults = nullptr);
+
 // Files are created with mode 0666: the user's umask and a set-gid folder decide the rest.
 inline constexpr mode_t kNewFileMode = 0666;
 

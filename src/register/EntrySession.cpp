@@ -367,7 +367,7 @@ void EntrySession::sort(bool descending) {
 }
 
 bool EntrySession::search(const QString& text) {
-    const int found = findNextLine(list_.lines(), view_.selectedRow(), text);
+    const int found = list_.findNext(view_.selectedRow(), text);
     if (found < 0) {
         prompts_.information(searchNotFoundMessage());
         return false;

@@ -20,35 +20,62 @@ void Register::load(qint64 position) {
 
 void Register::buildList(ViewMode mode, QStringList& lines, const Filter& filter) {
     lines.clear();
-    build(
-        mode, [&lines](QString&& line, qint64) { lines.append(std::move(line)); }, filter);
+    build([&](const EntryRecord& entry,
+              qint64 recordNumber) { lines.append(listLine(entry, recordNumber, mode)); },
+          filter);
 }
 
 void Register::buildList(ViewMode mode, const LineSink& sink, const Filter& filter) {
-    build(
-        mode, [&sink](QString&& line, qint64) { sink(std::move(line)); }, filter);
+    build([&](const EntryRecord& entry,
+              qint64 recordNumber) { sink(listLine(entry, recordNumber, mode)); },
+          filter);
 }
 
 void Register::buildList(ViewMode mode, EntryList& list, const Filter& filter) {
     list.clear();
-    build(
-        mode,
-        [&list](QString&& line, qint64 recordNumber) {
-            list.append(std::move(line), recordNumber);
-        },
-        filter);
+    // The compact list keeps the bytes its lines show; no line is made here.
+    build([&](const EntryRecord& entry,
+              qint64 recordNumber) { list.append(entry, recordNumber, mode); },
+          filter);
 }
 
-void Register::build(ViewMode mode, const NumberedSink& sink, const Filter& filter) {
-    files::FileWriter list(ws_.listFile(), files::FileWriter::Mode::Truncate, 1, ws_.faults);
+void Register::build(const EntrySink& sink, const Filter& filter) {
+    ownList_.reset();
+    files::FileWriter file(ws_.listFile(), files::FileWriter::Mode::Replace, 1, ws_.faults);
+    const QString everything = filter ? QString() : store_->entriesFile();
+    if (!everything.isEmpty()) {
+        // The copy is the list: its lines come from it, so they and the file always agree,
+        // however the main file changes meanwhile.
+        // A partial last record is no entry: the list holds whole records only.
+        const qint64 whole = files::recordCount(everything, EntryRecord::Size) * EntryRecord::Size;
+        file.copyFrom(everything, whole);
+        std::shared_ptr<const files::KeptFile> kept = file.keep();
+        files::RecordReader copy(files::RecordSource(kept), EntryRecord::Size, ws_.faults);
+        while (const char* record = copy.next()) {
+            std::memcpy(buffer_.data(), record, EntryRecord::Size);
+            sink(buffer_, copy.recordsRead());
+        }
+        copy.close();
+        file.commit();
+        ownList_ = std::move(kept);
+        return;
+    }
     store_->scan([&](qint64 position, const char* record) {
         std::memcpy(buffer_.data(), record, EntryRecord::Size);
         if (filter && !filter(buffer_))
             return;
-        list.write(QByteArrayView(record, EntryRecord::Size));
-        sink(listLine(buffer_, position + 1, mode), position + 1);
+        file.write(QByteArrayView(record, EntryRecord::Size));
+        sink(buffer_, position + 1);
     });
-    list.commit();
+    std::shared_ptr<const files::KeptFile> kept = file.keep();
+    file.commit();
+    ownList_ = std::move(kept);
+}
+
+files::RecordSource Register::listSource() const {
+    if (ownList_)
+        return files::RecordSource(ownList_);
+    return files::RecordSource(ws_.listFile());
 }
 
 } // namespace kestrana

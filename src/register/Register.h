@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CheckedFile.h"
 #include "register/EntryList.h"
 #include "register/EntryRecord.h"
 #include "register/ListLine.h"
@@ -37,21 +38,29 @@ public:
     using LineSink = std::function<void(QString&& line)>;
     // Rebuilds the list: every entry (those passing `filter`, when given) goes to the list file
     // and gives one line, handed to `sink` as it is built. Lines built before a failure have
-    // been handed on when IoError is thrown.
+    // been handed on when IoError is thrown; the list file then stays as it was. The list file
+    // is replaced as a whole (a new file renamed over the old one); a list of every entry is a
+    // copy of the main file made by the kernel, and its lines are read from that copy.
     void buildList(ViewMode mode, const LineSink& sink, const Filter& filter = {});
     // The same, collecting the lines.
     void buildList(ViewMode mode, QStringList& lines, const Filter& filter = {});
     // The same, collecting the lines with their entries' record numbers.
     void buildList(ViewMode mode, EntryList& list, const Filter& filter = {});
 
+    // The list file of the list this register built last, kept open: printouts and exports of
+    // this program's list read it, whatever another workstation or program builds meanwhile
+    // under the shared name. Before any build (or after a failed one), the shared list file.
+    files::RecordSource listSource() const;
+
 private:
-    using NumberedSink = std::function<void(QString&& line, qint64 recordNumber)>;
-    void build(ViewMode mode, const NumberedSink& sink, const Filter& filter);
+    using EntrySink = std::function<void(const EntryRecord& entry, qint64 recordNumber)>;
+    void build(const EntrySink& sink, const Filter& filter);
 
     const Workstation& ws_;
     std::unique_ptr<EntryStore> ownStore_;
     EntryStore* store_;
     EntryRecord buffer_;
+    std::shared_ptr<const files::KeptFile> ownList_;
 };
 
 } // namespace kestrana

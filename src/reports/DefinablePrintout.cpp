@@ -103,7 +103,7 @@ int definablePageLimit(RowForm form) {
 }
 
 void printDefinableList(PageHelper& page, const PrintFont& font, const DefinableSettings& settings,
-                        const QString& listFile, EntryRecord& buffer) {
+                        const files::RecordSource& listFile, EntryRecord& buffer) {
     page.beginDocument();
     int y = 5;
     int number = 0;
@@ -163,7 +163,7 @@ void printDefinableList(PageHelper& page, const PrintFont& font, const Definable
 
 bool runDefinablePrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg,
                           const DefinableSettings& settings) {
-    const QString listFile = reg.workstation().listFile();
+    const files::RecordSource listFile = reg.listSource();
     const QString name = QStringLiteral("Wydruk definiowalny");
     return runPrintout(dialogs, fonts,
                        PrintDocument(name, name + QLatin1Char(' ') + reg.workstation().today),

@@ -50,7 +50,7 @@ int definablePageLimit(RowForm form);
 // then one row per record of the list file, each record passing through `buffer`. The
 // orientation is left as the printer has it. Throws IoError.
 void printDefinableList(PageHelper& page, const PrintFont& font, const DefinableSettings& settings,
-                        const QString& listFile, EntryRecord& buffer);
+                        const files::RecordSource& listFile, EntryRecord& buffer);
 
 // "Rozpocznij wydruk": the print dialog (false when cancelled), the print font, then the list
 // file of `reg` through its entry buffer. Throws IoError.

@@ -85,7 +85,7 @@ void header(PageHelper& page, int y) {
     writeCell(page, 221, y + 5, QStringLiteral("Bank i konto"));
 }
 
-void printList(PageHelper& page, const PrintFont& font, const QString& listFile,
+void printList(PageHelper& page, const PrintFont& font, const files::RecordSource& listFile,
                EntryRecord& buffer) {
     page.beginDocument();
     int y = 5;
@@ -128,7 +128,7 @@ void printList(PageHelper& page, const PrintFont& font, const QString& listFile,
 
 } // namespace
 
-void printDetailedList(PageHelper& page, const PrintFont& font, const QString& listFile,
+void printDetailedList(PageHelper& page, const PrintFont& font, const files::RecordSource& listFile,
                        EntryRecord& buffer) {
     page.UstawPoziomo();
     try {
@@ -145,7 +145,7 @@ void printDetailedList(PageHelper& page, const PrintFont& font, const QString& l
 }
 
 bool runDetailedPrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg) {
-    const QString listFile = reg.workstation().listFile();
+    const files::RecordSource listFile = reg.listSource();
     const QString name = QStringLiteral("Wydruk szczegółowy listy");
     return runPrintout(dialogs, fonts,
                        PrintDocument(name, name + QLatin1Char(' ') + reg.workstation().today),

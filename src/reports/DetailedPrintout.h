@@ -14,12 +14,12 @@ namespace kestrana {
 // 12 rows under the title and header on page 1, 13 rows on every further page. Every record
 // passes through `buffer`, which afterwards holds the list's last entry. The printer is left in
 // portrait orientation, also when the list file fails half-way. Throws IoError.
-void printDetailedList(PageHelper& page, const PrintFont& font, const QString& listFile,
+void printDetailedList(PageHelper& page, const PrintFont& font, const files::RecordSource& listFile,
                        EntryRecord& buffer);
 
 // The menu item's print run: the print dialog (false when cancelled), the print font, then the
-// list file of `reg` through its entry buffer. The caller checks first that the list is not
-// empty. Throws IoError.
+// list `reg` built last (Register::listSource) through its entry buffer. The caller checks first
+// that the list is not empty. Throws IoError.
 bool runDetailedPrintout(Dialogs& dialogs, FontSettings& fonts, Register& reg);
 
 } // namespace kestrana

@@ -1,5 +1,7 @@
 #include "exchange/CsvColumns.h"
 #include "exchange/CsvText.h"
+#include "platform/CheckedFile.h"
+#include "register/Register.h"
 #include "station/SmallRecords.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
@@ -56,6 +58,11 @@ private slots:
         WindowSession s;
         s.start(folder.path());
         QVERIFY(s.window->buildList([](const EntryRecord& r) { return r.category(3); }));
+        // Another program lists every entry meanwhile: the export is still this window's list.
+        Register other(s.window->workstation());
+        QStringList everyLine;
+        other.buildList(ViewMode::Nazwa, everyLine);
+        QCOMPARE(files::recordCount(folder.file("DANE/sp_ks.dat"), EntryRecord::Size), 6);
         s.dialogs.expectSaveFile(folder.file("lista"), QStringLiteral("Eksport listy do CSV"));
         s.prompts.expectInformation(
             QStringLiteral("Zapisano 3 wpisy do pliku %1.").arg(folder.file("lista.csv")));

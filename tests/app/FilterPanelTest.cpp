@@ -33,7 +33,7 @@ void codes(const DataFolder& folder) {
 QStringList listedCodes(const WindowSession& s) {
     QStringList out;
     for (int i = 0; i < s.lista()->count(); ++i)
-        out << s.lista()->item(i)->text().section(' ', 0, 0);
+        out << s.lista()->lineText(i).section(' ', 0, 0);
     return out;
 }
 

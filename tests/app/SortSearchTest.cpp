@@ -34,7 +34,7 @@ void names(const DataFolder& folder) {
 QStringList listedNames(const WindowSession& s) {
     QStringList out;
     for (int i = 0; i < s.lista()->count(); ++i)
-        out << s.lista()->item(i)->text().left(35).trimmed();
+        out << s.lista()->lineText(i).left(35).trimmed();
     return out;
 }
 

@@ -5,7 +5,10 @@
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
+#include <QDir>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace kestrana;
 using kestrana::test::DataFolder;
@@ -103,6 +106,57 @@ private slots:
         const auto listed = folder.readEntries(QStringLiteral("DANE/sp_ks.dat"));
         QCOMPARE(listed.size(), size_t(2));
         QCOMPARE(listed[1].text(Field::id), QStringLiteral("10"));
+    }
+
+    // The list file of a full list is the main file's whole records, whether the kernel copies
+    // them or, refused, the program; a filtered list holds what it lists. Each build replaces
+    // the file as a whole, and the register reads back its own list whatever is built after it.
+    void listFileIsTheOwnListAndReplacedWhole_data() {
+        QTest::addColumn<int>("refusal");
+        QTest::newRow("kernel copy") << 0;
+        QTest::newRow("kernel refuses") << EXDEV;
+    }
+    void listFileIsTheOwnListAndReplacedWhole() {
+        QFETCH(int, refusal);
+        DataFolder folder;
+        std::vector<EntryRecord> records;
+        for (int i = 1; i <= 30; ++i)
+            records.push_back(entry(QString::number(i), QStringLiteral("Żuraw %1").arg(i)));
+        folder.writeEntries(records);
+        Workstation ws;
+        ws.workDir = ws.baseDir = folder.path();
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        if (refusal != 0)
+            faults.failCall(files::Call::KernelCopy, 1, refusal);
+        Register reg(ws);
+        QStringList lines;
+        reg.buildList(ViewMode::NazwaKod, lines);
+        QCOMPARE(lines.size(), 30);
+        const QByteArray main = folder.readBytes(QStringLiteral("DANE/spis_ks.dat"));
+        QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
+
+        const auto fifth = [](const EntryRecord& r) { return r.text(Field::id).toInt() % 5 == 0; };
+        reg.buildList(ViewMode::Nazwa, lines, fifth);
+        Workstation otherWs = ws;
+        otherWs.faults = nullptr;
+        Register other(otherWs);
+        other.buildList(ViewMode::Nazwa, lines);
+        QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
+        const files::RecordSource own = reg.listSource();
+        QCOMPARE(files::recordCount(own, EntryRecord::Size), 6);
+        files::RecordReader reader(own, EntryRecord::Size);
+        for (int n = 5; n <= 30; n += 5)
+            QCOMPARE(QByteArray(reader.next(), EntryRecord::Size),
+                     main.mid((n - 1) * EntryRecord::Size, EntryRecord::Size));
+        QVERIFY(reader.next() == nullptr);
+
+        // A build that fails half-way leaves the list file as it was.
+        faults.failWritesAfter(EntryRecord::Size * 2 + 10, ENOSPC);
+        QVERIFY_THROWS_EXCEPTION(IoError, reg.buildList(ViewMode::Nazwa, lines));
+        QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
+        QCOMPARE(QDir(folder.file(QStringLiteral("DANE"))).entryList(QDir::Files),
+                 QStringList({"sp_ks.dat", "spis_ks.dat"}));
     }
 
     void staleLineFailsToLoad() {

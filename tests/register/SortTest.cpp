@@ -188,18 +188,22 @@ private slots:
     void bothMethodsSortLikeTheCollator_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<quint32>("seed");
-        QTest::newRow("nazwa1") << static_cast<int>(SortField::Nazwa1) << 1u;
-        QTest::newRow("nazwa1, other seed") << static_cast<int>(SortField::Nazwa1) << 77u;
-        QTest::newRow("data") << static_cast<int>(SortField::Data) << 5u;
+        QTest::addColumn<int>("count");
+        QTest::newRow("nazwa1") << static_cast<int>(SortField::Nazwa1) << 1u << 1500;
+        QTest::newRow("nazwa1, other seed") << static_cast<int>(SortField::Nazwa1) << 77u << 1500;
+        QTest::newRow("data") << static_cast<int>(SortField::Data) << 5u << 1500;
+        // Enough keys for the sort to split them between two cores.
+        QTest::newRow("nazwa1, two cores") << static_cast<int>(SortField::Nazwa1) << 19u << 40000;
     }
     void bothMethodsSortLikeTheCollator() {
         QFETCH(int, field);
         QFETCH(quint32, seed);
+        QFETCH(int, count);
         const auto sortField = static_cast<SortField>(field);
         QRandomGenerator rng(seed);
         std::vector<EntryRecord> records;
         std::vector<QByteArray> used;
-        for (int i = 0; i < 1500; ++i) {
+        for (int i = 0; i < count; ++i) {
             QByteArray key;
             const int kind = used.empty() ? 0 : rng.bounded(4);
             if (kind == 1) // a tie

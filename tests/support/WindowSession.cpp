@@ -41,9 +41,9 @@ void WindowSession::trigger(const char* action) const {
 }
 
 void WindowSession::clickLine(int row) const {
-    QListWidget* list = lista();
-    list->scrollToItem(list->item(row));
-    const QRect rect = list->visualItemRect(list->item(row));
+    EntryListView* list = lista();
+    list->scrollToRow(row);
+    const QRect rect = list->rowRect(row);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EntryListView.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
 #include "print/FontSettings.h"
@@ -7,7 +8,6 @@
 #include "support/ScriptedPrompts.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 
 #include <memory>
 
@@ -36,7 +36,7 @@ struct WindowSession {
             qFatal("no control %s", qPrintable(name));
         return w;
     }
-    QListWidget* lista() const { return find<QListWidget>(QStringLiteral("lista")); }
+    EntryListView* lista() const { return find<EntryListView>(QStringLiteral("lista")); }
     QString field(const char* name) const;
     void setField(const char* name, const QString& text) const;
     void click(const char* button) const;
