@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PanelTakeover.h"
 #include "envelope/AddressHelpers.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
@@ -192,6 +193,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -217,14 +219,17 @@ private:
     void wireIdentifierMarks();
     void wireCsv();
     void wireVat();
+    void wireKeys();
     // The busy cursor and a window with "Anuluj" while the register is asked.
     void showVatProgress(const QString& text);
     void endVatProgress();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
-    // Panels that take over the window disable the list, the form and the main buttons.
-    void setBrowsingEnabled(bool enabled);
+    // A panel that takes over the window (description, filter, definable printout): shown with
+    // the focus in its first field while everything else is disabled; one at a time.
+    void openPanel(QWidget* panel);
+    void closePanel();
 
     std::unique_ptr<Ui::Tbaza_f> ui;
     MainWindowContext context_;
@@ -240,7 +245,7 @@ private:
     std::function<void(const EntryFormValues&, int)> openEnvelope_;
     std::function<void(int, const EntryFormValues&)> openVoucher_;
     VoivodeshipChooser voivodeships_;
-    bool definableOpen_ = false;
+    PanelTakeover takeover_;
     std::function<void()> openCategories_;
 
     std::array<QLineEdit*, kTextFieldCount> fields_{};
@@ -251,7 +256,7 @@ private:
     int clockMode_ = 2;
     bool startupCompleted_ = false;
     QList<QObject*> unwired_;
-    QString descriptionPath_;
+    QString descriptionPath_; // of the entry shown when the description panel opened
     int pressedRow_ = -1;
     vat::Client* vatClient_ = nullptr;       // a child of the window
     QProgressDialog* vatProgress_ = nullptr; // while a request runs
