@@ -8,16 +8,14 @@ namespace {
 
 // Rows from the top, each from the left; ties by height keep a column's fields in order.
 QList<int> rowsOf(const QList<ReadingPlace>& places, QList<int> items) {
-    std::stable_sort(items.begin(), items.end(), [&](int a, int b) {
-        return places[a].rect.top() < places[b].rect.top();
-    });
+    std::stable_sort(items.begin(), items.end(),
+                     [&](int a, int b) { return places[a].rect.top() < places[b].rect.top(); });
     QList<int> order;
     qsizetype rowStart = 0;
     while (rowStart < items.size()) {
         const QRect leader = places[items[rowStart]].rect;
         qsizetype rowEnd = rowStart + 1;
-        while (rowEnd < items.size() &&
-               places[items[rowEnd]].rect.center().y() <= leader.bottom())
+        while (rowEnd < items.size() && places[items[rowEnd]].rect.center().y() <= leader.bottom())
             ++rowEnd;
         QList<int> row = items.mid(rowStart, rowEnd - rowStart);
         std::stable_sort(row.begin(), row.end(), [&](int a, int b) {
