@@ -158,7 +158,10 @@ void Tbaza_f::wireEditing() {
     connect(ui->e1, &QAction::triggered, this, &Tbaza_f::rememberEntry);
     connect(ui->e2, &QAction::triggered, this, &Tbaza_f::insertRememberedEntry);
     connect(ui->SprawdaktualnynumerIDklienta1, &QAction::triggered, this, &Tbaza_f::openIdCounter);
-    connect(ui->SpeedButton22, &QAbstractButton::clicked, ui->Panel3, &QWidget::hide);
+    connect(ui->SpeedButton22, &QAbstractButton::clicked, this, [this] {
+        if (takeover_.panel() == ui->Panel3)
+            closePanel();
+    });
     connect(ui->SpeedButton23, &QAbstractButton::clicked, this, &Tbaza_f::storeIdCounter);
 }
 
@@ -207,7 +210,8 @@ void Tbaza_f::wirePanels() {
     connect(ui->listaw, &QListWidget::itemDoubleClicked, this, &Tbaza_f::chooseVoivodeship);
     connect(ui->SpeedButton8, &QAbstractButton::clicked, this, [this] {
         voivodeships_.cancel();
-        ui->Panel17->hide();
+        if (takeover_.panel() == ui->Panel17)
+            closePanel();
     });
     connect(ui->SpeedButton2, &QAbstractButton::clicked, this,
             [this] { startMail(AddressBlock::Seat); });

@@ -29,6 +29,8 @@
 #include <memory>
 
 class QCheckBox;
+class QKeySequence;
+class QMenu;
 class QLineEdit;
 class QProgressDialog;
 
@@ -193,7 +195,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -220,13 +221,15 @@ private:
     void wireCsv();
     void wireVat();
     void wireKeys();
+    void addMenuKey(const QKeySequence& key, QAction* action, QMenu* menu);
     // The busy cursor and a window with "Anuluj" while the register is asked.
     void showVatProgress(const QString& text);
     void endVatProgress();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
-    // A panel that takes over the window (description, filter, definable printout): shown with
+    // A panel that takes over the window (description, filter, definable printout, ID counter,
+    // voivodeship chooser): shown with
     // the focus in its first field while everything else is disabled; one at a time.
     void openPanel(QWidget* panel);
     void closePanel();

@@ -3,17 +3,18 @@
 #include "app/MainWindow.h"
 
 #include "app/ui_Tbaza_f.h"
+#include "platform/EscapeKey.h"
 #include "platform/TabOrder.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QShortcut>
 
 namespace kestrana {
 
 void Tbaza_f::wireKeys() {
-    // Each shortcut belongs to its control: it works only while that control can be used, so a
-    // panel that holds the window switches them off with everything else.
+    // Each button's shortcut belongs to the button: it works only while the button can be
+    // clicked, so a panel that holds the window switches them off with everything else.
     auto* add = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), ui->SpeedButton15);
     connect(add, &QShortcut::activated, this, [this] {
         // Only ever adds: a second press must not throw away what was typed for the new entry.
@@ -31,27 +32,22 @@ void Tbaza_f::wireKeys() {
     ui->SpeedButton15->setToolTip(QStringLiteral("Dodaj wpis (Ctrl+N)"));
     ui->SpeedButton17->setToolTip(QStringLiteral("Zapisz dane (Ctrl+S)"));
     ui->coszukac->setToolTip(QStringLiteral("Szukane słowo (Ctrl+F)"));
+    addMenuKey(QKeySequence(Qt::CTRL | Qt::Key_P), ui->Wydrukaktualnejlisty1, ui->menuWydruki);
+    addMenuKey(QKeySequence(Qt::Key_F1), ui->Pomoc1, ui->menuDodatki);
+    // The small panels' way back; the window itself is left only through "Wyjście z programu".
+    bindEscape(this, {ui->SpeedButton14, ui->SpeedButton8, ui->SpeedButton22});
     setReadingTabOrder(this);
 }
 
-void Tbaza_f::keyPressEvent(QKeyEvent* event) {
-    // Esc is the way back of the small panels that have one; the window itself is left only
-    // through "Wyjście z programu".
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (takeover_.panel() == ui->Panel22) {
-            ui->SpeedButton14->click();
-            return;
-        }
-        if (!takeover_.active() && ui->Panel17->isVisible()) {
-            ui->SpeedButton8->click();
-            return;
-        }
-        if (!takeover_.active() && ui->Panel3->isVisible()) {
-            ui->SpeedButton22->click();
-            return;
-        }
-    }
-    QMainWindow::keyPressEvent(event);
+void Tbaza_f::addMenuKey(const QKeySequence& key, QAction* action, QMenu* menu) {
+    // The menu shows the key after a tab; the key works exactly when the item could be chosen
+    // with the mouse (a menu disabled before start-up or behind a panel keeps it off).
+    action->setText(action->text() + QLatin1Char('\t') + key.toString(QKeySequence::NativeText));
+    auto* shortcut = new QShortcut(key, this);
+    connect(shortcut, &QShortcut::activated, this, [this, action, menu] {
+        if (menuBar()->isEnabled() && menu->menuAction()->isEnabled() && action->isEnabled())
+            action->trigger();
+    });
 }
 
 } // namespace kestrana

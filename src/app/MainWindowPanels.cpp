@@ -205,14 +205,15 @@ void Tbaza_f::pasteSeatAddress() {
 }
 
 void Tbaza_f::openVoivodeships(AddressBlock block) {
+    if (takeover_.active())
+        return;
     voivodeships_.open(block);
     ui->Panel17->setGeometry(VoivodeshipChooser::panelGeometry());
     ui->listaw->clear();
     // The chooser gives them in Polish order; the widget's own sorting knows no Polish.
     ui->listaw->setSortingEnabled(false);
     ui->listaw->addItems(voivodeships_.items());
-    ui->Panel17->show();
-    ui->Panel17->raise();
+    openPanel(ui->Panel17);
 }
 
 void Tbaza_f::chooseVoivodeship() {
@@ -221,7 +222,7 @@ void Tbaza_f::chooseVoivodeship() {
     if (!voivodeships_.choose(item ? item->text() : QString(), values))
         return;
     showForm(values);
-    ui->Panel17->hide();
+    closePanel();
 }
 
 void Tbaza_f::startMail(AddressBlock block) {

@@ -8,7 +8,8 @@ class QWidget;
 
 namespace kestrana {
 
-// A panel that takes over the main window (description, filter, definable printout): while it
+// A panel that takes over the main window (description, filter, definable printout, ID counter,
+// voivodeship chooser): while it
 // is open, the menu bar and every other control of the window are disabled, so nothing can
 // load another entry behind it or open a second panel over it; the panel is left only through
 // its own buttons. Closing gives back exactly what was enabled before.

@@ -15,11 +15,8 @@ QChar keyOf(const QString& caption);
 // (category names), which may hold an ampersand of their own.
 QString literal(const QString& text);
 
-// The captions with a mnemonic each where one can be found: the first letter of a word that no
-// earlier caption (nor `taken`) uses, else any such letter of the caption; a caption that
-// already has one keeps it. Letters only, from the Latin alphabet, so that Alt with the key
-// works on a Polish keyboard as on any other.
-QStringList assign(const QStringList& captions, const QList<QChar>& taken = {});
+// A caption as the user reads it: the mnemonic's "&" left out, "&&" shown as one "&".
+QString shown(const QString& caption);
 
 // The keys used more than once among these captions (each key once, in the order found).
 QList<QChar> clashes(const QStringList& captions);

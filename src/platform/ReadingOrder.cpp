@@ -8,8 +8,12 @@ namespace {
 
 // Rows from the top, each from the left; ties by height keep a column's fields in order.
 QList<int> rowsOf(const QList<ReadingPlace>& places, QList<int> items) {
-    std::stable_sort(items.begin(), items.end(),
-                     [&](int a, int b) { return places[a].rect.top() < places[b].rect.top(); });
+    // At one height the tallest leads its row, so that what stands beside it joins the row.
+    std::stable_sort(items.begin(), items.end(), [&](int a, int b) {
+        const QRect ra = places[a].rect;
+        const QRect rb = places[b].rect;
+        return ra.top() != rb.top() ? ra.top() < rb.top() : ra.height() > rb.height();
+    });
     QList<int> order;
     qsizetype rowStart = 0;
     while (rowStart < items.size()) {

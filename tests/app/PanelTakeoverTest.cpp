@@ -20,6 +20,10 @@ void openPanel(const WindowSession& s, const QString& panel) {
         s.click("SpeedButton18");
     else if (panel == QLatin1String("Panel12"))
         s.click("SpeedButton19");
+    else if (panel == QLatin1String("Panel3"))
+        s.trigger("SprawdaktualnynumerIDklienta1");
+    else if (panel == QLatin1String("Panel17"))
+        s.click("Button3");
     else
         s.trigger("Wydrukuproszczonylisty1");
 }
@@ -29,6 +33,10 @@ void closePanel(const WindowSession& s, const QString& panel) {
         s.click("SpeedButton21");
     else if (panel == QLatin1String("Panel12"))
         s.click("BitBtn11");
+    else if (panel == QLatin1String("Panel3"))
+        s.click("SpeedButton22");
+    else if (panel == QLatin1String("Panel17"))
+        s.click("SpeedButton8");
     else
         s.click("SpeedButton14");
 }
@@ -57,6 +65,8 @@ private slots:
         QTest::newRow("description") << QStringLiteral("Panel11");
         QTest::newRow("filter") << QStringLiteral("Panel12");
         QTest::newRow("definable printout") << QStringLiteral("Panel22");
+        QTest::newRow("ID counter") << QStringLiteral("Panel3");
+        QTest::newRow("voivodeships") << QStringLiteral("Panel17");
     }
 
     void panelHoldsTheWindow() {
@@ -64,7 +74,7 @@ private slots:
         DataFolder folder;
         threeEntries(folder);
         WindowSession s;
-        s.start(folder.path());
+        s.startAsBoss(folder.path());
         s.window->show();
         const QHash<QWidget*, bool> before = enabledStates(s.window.get());
         openPanel(s, panel);
