@@ -171,6 +171,8 @@ public:
     }
     // "Dane firmy": the office's own company data, boss level.
     void editCompanyData();
+    // At the end of start-up: the one-time offer of "Dane firmy" when they are empty.
+    void offerCompanyData();
     // How "Koperta" opens the envelope window (block 1 seat, 2 correspondence, 3 contact).
     void setEnvelopeOpener(std::function<void(const EntryFormValues&, int)> open) {
         openEnvelope_ = std::move(open);

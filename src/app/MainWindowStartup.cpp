@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/ui_Tbaza_f.h"
+#include "cash/CompanyData.h"
 #include "platform/IoError.h"
 #include "platform/Mnemonics.h"
 #include "print/DefaultPrintFont.h"
@@ -60,7 +61,27 @@ startup::Report::Outcome Tbaza_f::startUp() {
     enableMainControls();
     startupCompleted_ = true;
     makeDailyBackup();
+    offerCompanyData();
     return report.outcome;
+}
+
+void Tbaza_f::offerCompanyData() {
+    try {
+        if (!companydata::promptDue(ws_))
+            return;
+        // Marked before asking: a mark that cannot be written must not bring the question back
+        // at every start.
+        companydata::markPrompted(ws_);
+    } catch (const IoError& error) {
+        showIoError(error);
+        return;
+    }
+    if (!ws_.boss) {
+        context_.prompts.information(companydata::clerkNote());
+        return;
+    }
+    if (context_.prompts.question(companydata::bossQuestion()))
+        editCompanyData();
 }
 
 void Tbaza_f::resetControls() {
