@@ -231,8 +231,8 @@ private:
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
     // A panel that takes over the window (description, filter, definable printout, ID counter,
-    // voivodeship chooser): shown with
-    // the focus in its first field while everything else is disabled; one at a time.
+    // voivodeship chooser): shown with the focus in its first field while everything else is
+    // disabled; one at a time.
     void openPanel(QWidget* panel);
     void closePanel();
 

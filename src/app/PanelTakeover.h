@@ -9,10 +9,10 @@ class QWidget;
 namespace kestrana {
 
 // A panel that takes over the main window (description, filter, definable printout, ID counter,
-// voivodeship chooser): while it
-// is open, the menu bar and every other control of the window are disabled, so nothing can
-// load another entry behind it or open a second panel over it; the panel is left only through
-// its own buttons. Closing gives back exactly what was enabled before.
+// voivodeship chooser): while it is open, the menu bar and every other control of the window
+// are disabled, so nothing can load another entry behind it or open a second panel over it;
+// the panel is left only through its own buttons (or Esc, where that is one of them). Closing
+// gives back exactly what was enabled before.
 class PanelTakeover {
 public:
     // False (and nothing changes) while another panel holds the window.
