@@ -103,6 +103,7 @@ void Tbaza_f::wireControls() {
     wireIdentifierMarks();
     wireCsv();
     wireVat();
+    wireKeys();
 }
 
 std::array<std::pair<QAction*, ViewMode>, 5> Tbaza_f::viewActions() const {
@@ -157,7 +158,10 @@ void Tbaza_f::wireEditing() {
     connect(ui->e1, &QAction::triggered, this, &Tbaza_f::rememberEntry);
     connect(ui->e2, &QAction::triggered, this, &Tbaza_f::insertRememberedEntry);
     connect(ui->SprawdaktualnynumerIDklienta1, &QAction::triggered, this, &Tbaza_f::openIdCounter);
-    connect(ui->SpeedButton22, &QAbstractButton::clicked, ui->Panel3, &QWidget::hide);
+    connect(ui->SpeedButton22, &QAbstractButton::clicked, this, [this] {
+        if (takeover_.panel() == ui->Panel3)
+            closePanel();
+    });
     connect(ui->SpeedButton23, &QAbstractButton::clicked, this, &Tbaza_f::storeIdCounter);
 }
 
@@ -206,7 +210,8 @@ void Tbaza_f::wirePanels() {
     connect(ui->listaw, &QListWidget::itemDoubleClicked, this, &Tbaza_f::chooseVoivodeship);
     connect(ui->SpeedButton8, &QAbstractButton::clicked, this, [this] {
         voivodeships_.cancel();
-        ui->Panel17->hide();
+        if (takeover_.panel() == ui->Panel17)
+            closePanel();
     });
     connect(ui->SpeedButton2, &QAbstractButton::clicked, this,
             [this] { startMail(AddressBlock::Seat); });
@@ -256,17 +261,6 @@ void Tbaza_f::showIoError(const IoError& error) {
     context_.prompts.error(error.text());
 }
 
-void Tbaza_f::setBrowsingEnabled(bool enabled) {
-    ui->Panel1->setEnabled(enabled);
-    ui->Panel2->setEnabled(enabled);
-    for (QAbstractButton* button : {ui->SpeedButton9, ui->SpeedButton10, ui->SpeedButton11,
-                                    ui->SpeedButton12, ui->SpeedButton18, ui->SpeedButton17,
-                                    ui->SpeedButton15, ui->SpeedButton16, ui->SpeedButton19}) {
-        if (!unwired_.contains(button))
-            button->setEnabled(enabled);
-    }
-}
-
 void Tbaza_f::updateStatus() {
     ui->dok->menuAction()->setEnabled(!fields_[0]->text().isEmpty());
     const bool withDates = !ui->da2->isChecked();
@@ -279,7 +273,8 @@ void Tbaza_f::updateStatus() {
                              ? context_.clock.now().toString(QStringLiteral("HH:mm:ss"))
                              : polish.toString(context_.clock.today(), QLocale::ShortFormat));
     ui->so->menuAction()->setEnabled(session_->fullList());
-    if (!definableOpen_ && !unwired_.contains(ui->SpeedButton15))
+    // While a panel holds the window the button keeps the state the panel found.
+    if (!takeover_.active() && !unwired_.contains(ui->SpeedButton15))
         ui->SpeedButton15->setEnabled(session_->fullList());
     ui->Label8->setText(fullListCaption(session_->fullList()));
 }

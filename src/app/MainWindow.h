@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PanelTakeover.h"
 #include "envelope/AddressHelpers.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
@@ -28,6 +29,8 @@
 #include <memory>
 
 class QCheckBox;
+class QKeySequence;
+class QMenu;
 class QLineEdit;
 class QProgressDialog;
 
@@ -168,6 +171,8 @@ public:
     }
     // "Dane firmy": the office's own company data, boss level.
     void editCompanyData();
+    // At the end of start-up: the one-time offer of "Dane firmy" when they are empty.
+    void offerCompanyData();
     // How "Koperta" opens the envelope window (block 1 seat, 2 correspondence, 3 contact).
     void setEnvelopeOpener(std::function<void(const EntryFormValues&, int)> open) {
         openEnvelope_ = std::move(open);
@@ -217,14 +222,19 @@ private:
     void wireIdentifierMarks();
     void wireCsv();
     void wireVat();
+    void wireKeys();
+    void addMenuKey(const QKeySequence& key, QAction* action, QMenu* menu);
     // The busy cursor and a window with "Anuluj" while the register is asked.
     void showVatProgress(const QString& text);
     void endVatProgress();
     // The view menu's items and the view mode each chooses.
     std::array<std::pair<QAction*, ViewMode>, 5> viewActions() const;
     void markUnwired();
-    // Panels that take over the window disable the list, the form and the main buttons.
-    void setBrowsingEnabled(bool enabled);
+    // A panel that takes over the window (description, filter, definable printout, ID counter,
+    // voivodeship chooser): shown with the focus in its first field while everything else is
+    // disabled; one at a time.
+    void openPanel(QWidget* panel);
+    void closePanel();
 
     std::unique_ptr<Ui::Tbaza_f> ui;
     MainWindowContext context_;
@@ -240,7 +250,7 @@ private:
     std::function<void(const EntryFormValues&, int)> openEnvelope_;
     std::function<void(int, const EntryFormValues&)> openVoucher_;
     VoivodeshipChooser voivodeships_;
-    bool definableOpen_ = false;
+    PanelTakeover takeover_;
     std::function<void()> openCategories_;
 
     std::array<QLineEdit*, kTextFieldCount> fields_{};
@@ -251,7 +261,7 @@ private:
     int clockMode_ = 2;
     bool startupCompleted_ = false;
     QList<QObject*> unwired_;
-    QString descriptionPath_;
+    QString descriptionPath_; // of the entry shown when the description panel opened
     int pressedRow_ = -1;
     vat::Client* vatClient_ = nullptr;       // a child of the window
     QProgressDialog* vatProgress_ = nullptr; // while a request runs

@@ -55,7 +55,7 @@ void Tbaza_f::selectRow(int row) {
 }
 
 void Tbaza_f::showAddMode(bool on) {
-    ui->SpeedButton15->setText(on ? QStringLiteral("Zaniechaj") : QStringLiteral("Dodaj wpis"));
+    ui->SpeedButton15->setText(on ? QStringLiteral("Zan&iechaj") : QStringLiteral("Dodaj wp&is"));
 }
 
 void Tbaza_f::showContractPicture(const QByteArray& picture) {
@@ -78,20 +78,19 @@ void Tbaza_f::toggleAddMode() {
 }
 
 void Tbaza_f::openIdCounter() {
-    if (!session_->requireBoss())
+    if (takeover_.active() || !session_->requireBoss())
         return;
     ui->aktualny_id->clear();
     const std::optional<qint32> counter = session_->idCounter();
     if (!counter)
         return;
     ui->aktualny_id->setText(QString::number(*counter));
-    ui->Panel3->show();
-    ui->Panel3->raise();
+    openPanel(ui->Panel3);
 }
 
 void Tbaza_f::storeIdCounter() {
-    if (session_->storeIdCounter(ui->aktualny_id->text()))
-        ui->Panel3->hide();
+    if (takeover_.panel() == ui->Panel3 && session_->storeIdCounter(ui->aktualny_id->text()))
+        closePanel();
 }
 
 void Tbaza_f::chooseSortField(SortField field) {

@@ -5,6 +5,7 @@
 #include "app/ui_Tbaza_f.h"
 #include "cash/CompanyDataDialog.h"
 #include "platform/IoError.h"
+#include "platform/TabOrder.h"
 #include "platform/TextFile.h"
 #include "print/TextPrintout.h"
 #include "reports/DefinablePrintout.h"
@@ -21,9 +22,11 @@
 namespace kestrana {
 
 void Tbaza_f::openDescription() {
+    if (takeover_.active())
+        return;
     const QString id = fields_[static_cast<int>(Field::id)]->text();
-    descriptionPath_ = descriptions::path(ws_, id);
-    if (descriptionPath_.isEmpty()) {
+    const QString path = descriptions::path(ws_, id);
+    if (path.isEmpty()) {
         context_.prompts.information(
             QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
                 .arg(id));
@@ -34,7 +37,7 @@ void Tbaza_f::openDescription() {
     ui->Label34->setText(fields_[static_cast<int>(Field::numer)]->text());
     ui->Memo1->clear();
     try {
-        const QStringList lines = descriptions::read(descriptionPath_);
+        const QStringList lines = descriptions::read(path);
         // Each stored line ends with a break, so an empty last line survives a round trip.
         ui->Memo1->setPlainText(
             lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
@@ -42,37 +45,43 @@ void Tbaza_f::openDescription() {
         showIoError(error); // an unreadable description is never opened, so never overwritten
         return;
     }
-    setBrowsingEnabled(false);
-    ui->Panel11->show();
-    ui->Panel11->raise();
+    // The text belongs to the entry shown now, whatever the form shows when the panel closes.
+    descriptionPath_ = path;
+    openPanel(ui->Panel11);
 }
 
 void Tbaza_f::closeDescription() {
-    // Stored under the identifier the form shows now.
-    const QString id = fields_[static_cast<int>(Field::id)]->text();
-    descriptionPath_ = descriptions::path(ws_, id);
-    if (descriptionPath_.isEmpty()) {
-        context_.prompts.information(
-            QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
-                .arg(id));
+    if (takeover_.panel() != ui->Panel11)
         return;
-    }
     try {
         descriptions::store(descriptionPath_, textfile::splitLines(ui->Memo1->toPlainText()));
     } catch (const IoError& error) {
         showIoError(error); // the panel stays open
         return;
     }
-    ui->Panel11->hide();
-    setBrowsingEnabled(true);
+    closePanel();
+}
+
+void Tbaza_f::openPanel(QWidget* panel) {
+    takeover_.begin(*this, panel);
+    panel->show();
+    panel->raise();
+    focusFirstField(panel);
+}
+
+void Tbaza_f::closePanel() {
+    QWidget* panel = takeover_.panel();
+    takeover_.end();
+    if (panel)
+        panel->hide();
 }
 
 void Tbaza_f::openFilter() {
-    setBrowsingEnabled(false);
+    if (takeover_.active())
+        return;
     session_->openFilter();
     ui->Panel12->setGeometry(160, 48, 655, 489);
-    ui->Panel12->show();
-    ui->Panel12->raise();
+    openPanel(ui->Panel12);
 }
 
 FilterCriteria Tbaza_f::filterCriteria() const {
@@ -100,8 +109,9 @@ FilterCriteria Tbaza_f::filterCriteria() const {
 }
 
 void Tbaza_f::buildFromFilter(bool filtered) {
-    setBrowsingEnabled(true);
-    ui->Panel12->hide();
+    if (takeover_.panel() != ui->Panel12)
+        return;
+    closePanel();
     EntrySession::FilterFactory makeFilter;
     if (filtered)
         makeFilter = [this, criteria = filterCriteria()] { return makeEntryFilter(criteria, ws_); };
@@ -119,7 +129,7 @@ void Tbaza_f::printList() {
 }
 
 void Tbaza_f::openDefinablePrintout() {
-    if (session_->list().count() == 0)
+    if (takeover_.active() || session_->list().count() == 0)
         return;
     ui->dr1->setChecked(true);
     ui->tytul->clear();
@@ -131,11 +141,8 @@ void Tbaza_f::openDefinablePrintout() {
         pole->addItems(definableFieldChoices());
         pole->setEditText(QString());
     }
-    definableOpen_ = true;
-    setBrowsingEnabled(false);
     ui->Panel22->setGeometry(146, 116, 665, 450);
-    ui->Panel22->show();
-    ui->Panel22->raise();
+    openPanel(ui->Panel22);
 }
 
 void Tbaza_f::printDefinable() {
@@ -153,9 +160,8 @@ void Tbaza_f::printDefinable() {
 }
 
 void Tbaza_f::closeDefinablePrintout() {
-    definableOpen_ = false;
-    setBrowsingEnabled(true);
-    ui->Panel22->hide();
+    if (takeover_.panel() == ui->Panel22)
+        closePanel();
 }
 
 void Tbaza_f::printEntry() {
@@ -199,14 +205,15 @@ void Tbaza_f::pasteSeatAddress() {
 }
 
 void Tbaza_f::openVoivodeships(AddressBlock block) {
+    if (takeover_.active())
+        return;
     voivodeships_.open(block);
     ui->Panel17->setGeometry(VoivodeshipChooser::panelGeometry());
     ui->listaw->clear();
     // The chooser gives them in Polish order; the widget's own sorting knows no Polish.
     ui->listaw->setSortingEnabled(false);
     ui->listaw->addItems(voivodeships_.items());
-    ui->Panel17->show();
-    ui->Panel17->raise();
+    openPanel(ui->Panel17);
 }
 
 void Tbaza_f::chooseVoivodeship() {
@@ -215,7 +222,7 @@ void Tbaza_f::chooseVoivodeship() {
     if (!voivodeships_.choose(item ? item->text() : QString(), values))
         return;
     showForm(values);
-    ui->Panel17->hide();
+    closePanel();
 }
 
 void Tbaza_f::startMail(AddressBlock block) {

@@ -2,7 +2,9 @@
 #include "app/MainWindow.h"
 
 #include "app/ui_Tbaza_f.h"
+#include "cash/CompanyData.h"
 #include "platform/IoError.h"
+#include "platform/Mnemonics.h"
 #include "print/DefaultPrintFont.h"
 #include "print/FontWindow.h"
 #include "print/PreviewSetting.h"
@@ -59,7 +61,27 @@ startup::Report::Outcome Tbaza_f::startUp() {
     enableMainControls();
     startupCompleted_ = true;
     makeDailyBackup();
+    offerCompanyData();
     return report.outcome;
+}
+
+void Tbaza_f::offerCompanyData() {
+    try {
+        if (!companydata::promptDue(ws_))
+            return;
+        // Marked before asking: a mark that cannot be written must not bring the question back
+        // at every start.
+        companydata::markPrompted(ws_);
+    } catch (const IoError& error) {
+        showIoError(error);
+        return;
+    }
+    if (!ws_.boss) {
+        context_.prompts.information(companydata::clerkNote());
+        return;
+    }
+    if (context_.prompts.question(companydata::bossQuestion()))
+        editCompanyData();
 }
 
 void Tbaza_f::resetControls() {
@@ -82,14 +104,17 @@ void Tbaza_f::resetControls() {
 
 void Tbaza_f::showCategoryNames(const CategoryNames& names) {
     for (int n = 1; n <= 20; ++n) {
-        k_[n - 1]->setText(names.categories[n - 1]);
+        // The office's own names: an ampersand in one is shown, never taken as a mnemonic.
+        const QString category = mnemonics::literal(names.categories[n - 1]);
+        k_[n - 1]->setText(category);
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("kat%1").arg(n)))
-            box->setText(names.categories[n - 1]);
+            box->setText(category);
         if (n == 20)
             continue;
-        z_[n - 1]->setText(names.groups[n - 1]);
+        const QString group = mnemonics::literal(names.groups[n - 1]);
+        z_[n - 1]->setText(group);
         if (auto* box = findChild<QCheckBox*>(QStringLiteral("zaw%1").arg(n)))
-            box->setText(names.groups[n - 1]);
+            box->setText(group);
     }
 }
 

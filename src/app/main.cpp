@@ -1,5 +1,6 @@
 #include "app/DesktopStart.h"
 #include "app/ProgramWindows.h"
+#include "app/SingleInstance.h"
 #include "platform/MemoryTuning.h"
 #include "platform/QtPrompts.h"
 #include "print/QtDialogs.h"
@@ -35,9 +36,27 @@ int main(int argc, char** argv) {
             return 0;
         workDir = *folder;
     }
+    // A second start on the same folder brings the running window forward and ends.
+    kestrana::SingleInstance instance(kestrana::singleInstanceName(workDir));
+    if (!instance.claim())
+        return 0;
+    QWidget* mainWindow = nullptr;
+    instance.setRaiseRequest([&mainWindow] {
+        // A question the running program waits on comes forward before its window.
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window)
+            window = mainWindow;
+        if (!window)
+            return;
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
     kestrana::ProgramWindows windows(prompts, dialogs, clock, arguments, workDir);
     if (!windows.start())
         return 0;
+    mainWindow = &windows.main();
     prompts.setParent(&windows.main());
     windows.main().show();
     return app.exec();

@@ -4,6 +4,8 @@
 #include "platform/CodePage.h"
 #include "station/Workstation.h"
 
+#include <QList>
+
 namespace kestrana::companydata {
 
 using namespace Qt::StringLiterals;
@@ -57,6 +59,52 @@ CompanyRecord load(const Workstation& ws) {
 
 void store(const Workstation& ws, const CompanyRecord& record) {
     files::replaceFile(ws.firmaFile(), record.toBytes(), ws.faults);
+}
+
+namespace {
+
+QString markPath(const Workstation& ws) {
+    return ws.localPath(u"ADMINI/firma_pytanie.dat"_s);
+}
+
+// One line per level told: the level's word.
+QByteArray levelWord(const Workstation& ws) {
+    return ws.boss ? "szef" : "pracownik";
+}
+
+QList<QByteArray> levelsTold(const Workstation& ws) {
+    const QString path = markPath(ws);
+    if (!files::exists(path))
+        return {};
+    return files::readFile(path, ws.faults).split('\n');
+}
+
+} // namespace
+
+bool promptDue(const Workstation& ws) {
+    for (const QString& line : ws.firma.lines) {
+        if (!line.trimmed().isEmpty())
+            return false;
+    }
+    return !levelsTold(ws).contains(levelWord(ws));
+}
+
+void markPrompted(const Workstation& ws) {
+    QList<QByteArray> told = levelsTold(ws);
+    told.removeAll(QByteArray());
+    told.append(levelWord(ws));
+    files::replaceFile(markPath(ws), told.join('\n') + '\n', ws.faults);
+}
+
+QString bossQuestion() {
+    return u"Dane firmy nie są jeszcze wpisane. Bez nich dokumenty KP i KW nie mają wystawcy, a "
+           u"koperty nadawcy.\n\nWpisać je teraz? (Później: menu „Dodatki” → „Dane firmy”.)"_s;
+}
+
+QString clerkNote() {
+    return u"Dane firmy nie są jeszcze wpisane, więc dokumenty KP i KW nie mają wystawcy, a "
+           u"koperty nadawcy. Wpisuje je Szef: „Kestrana — poziom Szefa”, menu „Dodatki” → "
+           u"„Dane firmy”."_s;
 }
 
 } // namespace kestrana::companydata

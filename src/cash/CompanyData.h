@@ -26,6 +26,17 @@ CompanyRecord load(const Workstation& ws);
 // Throws IoError.
 void store(const Workstation& ws, const CompanyRecord& record);
 
+// The one-time offer at start-up: on a register whose company data are all empty, each level
+// (the boss, who may fill them; a clerk, who is told who can) is told once per workstation.
+// The mark lies in the workstation's own ADMINI folder (beside siec.dat, under the working
+// directory): it records what this workstation's user was told, not a property of the register,
+// so a second workstation's boss still hears of empty data once. Throws IoError.
+bool promptDue(const Workstation& ws);
+void markPrompted(const Workstation& ws);
+// The texts of the offer.
+QString bossQuestion();
+QString clerkNote();
+
 } // namespace companydata
 
 } // namespace kestrana

@@ -8,7 +8,9 @@
 #include "cash/VoucherTexts.h"
 #include "cash/WordingSetting.h"
 #include "cash/ui_Tkp_f.h"
+#include "platform/EscapeKey.h"
 #include "platform/IoError.h"
+#include "platform/TabOrder.h"
 #include "station/StorageLocation.h"
 
 #include <QCloseEvent>
@@ -138,6 +140,9 @@ Tkp_f::Tkp_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs, FontSett
         connect(button, &QAbstractButton::clicked, this, handler);
     connect(ui->gotowka, &QLineEdit::returnPressed, this, &Tkp_f::acceptCash);
     connect(ui->odmiana, &QAbstractButton::clicked, this, &Tkp_f::chooseFullWords);
+    // The pick list, the help and the block editor close before the window itself.
+    bindEscape(this, {ui->lista, ui->SpeedButton12, ui->SpeedButton10, ui->SpeedButton1});
+    setReadingTabOrder(this);
     showWordingSetting();
 
     Timer1.setObjectName(u"Timer1"_s);

@@ -8,7 +8,9 @@
 #include "envelope/SerialEnvelopes.h"
 #include "envelope/ui_Tkoperta_f.h"
 #include "platform/CheckedFile.h"
+#include "platform/EscapeKey.h"
 #include "platform/IoError.h"
+#include "platform/TabOrder.h"
 #include "print/FontWindow.h"
 #include "print/PrintRun.h"
 #include "station/StorageLocation.h"
@@ -80,6 +82,8 @@ Tkoperta_f::Tkoperta_f(const Workstation& ws, Prompts& prompts, Dialogs& dialogs
     connect(ui->SpeedButton9, &QPushButton::clicked, this, [this] { showHelp(); });
     connect(ui->SpeedButton8, &QPushButton::clicked, this, [this] { hideHelp(); });
     connect(ui->SpeedButton1, &QPushButton::clicked, this, [this] { leave(); });
+    bindEscape(this, {ui->SpeedButton8, ui->SpeedButton1});
+    setReadingTabOrder(this);
     const std::array<QRadioButton*, 4> sizes = {ui->RadioButton1, ui->RadioButton2,
                                                 ui->RadioButton3, ui->RadioButton4};
     for (int k = 1; k <= 4; ++k)

@@ -1,6 +1,8 @@
 #include "print/CategoryWindow.h"
 
+#include "platform/EscapeKey.h"
 #include "platform/IoError.h"
+#include "platform/TabOrder.h"
 #include "print/ui_Tkat_f.h"
 #include "register/StartupFiles.h"
 #include "station/StorageLocation.h"
@@ -59,6 +61,8 @@ Tkat_f::Tkat_f(const Workstation& ws, Prompts& prompts, QWidget* parent)
     ui->tabela->setColumnWidth(2, 118);
     ui->Image1->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(64, 64));
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { storeAndClose(); });
+    bindEscape(this, {ui->BitBtn1});
+    setReadingTabOrder(this);
     FormCreate();
 }
 

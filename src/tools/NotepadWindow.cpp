@@ -1,7 +1,9 @@
 #include "tools/NotepadWindow.h"
 
 #include "platform/DataPaths.h"
+#include "platform/EscapeKey.h"
 #include "platform/IoError.h"
+#include "platform/TabOrder.h"
 #include "print/FontWindow.h"
 #include "print/TextPrintout.h"
 #include "station/StorageLocation.h"
@@ -24,6 +26,8 @@ Tlogowania_f::Tlogowania_f(Prompts& prompts, Dialogs& dialogs, FontSettings& fon
     setFixedSize(size());
     connect(ui->SpeedButton4, &QAbstractButton::clicked, this, &Tlogowania_f::leave);
     connect(ui->SpeedButton3, &QAbstractButton::clicked, this, &Tlogowania_f::print);
+    bindEscape(this, {ui->SpeedButton4});
+    setReadingTabOrder(this);
 }
 
 Tlogowania_f::~Tlogowania_f() = default;

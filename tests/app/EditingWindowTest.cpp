@@ -120,7 +120,8 @@ private slots:
         for (const QString& name : {QStringLiteral("Nowa Jeden"), QStringLiteral("Nowa Dwa")}) {
             s.click("SpeedButton15");
             QVERIFY(s.window->addMode());
-            QCOMPARE(s.find<QAbstractButton>("SpeedButton15")->text(), QStringLiteral("Zaniechaj"));
+            QCOMPARE(s.find<QAbstractButton>("SpeedButton15")->text(),
+                     QStringLiteral("Zan&iechaj"));
             QVERIFY(!s.lista()->isEnabled());
             QCOMPARE(s.field("id"), QString());
             s.setField("nazwa1", name);
@@ -128,7 +129,7 @@ private slots:
             s.click("SpeedButton17");
             QVERIFY(!s.window->addMode());
             QCOMPARE(s.find<QAbstractButton>("SpeedButton15")->text(),
-                     QStringLiteral("Dodaj wpis"));
+                     QStringLiteral("Dodaj wp&is"));
             QCOMPARE(s.field("nazwa1"), name);
             QCOMPARE(s.lista()->currentRow(), s.lista()->count() - 1);
         }
@@ -206,7 +207,7 @@ private slots:
         s.click("SpeedButton15");
         s.click(qPrintable(button));
         QVERIFY(!s.window->addMode());
-        QCOMPARE(s.find<QAbstractButton>("SpeedButton15")->text(), QStringLiteral("Dodaj wpis"));
+        QCOMPARE(s.find<QAbstractButton>("SpeedButton15")->text(), QStringLiteral("Dodaj wp&is"));
         QCOMPARE(s.lista()->currentRow(), row);
         QCOMPARE(s.field("id"), QString::number(10 + row));
     }

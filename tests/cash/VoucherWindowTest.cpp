@@ -5,6 +5,7 @@
 #include "cash/VoucherDocument.h"
 #include "cash/VoucherTexts.h"
 #include "platform/CheckedFile.h"
+#include "platform/Mnemonics.h"
 #include "print/TraceSurface.h"
 #include "station/Workstation.h"
 #include "support/DataFolder.h"
@@ -207,7 +208,8 @@ private slots:
             {"k2", "Kolor"},
         };
         for (const auto& [name, caption] : buttons)
-            QCOMPARE(s.find<QAbstractButton>(name)->text(), QString::fromUtf8(caption));
+            QCOMPARE(mnemonics::shown(s.find<QAbstractButton>(name)->text()),
+                     QString::fromUtf8(caption));
         for (const char* name : {"numerkp", "rozszerzeniekp", "data", "razem", "gotowka", "reszta",
                                  "pole1", "pole2", "pole3", "pole4"})
             s.find<QLineEdit>(name);

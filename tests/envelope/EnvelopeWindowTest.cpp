@@ -3,6 +3,7 @@
 #include "envelope/EnvelopeRecords.h"
 #include "envelope/EnvelopeTexts.h"
 #include "platform/CheckedFile.h"
+#include "platform/Mnemonics.h"
 #include "print/FontWindow.h"
 #include "print/TraceSurface.h"
 #include "support/DataFolder.h"
@@ -172,7 +173,7 @@ private slots:
             {"logo", "drukuj obrazek"},
         };
         for (const auto& [name, caption] : buttons)
-            QCOMPARE(s.find<QAbstractButton>(QLatin1String(name))->text(),
+            QCOMPARE(mnemonics::shown(s.find<QAbstractButton>(QLatin1String(name))->text()),
                      QString::fromUtf8(caption));
         const QStringList help = s.find<QPlainTextEdit>(QStringLiteral("helpText"))
                                      ->toPlainText()

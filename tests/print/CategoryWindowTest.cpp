@@ -76,7 +76,7 @@ private slots:
                                                      "chcesz stosować."));
         auto* powrot = window.findChild<QPushButton*>(QStringLiteral("BitBtn1"));
         QVERIFY(powrot);
-        QCOMPARE(powrot->text(), QStringLiteral("Powrót"));
+        QCOMPARE(powrot->text(), QStringLiteral("&Powrót"));
     }
 
     void powrotStoresEditedNames() {

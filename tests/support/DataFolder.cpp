@@ -9,8 +9,12 @@
 namespace kestrana::test {
 
 DataFolder::DataFolder(bool withDirectories) {
-    if (withDirectories)
-        startup::createDataDirectories(dir_.path(), startup::dataDirectoryNames());
+    if (!withDirectories)
+        return;
+    startup::createDataDirectories(dir_.path(), startup::dataDirectoryNames());
+    // Both levels have been told of the empty company data already, so that the one-time offer
+    // at start-up comes only where a test asks for it (by removing this file).
+    writeBytes(QStringLiteral("ADMINI/firma_pytanie.dat"), "szef\npracownik\n");
 }
 
 void DataFolder::writeBytes(const QString& subPath, const QByteArray& bytes) const {

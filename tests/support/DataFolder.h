@@ -11,7 +11,7 @@
 namespace kestrana::test {
 
 // A temporary, complete data folder (the five data directories, the contract pictures) that
-// tests fill as they need.
+// tests fill as they need. Its users have been offered "Dane firmy" already.
 class DataFolder {
 public:
     explicit DataFolder(bool withDirectories = true);
