@@ -166,7 +166,7 @@ void Tbaza_f::undoLastImport() {
     csv::UndoResult result;
     try {
         result = csv::undoImport(ws_, *last,
-                                 [this](const QString& id) { return store_->heldByOther(id); });
+                                 [this](const QString& id) { return register_->store().heldByOther(id); });
     } catch (const IoError& error) {
         showIoError(error);
         return;

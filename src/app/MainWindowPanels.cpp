@@ -34,7 +34,7 @@ void Tbaza_f::openDescription() {
     ui->Label34->setText(fields_[static_cast<int>(Field::numer)]->text());
     ui->Memo1->clear();
     try {
-        const QStringList lines = descriptions::read(descriptionPath_);
+        const QStringList lines = descriptions::read(ws_, id);
         // Each stored line ends with a break, so an empty last line survives a round trip.
         ui->Memo1->setPlainText(
             lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
@@ -58,7 +58,7 @@ void Tbaza_f::closeDescription() {
         return;
     }
     try {
-        descriptions::store(descriptionPath_, textfile::splitLines(ui->Memo1->toPlainText()));
+        descriptions::store(ws_, id, textfile::splitLines(ui->Memo1->toPlainText()));
     } catch (const IoError& error) {
         showIoError(error); // the panel stays open
         return;
