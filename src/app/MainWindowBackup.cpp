@@ -34,8 +34,8 @@ void Tbaza_f::makeBackupNow() {
     std::optional<backup::Result> result;
     try {
         const BusyCursor busy;
-        result = backup::makeBackup(ws_, todayString(context_.clock.today()),
-                                    backup::sourceFor(ws_));
+        result =
+            backup::makeBackup(ws_, todayString(context_.clock.today()), backup::sourceFor(ws_));
     } catch (const IoError& error) {
         context_.prompts.error(QStringLiteral("Nie udało się wykonać kopii zapasowej.\n") +
                                error.text());

@@ -31,8 +31,10 @@ startup::Report::Outcome Tbaza_f::startUp() {
         return report.outcome;
     if (ws_.server) {
         // The editing session works on the register on the server from now on.
+        EntryView& view = *this;
+        session_.reset();
         register_ = std::make_unique<Register>(ws_);
-        session_ = std::make_unique<EntrySession>(ws_, *register_, context_.prompts, *this);
+        session_ = std::make_unique<EntrySession>(ws_, *register_, context_.prompts, view);
     }
     // Controls to their starting state: the first view, the clock, every entry listed.
     resetControls();

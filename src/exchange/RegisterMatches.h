@@ -19,8 +19,7 @@ namespace kestrana::csv {
 // For each candidate, in its order, a description per entry it repeats ("wpis ID 12 „Dąb”
 // (ten sam NIP)"), at most `shown` of them followed by how many more there are; empty when it
 // repeats none. Throws IoError.
-std::vector<QStringList> findMatches(EntryStore& store,
-                                     const std::vector<const EntryRecord*>& candidates,
-                                     int shown = 3);
+std::vector<QStringList>
+findMatches(EntryStore& store, const std::vector<const EntryRecord*>& candidates, int shown = 3);
 
 } // namespace kestrana::csv

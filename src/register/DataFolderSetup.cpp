@@ -7,9 +7,9 @@
 #include "platform/TextFile.h"
 #include "register/CategoryNames.h"
 #include "register/Editing.h"
+#include "register/EntryRecord.h"
 #include "register/EntryStore.h"
 #include "register/Register.h"
-#include "register/EntryRecord.h"
 #include "station/DataDirectories.h"
 #include "station/StorageLocation.h"
 

@@ -185,9 +185,9 @@ std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
     return position;
 }
 
-int removeChosenEntries(const Workstation& ws, const QSet<QString>& ids,
-                        const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>&
-                            choose) {
+int removeChosenEntries(
+    const Workstation& ws, const QSet<QString>& ids,
+    const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>& choose) {
     const QString mainFile = ws.mainFile();
     const FileLock lock(ws, lockPathFor(mainFile));
     std::vector<EntryRecord> found;

@@ -75,9 +75,9 @@ std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
 // Removes, under the main file's lock, those of the entries with an ID in `ids` that `choose`
 // picks after seeing all of them in file order (true: the entry goes); the main file is
 // replaced atomically, and only when something goes. Returns how many went.
-int removeChosenEntries(const Workstation& ws, const QSet<QString>& ids,
-                        const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>&
-                            choose);
+int removeChosenEntries(
+    const Workstation& ws, const QSet<QString>& ids,
+    const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>& choose);
 
 // The remembered entry (KOSZ/wpis_ks.dat) and the copy kept when a new entry is saved
 // (KOSZ/wpis.dat).

@@ -324,9 +324,8 @@ std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField fiel
 
 std::vector<quint32> sortedRecordNumbers(const RecordScan& scan, qint64 count, SortField field,
                                          const QString& where) {
-    return PolishOrder::instance().exact()
-               ? sortKeysOf<WeightKeys>(scan, count, field, where)
-               : sortKeysOf<CollatorKeys>(scan, count, field, where);
+    return PolishOrder::instance().exact() ? sortKeysOf<WeightKeys>(scan, count, field, where)
+                                           : sortKeysOf<CollatorKeys>(scan, count, field, where);
 }
 
 void sortRegister(const Workstation& ws, SortField field, bool descending) {

@@ -55,8 +55,7 @@ bool networkReachable(const QString& workDir, Prompts& prompts) {
 
 // False when the register on the server cannot be worked with; the report's outcome says how
 // start-up ends.
-bool openServer(Report& report, const Request& request, const QString& conninfo,
-                Prompts& prompts) {
+bool openServer(Report& report, const Request& request, const QString& conninfo, Prompts& prompts) {
     try {
         report.ws.server = request.openServer(conninfo, report.ws);
     } catch (const ServerUnreachable& error) {
@@ -149,14 +148,15 @@ Report start(const Request& request, Prompts& prompts) {
             report.outcome = Report::Outcome::EndProgram;
             return report;
         }
+        // An unreachable server is asked about before anything local, as a shared folder is.
+        if (conninfo && !openServer(report, request, *conninfo, prompts))
+            return report;
         QStringList directories = dataDirectoryNames();
         if (conninfo)
             directories.removeAll(QStringLiteral("OPISY"));
         if (!ensureDirectories(report, ws.baseDir, directories, prompts))
             return report;
         if (conninfo) {
-            if (!openServer(report, request, *conninfo, prompts))
-                return report;
             prepareServerRecords(report);
         } else {
             prepareFiles(report);

@@ -48,7 +48,7 @@ struct Report {
     // register on the server in server mode; the office's company data once read.
     Workstation ws;
     bool located = false;
-    bool serverMode = false; // the workstation keeps its register on a server (serwer.dat)
+    bool serverMode = false;        // the workstation keeps its register on a server (serwer.dat)
     QStringList missingDirectories; // paths of the folders found missing
     QStringList createdDirectories; // those of them created on the user's word
     QStringList createdFiles;       // files made with their defaults
@@ -64,11 +64,11 @@ struct Report {
 // - siec.dat (created for local mode when missing), which names the mode and base directory;
 // - in network mode, whether the shared folder can be reached (if not: asks whether to switch
 //   the workstation back to local mode, and the program ends either way);
-// - the data directories under the base directory (offered when missing; in server mode
-//   without OPISY, whose descriptions the server keeps);
 // - in server mode (Admini/serwer.dat), the register on the server: when no connection can be
 //   made, the same question as for an unreachable shared folder (back to local mode, by
 //   removing serwer.dat, or not), and the program ends either way;
+// - the data directories under the base directory (offered when missing; in server mode
+//   without OPISY, whose descriptions the server keeps);
 // - the office's company data, the ID counter, the category names and the main file (in server
 //   mode: their records and the first entry on the server), each created with its defaults
 //   when missing. Nothing of the register is then created in the local folder.

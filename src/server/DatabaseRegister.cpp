@@ -55,9 +55,9 @@ DatabaseRegister::DatabaseRegister(const QString& conninfo, const Workstation& l
 DatabaseRegister::~DatabaseRegister() = default;
 
 std::optional<QByteArray> DatabaseRegister::read(Record record) {
-    const Result rows = link_->connection().exec(
-        opRecord, "SELECT content FROM kestrana.records WHERE name = $1",
-        Params().addText(rowName(record)));
+    const Result rows =
+        link_->connection().exec(opRecord, "SELECT content FROM kestrana.records WHERE name = $1",
+                                 Params().addText(rowName(record)));
     if (rows.rows() == 0)
         return std::nullopt;
     return rows.bytes(0, 0);

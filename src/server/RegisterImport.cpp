@@ -38,8 +38,7 @@ bool onlyStartupDefaults(Connection& connection) {
     const Result entries = connection.exec(step, "SELECT record FROM kestrana.entries LIMIT 2");
     const EntryRecord first = firstEntryRecord();
     if (entries.rows() > 1 ||
-        (entries.rows() == 1 &&
-         entries.bytes(0, 0) != QByteArray(first.data(), EntryRecord::Size)))
+        (entries.rows() == 1 && entries.bytes(0, 0) != QByteArray(first.data(), EntryRecord::Size)))
         return false;
     const QHash<QString, QByteArray> defaults = {
         {QStringLiteral("company"), QByteArray(CompanyRecord::Size, '\0')},

@@ -51,9 +51,9 @@ qint32 counterValue(const ServerLink& link, const Result& rows, const QString& s
                       QStringLiteral("W rejestrze na serwerze nie ma licznika ID (id_ks.dat)."));
     const QByteArray content = rows.bytes(0, 0);
     if (content.size() < 4)
-        registerFault(link, step,
-                      QStringLiteral("Licznik ID na serwerze ma %1 B zamiast 4 B.")
-                          .arg(content.size()));
+        registerFault(
+            link, step,
+            QStringLiteral("Licznik ID na serwerze ma %1 B zamiast 4 B.").arg(content.size()));
     return int32FromBytes(content);
 }
 
@@ -70,8 +70,9 @@ ServerStore::~ServerStore() = default;
 void ServerStore::read(qint64 position, EntryRecord& into) {
     Connection& c = link_.connection();
     if (position >= 0 && position < qint64(keys_.size())) {
-        const Result row = c.exec(opRead, "SELECT record FROM kestrana.entries WHERE entry_key = $1",
-                                  Params().addInt64(keys_[size_t(position)]));
+        const Result row =
+            c.exec(opRead, "SELECT record FROM kestrana.entries WHERE entry_key = $1",
+                   Params().addInt64(keys_[size_t(position)]));
         if (row.rows() == 0)
             registerFault(link_, opRead,
                           QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie "
@@ -103,8 +104,8 @@ void ServerStore::scan(const Visitor& visit) {
 }
 
 qint64 ServerStore::rankOf(Connection& c, const QString& step, qint64 ord) {
-    return c.exec(step, "SELECT count(*) FROM kestrana.entries WHERE ord < $1",
-                  Params().addInt64(ord))
+    return c
+        .exec(step, "SELECT count(*) FROM kestrana.entries WHERE ord < $1", Params().addInt64(ord))
         .int64(0, 0);
 }
 
@@ -112,8 +113,7 @@ qint64 ServerStore::rankOf(Connection& c, const QString& step, qint64 ord) {
 qint32 ServerStore::takeIds(Connection& c, const QString& step, qint64 count) {
     const qint32 first = counterValue(
         link_,
-        c.exec(step,
-               "SELECT content FROM kestrana.records WHERE name = 'id_counter' FOR UPDATE"),
+        c.exec(step, "SELECT content FROM kestrana.records WHERE name = 'id_counter' FOR UPDATE"),
         step);
     const QString refusal = editing::idRefusal(first, count);
     if (!refusal.isEmpty())
@@ -128,11 +128,11 @@ qint64 ServerStore::add(EntryRecord& record) {
     link_.transact(opAdd, local_.lockWait, [&](Connection& c) {
         const qint32 id = takeIds(c, opAdd, 1);
         record.setText(Field::id, QString::number(id));
-        const Result added = c.exec(
-            opAdd,
-            "INSERT INTO kestrana.entries (ord, record) "
-            "SELECT COALESCE(max(ord), 0) + 1, $1 FROM kestrana.entries RETURNING ord",
-            Params().addBytes(QByteArrayView(record.data(), EntryRecord::Size)));
+        const Result added =
+            c.exec(opAdd,
+                   "INSERT INTO kestrana.entries (ord, record) "
+                   "SELECT COALESCE(max(ord), 0) + 1, $1 FROM kestrana.entries RETURNING ord",
+                   Params().addBytes(QByteArrayView(record.data(), EntryRecord::Size)));
         position = rankOf(c, opAdd, added.int64(0, 0));
     });
     keys_.clear();
@@ -142,8 +142,8 @@ qint64 ServerStore::add(EntryRecord& record) {
 // The entry with `id`: the row the list showed at `expectedPosition` when it still has that ID,
 // else the first one in storage order with it. Its row is held until the transaction ends.
 std::optional<ServerStore::Row> ServerStore::findForUpdate(Connection& c, const QString& step,
-                                                            const QString& id,
-                                                            qint64 expectedPosition) {
+                                                           const QString& id,
+                                                           qint64 expectedPosition) {
     const auto rowOf = [](const Result& rows, int i) {
         return Row{rows.int64(i, 0), rows.int64(i, 1), rows.bytes(i, 2)};
     };
@@ -178,9 +178,9 @@ std::optional<qint64> ServerStore::saveEdited(EntryRecord& buffer, const EntryFo
         std::memcpy(buffer.data(), row->record.constData(), EntryRecord::Size);
         formToRecord(form, buffer, false);
         buffer.setText(Field::datamodyfikacji, local_.today);
-        c.exec(opSave, "UPDATE kestrana.entries SET record = $2 WHERE entry_key = $1",
-               Params().addInt64(row->key).addBytes(
-                   QByteArrayView(buffer.data(), EntryRecord::Size)));
+        c.exec(
+            opSave, "UPDATE kestrana.entries SET record = $2 WHERE entry_key = $1",
+            Params().addInt64(row->key).addBytes(QByteArrayView(buffer.data(), EntryRecord::Size)));
         position = rankOf(c, opSave, row->ord);
     });
     return position;
@@ -240,12 +240,15 @@ editing::Appended ServerStore::appendNew(qint64 count, const editing::EntryMaker
     editing::Appended appended;
     link_.transact(opAdd, local_.lockWait, [&](Connection& c) {
         appended = {};
-        const Result last = c.exec(
-            opAdd, "SELECT COALESCE(max(ord), 0), count(*) FROM kestrana.entries");
+        // The counter's row first: additions follow one another, so the last place read below
+        // stays the last until this transaction ends.
+        if (count > 0)
+            appended.firstId = takeIds(c, opAdd, count);
+        const Result last =
+            c.exec(opAdd, "SELECT COALESCE(max(ord), 0), count(*) FROM kestrana.entries");
         appended.firstPosition = last.int64(0, 1);
         if (count <= 0)
             return;
-        appended.firstId = takeIds(c, opAdd, count);
         const qint64 firstOrd = last.int64(0, 0) + 1;
         c.copyIn(opAdd, "COPY kestrana.entries (ord, record) FROM STDIN (FORMAT binary)",
                  [&](const Connection::Send& send) {
