@@ -27,7 +27,7 @@ class FailingPrompts : public Prompts {
 public:
     using Prompts::question;
     bool question(const QString&, const QString& text) override {
-        return text == QLatin1String("Zapisać zmiany w danych ?") || fail(text);
+        return text == QStringLiteral("Zapisać zmiany w danych ?") || fail(text);
     }
     void information(const QString& text) override { fail(text); }
     void error(const QString& text) override { fail(text); }
