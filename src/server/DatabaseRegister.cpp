@@ -64,6 +64,9 @@ std::optional<QByteArray> DatabaseRegister::read(Record record) {
 }
 
 bool DatabaseRegister::create(Record record, const QByteArray& content) {
+    // Nearly always there: looked at without a transaction of its own.
+    if (read(record))
+        return false;
     bool created = false;
     link_->transact(opChange, lockWait_, [&](Connection& c) {
         created = c.exec(opChange,
@@ -120,6 +123,12 @@ QHash<QString, QByteArray> DatabaseRegister::descriptionsContaining(const QByteA
 }
 
 bool DatabaseRegister::createFirstEntry(const EntryRecord& first) {
+    // A register with entries is left alone without the table lock below, so that a start-up
+    // does not wait for another workstation's sort.
+    if (link_->connection()
+            .exec(opFirst, "SELECT EXISTS (SELECT FROM kestrana.entries)")
+            .boolean(0, 0))
+        return false;
     bool created = false;
     link_->transact(opFirst, lockWait_, [&](Connection& c) {
         // Two workstations starting at once on an empty register: the second waits and then

@@ -113,6 +113,26 @@ private slots:
         QCOMPARE(s.field("id"), id);
     }
 
+    // A sort holds the entries against writers only: meanwhile a workstation starts and lists
+    // them, and one that would add waits as long as it is told and then gives up, nothing added.
+    void readersGoOnDuringASort() {
+        KESTRANA_NEW_DATABASE(db);
+        QTemporaryDir dir;
+        const QString station = dir.filePath("stanowisko");
+        serverStation(station, db, true);
+        server::Connection sorting(db);
+        {
+            server::Transaction sort(sorting);
+            sorting.exec(QStringLiteral("test"), "LOCK TABLE kestrana.entries IN EXCLUSIVE MODE");
+            const test::CliRun list = runCli(station, {"list", "--wait", "1"});
+            QVERIFY2(list.exitCode == 0, qPrintable(list.errors));
+            QCOMPARE(list.out.count('\n'), 40);
+            const test::CliRun add = runCli(station, {"generate", "--entries", "1", "--wait", "1"});
+            QCOMPARE(add.exitCode, 1);
+        }
+        QCOMPARE(runCli(station, {"list"}).out.count('\n'), 40);
+    }
+
     // Three workstations add, edit, delete and sort at once while kestrana-cli generates
     // entries: every entry is there once, as last edited, and no ID is given twice.
     void severalProcessesOnOneServer() {
