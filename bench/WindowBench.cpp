@@ -1,5 +1,6 @@
 // Times the main window on a large register, offscreen: start-up to the first entry shown, a
-// change of view, and a search that finds only the last line. Prints one line per operation:
+// change of view, a search that finds only the last line, and the save of one entry. Prints one
+// line per operation:
 // "<name> <seconds>".
 #include "app/EntryListView.h"
 #include "app/MainWindow.h"
@@ -21,11 +22,13 @@ using namespace kestrana;
 
 namespace {
 
-// Any message box during the benchmark is a failure.
+// Any message box during the benchmark is a failure, but for the save's question.
 class FailingPrompts : public Prompts {
 public:
     using Prompts::question;
-    bool question(const QString&, const QString& text) override { return fail(text); }
+    bool question(const QString&, const QString& text) override {
+        return text == QStringLiteral("Zapisać zmiany w danych ?") || fail(text);
+    }
     void information(const QString& text) override { fail(text); }
     void error(const QString& text) override { fail(text); }
 
@@ -98,6 +101,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "search did not reach the last line\n");
         return 1;
     }
+
+    // A change of the entry shown saved, the list built again with it, as the user sees it.
+    list->setCurrentRow(0);
+    window.selectLine();
+    window.findChild<QLineEdit*>(QStringLiteral("nazwa2"))->setText(QStringLiteral("Zmiana"));
+    timer.restart();
+    window.session().save();
+    QApplication::processEvents();
+    report("save-entry", timer);
     window.setProcessEnd([] {});
     window.endAfterNetworkFailure(); // releases the entry's lock without asking
     return 0;

@@ -261,7 +261,7 @@ private:
     int clockMode_ = 2;
     bool startupCompleted_ = false;
     QList<QObject*> unwired_;
-    QString descriptionPath_; // of the entry shown when the description panel opened
+    QString descriptionId_; // of the entry shown when the description panel opened
     int pressedRow_ = -1;
     vat::Client* vatClient_ = nullptr;       // a child of the window
     QProgressDialog* vatProgress_ = nullptr; // while a request runs

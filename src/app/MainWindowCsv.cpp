@@ -168,8 +168,8 @@ void Tbaza_f::undoLastImport() {
         return;
     csv::UndoResult result;
     try {
-        result = csv::undoImport(ws_, *last,
-                                 [this](const QString& id) { return store_->heldByOther(id); });
+        result = csv::undoImport(
+            ws_, *last, [this](const QString& id) { return register_->store().heldByOther(id); });
     } catch (const IoError& error) {
         showIoError(error);
         return;

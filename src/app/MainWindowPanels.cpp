@@ -25,8 +25,7 @@ void Tbaza_f::openDescription() {
     if (takeover_.active())
         return;
     const QString id = fields_[static_cast<int>(Field::id)]->text();
-    const QString path = descriptions::path(ws_, id);
-    if (path.isEmpty()) {
+    if (descriptions::path(ws_, id).isEmpty()) {
         context_.prompts.information(
             QStringLiteral("Wpis ma nieprawidłowy numer ID „%1”, więc nie może mieć opisu.")
                 .arg(id));
@@ -37,7 +36,7 @@ void Tbaza_f::openDescription() {
     ui->Label34->setText(fields_[static_cast<int>(Field::numer)]->text());
     ui->Memo1->clear();
     try {
-        const QStringList lines = descriptions::read(path);
+        const QStringList lines = descriptions::read(ws_, id);
         // Each stored line ends with a break, so an empty last line survives a round trip.
         ui->Memo1->setPlainText(
             lines.isEmpty() ? QString() : lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
@@ -46,7 +45,7 @@ void Tbaza_f::openDescription() {
         return;
     }
     // The text belongs to the entry shown now, whatever the form shows when the panel closes.
-    descriptionPath_ = path;
+    descriptionId_ = id;
     openPanel(ui->Panel11);
 }
 
@@ -54,7 +53,7 @@ void Tbaza_f::closeDescription() {
     if (takeover_.panel() != ui->Panel11)
         return;
     try {
-        descriptions::store(descriptionPath_, textfile::splitLines(ui->Memo1->toPlainText()));
+        descriptions::store(ws_, descriptionId_, textfile::splitLines(ui->Memo1->toPlainText()));
     } catch (const IoError& error) {
         showIoError(error); // the panel stays open
         return;

@@ -8,6 +8,7 @@
 #include "print/DefaultPrintFont.h"
 #include "print/FontWindow.h"
 #include "print/PreviewSetting.h"
+#include "server/DatabaseRegister.h"
 #include "station/ServerMode.h"
 #include "station/StorageLocation.h"
 #include "station/UserLevel.h"
@@ -19,17 +20,24 @@
 namespace kestrana {
 
 startup::Report::Outcome Tbaza_f::startUp() {
-    const startup::Report report =
-        startup::start({context_.workDir, startup::bossLevel(context_.arguments),
-                        todayString(context_.clock.today()), &lockWait_, context_.faults},
-                       context_.prompts);
+    startup::Request request{context_.workDir, startup::bossLevel(context_.arguments),
+                             todayString(context_.clock.today()), &lockWait_, context_.faults};
+    request.openServer = server::openRegister;
+    const startup::Report report = startup::start(request, context_.prompts);
     ws_ = report.ws;
     if (report.located)
         setWindowTitle(startup::captionForMode(ws_.tryb));
-    if (report.outcome == startup::Report::Outcome::ServerMode)
+    if (report.serverMode)
         setWindowTitle(startup::captionForServerMode());
     if (!report.ready())
         return report.outcome;
+    if (ws_.server) {
+        // The editing session works on the register on the server from now on.
+        EntryView& view = *this;
+        session_.reset();
+        register_ = std::make_unique<Register>(ws_);
+        session_ = std::make_unique<EntrySession>(ws_, *register_, context_.prompts, view);
+    }
     // Controls to their starting state: the first view, the clock, every entry listed.
     resetControls();
     ui->s1->setChecked(true);

@@ -6,6 +6,7 @@
 #include "platform/IoError.h"
 #include "platform/PosixFile.h"
 #include "register/FileLock.h"
+#include "register/RegisterServer.h"
 
 #include <QDate>
 #include <QFileInfo>
@@ -238,6 +239,21 @@ const QStringList& copiedFolders() {
     static const QStringList names = {QStringLiteral("DANE"), QStringLiteral("ADMINI"),
                                       QStringLiteral("OPISY"), QStringLiteral("DOKUMENTY")};
     return names;
+}
+
+Source serverSource(RegisterServer& server) {
+    QStringList held = {QStringLiteral("serwer.dat")};
+    for (const QString& subPath : server.heldFiles())
+        held.append(QFileInfo(subPath).fileName());
+    Source source;
+    source.folders = {QStringLiteral("ADMINI"), QStringLiteral("DOKUMENTY")};
+    source.keep = [held](const QString& name) { return !held.contains(name, Qt::CaseInsensitive); };
+    source.addRegister = [&server](const QString& copy) { server.exportTo(copy); };
+    return source;
+}
+
+Source sourceFor(const Workstation& ws) {
+    return ws.server ? serverSource(*ws.server) : Source{};
 }
 
 QString backupsFolder(const Workstation& ws) {

@@ -15,6 +15,10 @@
 // by file without it, so a large DOKUMENTY keeps nobody from saving. The copy is built in a
 // temporary folder that is renamed into place only when whole: a folder named by a date is
 // always a complete copy.
+namespace kestrana {
+class RegisterServer;
+}
+
 namespace kestrana::backup {
 
 // How many date-named copies stay in KOPIE after a new one is made.
@@ -40,6 +44,14 @@ struct Source {
     std::function<bool(const QString& name)> keep; // a file or folder name; empty: all
     std::function<void(const QString& copy)> addRegister;
 };
+
+// In server mode: ADMINI and DOKUMENTY of the workstation's folder without the files the
+// server holds (their local leftovers would be stale) and without the workstation's serwer.dat,
+// then the register exported from the server into the copy, so that every copy opens as a file
+// register.
+Source serverSource(RegisterServer& server);
+// The copy of the workstation's register: serverSource() in server mode, else the default.
+Source sourceFor(const Workstation& ws);
 
 // KOPIE under the base directory (found without regard to letter case).
 QString backupsFolder(const Workstation& ws);

@@ -2,6 +2,7 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
+#include "register/RegisterServer.h"
 #include "station/Workstation.h"
 
 #include <QList>
@@ -51,6 +52,9 @@ QString problem(const CompanyRecord& record) {
 }
 
 CompanyRecord load(const Workstation& ws) {
+    if (ws.server)
+        return CompanyRecord::fromBytes(
+            ws.server->read(RegisterServer::Record::Company).value_or(QByteArray()));
     const QString path = ws.firmaFile();
     if (!files::exists(path))
         return {};
@@ -58,6 +62,11 @@ CompanyRecord load(const Workstation& ws) {
 }
 
 void store(const Workstation& ws, const CompanyRecord& record) {
+    if (ws.server) {
+        ws.server->change(RegisterServer::Record::Company,
+                          [&](const std::optional<QByteArray>&) { return record.toBytes(); });
+        return;
+    }
     files::replaceFile(ws.firmaFile(), record.toBytes(), ws.faults);
 }
 

@@ -8,7 +8,8 @@ namespace kestrana {
 
 struct Workstation;
 
-// The office's own company data as "Dane firmy" edits it (ADMINI/firma.dat).
+// The office's own company data as "Dane firmy" edits it (ADMINI/firma.dat, or its record on
+// the server in server mode).
 namespace companydata {
 
 // What each of the six lines holds (the dialog's labels).

@@ -4,11 +4,13 @@
 #include "platform/Numbers.h"
 #include "platform/ShortString.h"
 #include "register/FileLock.h"
+#include "register/RegisterServer.h"
 #include "station/SmallRecords.h"
 #include "station/Workstation.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace kestrana {
 
@@ -22,6 +24,42 @@ QString counterLockFile(const Workstation& ws, DocumentKind kind) {
 
 QByteArray readCounterBytes(const Workstation& ws, const QString& path) {
     return files::readRecord(path, 0, CounterRecord::Size, ws.faults);
+}
+
+// In server mode the counter is a record on the server, kept as the file's bytes.
+RegisterServer::Record serverRecord(DocumentKind kind) {
+    return kind == DocumentKind::KW ? RegisterServer::Record::KwCounter
+                                    : RegisterServer::Record::KpCounter;
+}
+
+// The counter's bytes on the server, checked as a read of the file checks them.
+QByteArray serverCounterBytes(const Workstation& ws, DocumentKind kind,
+                              const std::optional<QByteArray>& content) {
+    if (!content || content->size() < CounterRecord::Size)
+        throw IoError(QStringLiteral("Odczyt licznika dokumentów"), ws.server->where(),
+                      content ? QStringLiteral("Licznik %1 ma %2 B zamiast %3 B.")
+                                    .arg(kindTexts(kind).counterSubPath)
+                                    .arg(content->size())
+                                    .arg(CounterRecord::Size)
+                              : QStringLiteral("W rejestrze na serwerze nie ma licznika %1.")
+                                    .arg(kindTexts(kind).counterSubPath));
+    return *content;
+}
+
+// The counter after a print run took its number: the number one higher, the suffix byte for
+// byte (even bytes the code page leaves undefined), only the bytes after it zeroed. Throws
+// CounterFullError at the largest number.
+QByteArray advanced(QByteArray bytes, CounterRecord& taken) {
+    taken = CounterRecord::fromBytes(bytes);
+    if (taken.next == std::numeric_limits<qint32>::max())
+        throw CounterFullError();
+    const int length =
+        std::min<int>(static_cast<unsigned char>(bytes[4]), CounterRecord::SuffixWidth);
+    bytes[4] = static_cast<char>(length);
+    std::fill(bytes.begin() + 5 + length, bytes.end(), '\0');
+    const QByteArray next = int32Bytes(taken.next + 1);
+    std::copy(next.begin(), next.end(), bytes.begin());
+    return bytes;
 }
 
 } // namespace
@@ -47,6 +85,8 @@ QString counterFile(const Workstation& ws, DocumentKind kind) {
 }
 
 bool ensureCounterFile(const Workstation& ws, DocumentKind kind) {
+    if (ws.server)
+        return ws.server->create(serverRecord(kind), CounterRecord{}.toBytes());
     const QString path = counterFile(ws, kind);
     if (files::exists(path))
         return false;
@@ -58,6 +98,9 @@ bool ensureCounterFile(const Workstation& ws, DocumentKind kind) {
 }
 
 CounterRecord readCounter(const Workstation& ws, DocumentKind kind) {
+    if (ws.server)
+        return CounterRecord::fromBytes(
+            serverCounterBytes(ws, kind, ws.server->read(serverRecord(kind))));
     return CounterRecord::fromBytes(readCounterBytes(ws, counterFile(ws, kind)));
 }
 
@@ -65,6 +108,11 @@ void saveCounterParameters(const Workstation& ws, DocumentKind kind, const QStri
                            const QString& rozszerzeniekp) {
     // The suffix is cut to its first 10 characters as it is stored.
     const CounterRecord record{readLeadingInt(numerkp), rozszerzeniekp};
+    if (ws.server) {
+        ws.server->change(serverRecord(kind),
+                          [&](const std::optional<QByteArray>&) { return record.toBytes(); });
+        return;
+    }
     const FileLock lock(ws, counterLockFile(ws, kind));
     files::replaceFile(counterFile(ws, kind), record.toBytes(), ws.faults);
 }
@@ -78,22 +126,17 @@ QString CounterFullError::text() const {
 }
 
 CounterRecord takeVoucherNumber(const Workstation& ws, DocumentKind kind) {
+    CounterRecord taken;
+    if (ws.server) {
+        ws.server->change(serverRecord(kind), [&](const std::optional<QByteArray>& content) {
+            return advanced(serverCounterBytes(ws, kind, content), taken);
+        });
+        return taken;
+    }
     const FileLock lock(ws, counterLockFile(ws, kind));
     // Read under the lock: the value read before another workstation's step is stale.
     const QString path = counterFile(ws, kind);
-    QByteArray bytes = readCounterBytes(ws, path);
-    const CounterRecord taken = CounterRecord::fromBytes(bytes);
-    if (taken.next == std::numeric_limits<qint32>::max())
-        throw CounterFullError();
-    // The suffix goes back byte for byte (even bytes the code page leaves undefined); only the
-    // bytes after it are zeroed.
-    const int length =
-        std::min<int>(static_cast<unsigned char>(bytes[4]), CounterRecord::SuffixWidth);
-    bytes[4] = static_cast<char>(length);
-    std::fill(bytes.begin() + 5 + length, bytes.end(), '\0');
-    const QByteArray next = int32Bytes(taken.next + 1);
-    std::copy(next.begin(), next.end(), bytes.begin());
-    files::replaceFile(path, bytes, ws.faults);
+    files::replaceFile(path, advanced(readCounterBytes(ws, path), taken), ws.faults);
     return taken;
 }
 

@@ -26,6 +26,9 @@ struct CounterRecord {
     bool operator==(const CounterRecord&) const = default;
 };
 
+// In server mode each counter is a record on the server holding the file's bytes; the functions
+// below work on it the same way.
+
 // The counter file of a kind below the base directory.
 QString counterFile(const Workstation& ws, DocumentKind kind);
 

@@ -2,6 +2,7 @@
 
 #include "platform/Prompts.h"
 #include "register/Startup.h"
+#include "server/DatabaseRegister.h"
 
 #include <cstdio>
 
@@ -29,7 +30,9 @@ public:
 
 Workstation openRegister(const QString& workDir, const QString& today, LockWait* wait) {
     CommandLinePrompts prompts;
-    return startup::prepareWorkstation({workDir, false, today, wait}, prompts);
+    startup::Request request{workDir, false, today, wait};
+    request.openServer = server::openRegister;
+    return startup::prepareWorkstation(request, prompts);
 }
 
 } // namespace kestrana

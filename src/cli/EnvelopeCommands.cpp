@@ -13,6 +13,7 @@
 #include "print/PrintRun.h"
 #include "print/TraceSurface.h"
 #include "register/EntryForm.h"
+#include "register/EntryStore.h"
 #include "register/Register.h"
 
 #include <QDir>
@@ -125,14 +126,14 @@ EnvelopeOptionsCli parse(QStringList args, QString& error) {
     return o;
 }
 
-// The main file's position of the first entry with this ID, -1 when there is none.
-qint64 positionOfId(const Workstation& ws, const QString& id) {
-    files::RecordReader main(ws.mainFile(), EntryRecord::Size);
-    while (const char* record = main.next()) {
-        if (EntryRecord::fromBytes(record).text(Field::id).trimmed() == id)
-            return main.recordsRead() - 1;
-    }
-    return -1;
+// The position of the first entry with this ID, -1 when there is none.
+qint64 positionOfId(Register& reg, const QString& id) {
+    qint64 found = -1;
+    reg.store().scan([&](qint64 position, const char* record) {
+        if (found < 0 && EntryRecord::fromBytes(record).text(Field::id).trimmed() == id)
+            found = position;
+    });
+    return found;
 }
 
 // The window shows a picture loader's error and goes on without that picture; so does this.
@@ -156,13 +157,13 @@ int runEnvelopePrintCommand(const QStringList& args, const QString& workDir) {
     const QDir here(workDir);
     try {
         const Workstation ws = openRegister(workDir, todayString(SystemClock().today()));
-        const qint64 position = positionOfId(ws, o.id);
+        // The entry passes through the register's entry buffer, as every load does.
+        Register reg(ws);
+        const qint64 position = positionOfId(reg, o.id);
         if (position < 0) {
             printError(QStringLiteral("nie ma wpisu o ID %1").arg(o.id));
             return 1;
         }
-        // The entry passes through the register's entry buffer, as every load does.
-        Register reg(ws);
         reg.load(position);
         EntryFormValues form;
         recordToForm(reg.buffer(), form);

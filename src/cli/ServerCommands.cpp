@@ -1,10 +1,14 @@
 #include "cli/ServerCommands.h"
 
+#include "backup/Backup.h"
+#include "cash/VoucherFiles.h"
 #include "cli/BackupCommand.h"
 #include "platform/CheckedFile.h"
 #include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/PosixFile.h"
+#include "server/DatabaseRegister.h"
+#include "server/EntryLockConnection.h"
 #include "server/PgConnection.h"
 #include "server/RegisterExport.h"
 #include "server/RegisterFiles.h"
@@ -19,6 +23,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -47,11 +52,6 @@ int fail(const QString& message, int code) {
     std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
     return code;
 }
-
-const QString refusal = QStringLiteral(
-    "stanowisko pracuje z rejestrem na serwerze bazy danych (Admini/serwer.dat); polecenie %1 "
-    "działa na rejestrze w plikach. Rejestr z serwera zapisze do folderu: kestrana-cli server "
-    "export FOLDER; powrót do plików: kestrana-cli mode local");
 
 // The server's connection string: --server, else the workstation's choice.
 QString chosenServer(const QStringList& args, const QString& workDir, QString& problem) {
@@ -208,36 +208,51 @@ int runServerModeCommand(const QStringList& args, const QString& workDir) {
 
 int runServerBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
                            const QString& conninfo, LockWait* wait) {
-    std::optional<server::Connection> connection;
+    std::shared_ptr<RegisterServer> server;
     try {
-        connection.emplace(conninfo);
+        Workstation local;
+        local.workDir = workDir;
+        local.baseDir = workDir;
+        server = server::openRegister(conninfo, local);
     } catch (const IoError& error) {
         return fail(QStringLiteral("kopia zapasowa nie powiodła się: %1").arg(error.text()), 1);
     }
-    // What the server holds comes from it; the local copies of those files, if any, are stale.
-    QStringList serverFiles = {QStringLiteral("serwer.dat")};
-    for (const server::RecordFile& file : server::recordFiles(Workstation{}))
-        serverFiles.append(file.subPath.section(QLatin1Char('/'), -1));
-    backup::Source source;
-    source.folders = {QStringLiteral("ADMINI"), QStringLiteral("DOKUMENTY")};
-    source.keep = [serverFiles](const QString& name) {
-        return !serverFiles.contains(name, Qt::CaseInsensitive);
-    };
-    source.addRegister = [&connection](const QString& copy) {
-        server::exportRegister(*connection, copy);
-    };
-    return runBackupCommand(args, workDir, today, source, wait);
+    return runBackupCommand(args, workDir, today, backup::serverSource(*server), wait);
 }
 
-bool refusedInServerMode(const QString& command) {
-    static const QStringList fileCommands = {QStringLiteral("list"),   QStringLiteral("generate"),
-                                             QStringLiteral("sort"),   QStringLiteral("check"),
-                                             QStringLiteral("unlock"), QStringLiteral("print"),
-                                             QStringLiteral("export"), QStringLiteral("import")};
-    if (!fileCommands.contains(command))
-        return false;
-    fail(refusal.arg(command), 1);
-    return true;
+int runServerUnlockCommand(const QString& id, const QString& conninfo) {
+    try {
+        server::EntryLockConnection locks(conninfo);
+        const std::optional<qint64> key = server::entryLockKey(id);
+        const bool free = key && locks.tryLock(*key);
+        printLine(QStringLiteral("Na serwerze blokada wpisu kończy się razem z połączeniem "
+                                 "stanowiska, które go pokazuje; nie trzeba jej zwalniać."));
+        if (!free)
+            return fail(QStringLiteral("wpis %1 jest teraz otwarty na innym stanowisku").arg(id),
+                        1);
+        printLine(QStringLiteral("Wpis %1 nie jest zablokowany.").arg(id));
+    } catch (const IoError& error) {
+        return fail(error.text(), 1);
+    }
+    return 0;
+}
+
+QList<CheckFinding> checkServerRegister(const Workstation& ws, const QDateTime& now) {
+    // The register as files, from one snapshot, checked as a folder is; its files are named as
+    // they would lie in a file register, after the server they come from.
+    QTemporaryDir copy(QDir::temp().filePath(QStringLiteral("kestrana-sprawdzenie-XXXXXX")));
+    if (!copy.isValid())
+        throw IoError(QStringLiteral("Sprawdzenie rejestru na serwerze"), QDir::tempPath(),
+                      copy.errorString());
+    ws.server->exportTo(copy.path());
+    Workstation exported;
+    exported.workDir = copy.path();
+    exported.baseDir = copy.path();
+    QList<CheckFinding> findings = checkDataFolder(exported, now, voucherRecordFiles(exported));
+    const QString prefix = QDir::toNativeSeparators(copy.path() + QLatin1Char('/'));
+    for (CheckFinding& finding : findings)
+        finding.text.replace(prefix, QStringLiteral("serwer: "));
+    return findings;
 }
 
 } // namespace kestrana

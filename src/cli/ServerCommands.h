@@ -1,5 +1,10 @@
 #pragma once
 
+#include "register/DataFolderCheck.h"
+#include "station/Workstation.h"
+
+#include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -22,10 +27,13 @@ int runServerModeCommand(const QStringList& args, const QString& workDir);
 int runServerBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
                            const QString& conninfo, LockWait* wait = nullptr);
 
-// Commands that work on the register in files are refused while the workstation keeps its
-// register on a server, so that nothing is read or written locally as if it were the register.
-// True (the reason printed on stderr, exit code 1) when `command` is refused.
-bool refusedInServerMode(const QString& command);
+// unlock ID in server mode: an entry's lock ends with the connection of the workstation that
+// shows it, so nothing is released by hand; says whether the entry is open somewhere now.
+int runServerUnlockCommand(const QString& id, const QString& conninfo);
+
+// The check of the register on the server (`ws.server`): its files as an export from one
+// snapshot gives them, checked as those of a data folder; the findings name them "serwer: ...".
+QList<CheckFinding> checkServerRegister(const Workstation& ws, const QDateTime& now);
 
 extern const char* const serverUsage;
 

@@ -16,6 +16,8 @@
 #include "print/PainterSurface.h"
 #include "print/TraceSurface.h"
 #include "register/EntryRecord.h"
+#include "register/EntryStore.h"
+#include "register/Register.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -137,15 +139,18 @@ std::optional<PrintOptions> parsePrintOptions(const QStringList& args, QString& 
     return o;
 }
 
-// The first entry of the main file with this ID.
+// The first entry of the register with this ID.
 std::optional<EntryRecord> findEntry(const Workstation& ws, const QString& id) {
-    files::RecordReader reader(ws.mainFile(), EntryRecord::Size);
-    while (const char* record = reader.next()) {
+    std::optional<EntryRecord> found;
+    Register reg(ws);
+    reg.store().scan([&](qint64, const char* record) {
+        if (found)
+            return;
         EntryRecord entry = EntryRecord::fromBytes(record);
         if (entry.text(Field::id).trimmed() == id)
-            return entry;
-    }
-    return std::nullopt;
+            found = entry;
+    });
+    return found;
 }
 
 } // namespace

@@ -17,11 +17,13 @@
 #include "platform/Version.h"
 #include "print/DefaultPrintFont.h"
 #include "register/DataFolderSetup.h"
+#include "register/EntryStore.h"
 #include "register/Register.h"
 #include "register/Sort.h"
 #include "register/Startup.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
+#include "server/DatabaseRegister.h"
 #include "station/LockWait.h"
 #include "station/ServerMode.h"
 #include "station/SmallRecords.h"
@@ -49,9 +51,10 @@ const char* const usage =
     "  generate --entries N [--seed S]    dopisuje N przykładowych wpisów\n"
     "  mode local | network ŚCIEŻKA       przełącza stanowisko (Admini/siec.dat)\n"
     "  check                              sprawdza pliki folderu danych\n"
-    "  unlock ID                          zwalnia blokadę wpisu po przerwanym programie\n"
+    "  unlock ID                          zwalnia blokadę wpisu po przerwanym programie (na\n"
+    "                                     serwerze blokady kończą się same)\n"
     "  sort --by nazwa1|nazwa2|data|kod [--desc]\n"
-    "                                     sortuje wpisy w pliku głównym\n"
+    "                                     sortuje wpisy rejestru\n"
     "  --wait SEKUNDY                     (przy każdym poleceniu) jak długo czekać na dane\n"
     "                                     zajęte przez inne stanowisko; domyślnie 30\n";
 
@@ -79,6 +82,12 @@ bool isWholeNumber(const QString& text) {
 }
 
 int runInit(const QStringList& args, const QString& today) {
+    // A register in files here would be taken for the workstation's register by nobody, and
+    // for the register by anyone who looked.
+    if (startup::readServerChoice(QDir::currentPath()))
+        return fail(QStringLiteral("stanowisko pracuje z rejestrem na serwerze bazy danych "
+                                   "(Admini/serwer.dat); nowy folder danych załóż w innym "
+                                   "katalogu albo wróć do plików: kestrana-cli mode local"));
     installDataFolder(QDir::currentPath(), args.contains(QStringLiteral("--demo")), today);
     writeDefaultPrintFont(QDir::currentPath());
     return 0;
@@ -165,7 +174,8 @@ int runSort(const QStringList& args, const QString& today, LockWait& wait) {
     if (field < 0)
         return badArguments(QStringLiteral("--by przyjmuje nazwa1, nazwa2, data albo kod"));
     const Workstation ws = openRegister(QDir::currentPath(), today, &wait);
-    sortRegister(ws, static_cast<SortField>(field + 1), args.contains(QStringLiteral("--desc")));
+    Register reg(ws);
+    reg.store().sort(static_cast<SortField>(field + 1), args.contains(QStringLiteral("--desc")));
     return 0;
 }
 
@@ -180,8 +190,13 @@ Workstation existingWorkstation(const QString& workDir) {
 }
 
 int runCheck() {
-    const Workstation ws = existingWorkstation(QDir::currentPath());
-    const QList<CheckFinding> findings = checkWholeDataFolder(ws, QDateTime::currentDateTime());
+    Workstation ws = existingWorkstation(QDir::currentPath());
+    QList<CheckFinding> findings;
+    if (const std::optional<QString> conninfo = startup::readServerChoice(ws.workDir)) {
+        ws.server = server::openRegister(*conninfo, ws);
+        findings = checkServerRegister(ws, QDateTime::currentDateTime());
+    }
+    findings += checkWholeDataFolder(ws, QDateTime::currentDateTime());
     bool damaged = false;
     for (const CheckFinding& finding : findings) {
         printLine((finding.damage ? QStringLiteral("BŁĄD: ") : QStringLiteral("UWAGA: ")) +
@@ -197,6 +212,8 @@ int runUnlock(const QStringList& args) {
     const QString id = args.value(1);
     if (args.size() != 2 || !isPlainId(id))
         return fail(QStringLiteral("podaj numer ID wpisu (same cyfry): unlock ID"));
+    if (const std::optional<QString> conninfo = startup::readServerChoice(QDir::currentPath()))
+        return runServerUnlockCommand(id, *conninfo);
     const Workstation ws = existingWorkstation(QDir::currentPath());
     const QString lock = ws.dataPath(QStringLiteral("KOSZ/") + id + QStringLiteral(".p"));
     if (!files::removeFile(lock))
@@ -290,8 +307,6 @@ int main(int argc, char** argv) {
     try {
         const QString& command = args.first();
         const std::optional<QString> serverChoice = startup::readServerChoice(QDir::currentPath());
-        if (serverChoice && refusedInServerMode(command))
-            return 1;
         if (command == QLatin1String("server"))
             return runServerCommand(args, QDir::currentPath());
         if (command == QLatin1String("init"))

@@ -3,6 +3,7 @@
 #include "exchange/CsvColumns.h"
 #include "exchange/CsvText.h"
 #include "platform/CheckedFile.h"
+#include "register/RegisterServer.h"
 
 namespace kestrana::csv {
 
@@ -23,8 +24,12 @@ qint64 exportListFile(const files::RecordSource& listFile, const CategoryNames& 
 CategoryNames currentCategoryNames(const Workstation& ws) {
     // Without a names file (start-up makes one) the columns are headed "Kategoria 1" and so on.
     CategoryNames names;
-    if (files::exists(ws.categoriesFile()))
+    if (ws.server) {
+        if (const auto stored = ws.server->read(RegisterServer::Record::CategoryNames))
+            names = CategoryNames::fromBytes(*stored);
+    } else if (files::exists(ws.categoriesFile())) {
         names = CategoryNames::read(ws.categoriesFile());
+    }
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include "exchange/RegisterMatches.h"
 #include "exchange/SpreadsheetDamage.h"
 #include "platform/CheckedFile.h"
+#include "register/Register.h"
 
 #include <algorithm>
 
@@ -53,7 +54,8 @@ ImportPlan planImport(const Workstation& ws, const QString& csvPath) {
     records.reserve(plan.rows.size());
     for (const PlannedRow& row : plan.rows)
         records.push_back(&row.record);
-    std::vector<QStringList> matches = findMatches(ws.mainFile(), records);
+    Register reg(ws);
+    std::vector<QStringList> matches = findMatches(reg.store(), records);
     for (std::size_t i = 0; i < plan.rows.size(); ++i)
         plan.rows[i].matches = std::move(matches[i]);
     return plan;

@@ -2,7 +2,9 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
-#include "register/FileLock.h"
+#include "register/EntryStore.h"
+#include "register/Register.h"
+#include "register/RegisterServer.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -38,6 +40,12 @@ QString folderIdentity(const QString& path) {
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
+// Where the register lies: its folder, or in server mode its database (which no folder of the
+// workstation can be taken for).
+QString registerPlace(const Workstation& ws) {
+    return ws.server ? QStringLiteral("serwer: ") + ws.server->where() : ws.baseDir;
+}
+
 QString idList(const QStringList& ids) {
     constexpr int kShown = 10;
     QString text = QStringLiteral("ID ") + ids.mid(0, kShown).join(QStringLiteral(", "));
@@ -58,7 +66,7 @@ void storeLastImport(const Workstation& ws, const ImportPlan& plan, const Import
         return;
     QStringList lines;
     lines << kFirstLine;
-    lines << QStringLiteral("folder ") + encodedPath(ws.baseDir);
+    lines << QStringLiteral("folder ") + encodedPath(registerPlace(ws));
     lines << QStringLiteral("plik ") + encodedPath(QFileInfo(plan.source).absoluteFilePath());
     lines << QStringLiteral("czas ") + when.toString(Qt::ISODate);
     for (const EntryRecord& record : result.added)
@@ -102,7 +110,7 @@ std::optional<LastImport> readLastImport(const Workstation& ws) {
 }
 
 QString undoRefusalForFolder(const Workstation& ws, const LastImport& last) {
-    if (folderIdentity(ws.baseDir) == folderIdentity(last.baseDir))
+    if (folderIdentity(registerPlace(ws)) == folderIdentity(last.baseDir))
         return {};
     return QStringLiteral("Ostatni import z tego stanowiska dotyczył innego folderu danych (%1), "
                           "dlatego nie można go tu cofnąć.")
@@ -118,58 +126,47 @@ UndoResult undoImport(const Workstation& ws, const LastImport& last,
     QHash<QString, QByteArray> imported;
     for (const auto& [id, hash] : last.entries)
         imported.insert(id, hash);
+    const QSet<QString> ids(imported.keyBegin(), imported.keyEnd());
 
-    const QString mainFile = ws.mainFile();
-    FileLock lock(ws, lockPathFor(mainFile));
+    // The entries are looked at and removed as one step, so nobody changes one in between.
     QSet<QString> present;
-    QStringList changed;
-    {
-        files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
-        while (const char* record = reader.next()) {
-            const QString id = EntryRecord::fromBytes(record).text(Field::id);
-            const auto it = imported.constFind(id);
-            if (it == imported.constEnd())
-                continue;
-            if (recordHash(record) == *it)
+    Register reg(ws);
+    result.removed = reg.store().removeChosen(ids, [&](const std::vector<EntryRecord>& found) {
+        present.clear();
+        QStringList changed;
+        for (const EntryRecord& record : found) {
+            const QString id = record.text(Field::id);
+            if (recordHash(record.data()) == imported.value(id))
                 present.insert(id);
             else if (!changed.contains(id))
                 changed << id;
         }
-        reader.close();
-    }
-    const QString prefix = QStringLiteral("Nie można cofnąć ostatniego importu: ");
-    if (!changed.isEmpty()) {
-        result.refusal = prefix + QStringLiteral("wpisy zmieniono od importu (%1). Nic nie "
-                                                 "usunięto.")
-                                      .arg(idList(changed));
-        return result;
-    }
-    QStringList held;
-    for (const auto& [id, hash] : last.entries) {
-        if (present.contains(id) && heldByOther(id))
-            held << id;
-    }
-    if (!held.isEmpty()) {
-        result.refusal = prefix + QStringLiteral("wpisy są otwarte na innym stanowisku (%1). Nic "
-                                                 "nie usunięto; spróbuj ponownie, gdy zostaną "
-                                                 "zwolnione.")
-                                      .arg(idList(held));
-        return result;
-    }
-    if (!present.isEmpty()) {
-        files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, ws.faults);
-        files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
-        while (const char* record = reader.next()) {
-            const QString id = EntryRecord::fromBytes(record).text(Field::id);
-            if (present.contains(id) && recordHash(record) == imported.value(id)) {
-                ++result.removed;
-                continue;
-            }
-            out.write(QByteArrayView(record, EntryRecord::Size));
+        std::vector<bool> chosen(found.size(), false);
+        const QString prefix = QStringLiteral("Nie można cofnąć ostatniego importu: ");
+        if (!changed.isEmpty()) {
+            result.refusal = prefix + QStringLiteral("wpisy zmieniono od importu (%1). Nic nie "
+                                                     "usunięto.")
+                                          .arg(idList(changed));
+            return chosen;
         }
-        reader.close();
-        out.commit();
-    }
+        QStringList held;
+        for (const auto& [id, hash] : last.entries) {
+            if (present.contains(id) && heldByOther(id))
+                held << id;
+        }
+        if (!held.isEmpty()) {
+            result.refusal = prefix + QStringLiteral("wpisy są otwarte na innym stanowisku (%1). "
+                                                     "Nic nie usunięto; spróbuj ponownie, gdy "
+                                                     "zostaną zwolnione.")
+                                          .arg(idList(held));
+            return chosen;
+        }
+        for (size_t i = 0; i < found.size(); ++i)
+            chosen[i] = present.contains(found[i].text(Field::id));
+        return chosen;
+    });
+    if (!result.refusal.isEmpty())
+        return result;
     result.alreadyGone = static_cast<int>(last.entries.size() - present.size());
     files::removeFile(lastImportFile(ws));
     return result;

@@ -1,7 +1,7 @@
 #include "exchange/RegisterMatches.h"
 
 #include "exchange/CsvImport.h"
-#include "platform/CheckedFile.h"
+#include "register/EntryStore.h"
 #include "register/PolishIdentifiers.h"
 
 #include <QHash>
@@ -34,7 +34,7 @@ QList<int> lookUp(const Index& keys, const QString& key) {
 
 } // namespace
 
-std::vector<QStringList> findMatches(const QString& mainFile,
+std::vector<QStringList> findMatches(EntryStore& store,
                                      const std::vector<const EntryRecord*>& candidates, int shown) {
     Index byNip;
     Index byNameTown;
@@ -44,13 +44,12 @@ std::vector<QStringList> findMatches(const QString& mainFile,
     }
     std::vector<QStringList> matches(candidates.size());
     std::vector<int> more(candidates.size(), 0);
-    files::RecordReader reader(mainFile, EntryRecord::Size);
-    while (const char* bytes = reader.next()) {
+    store.scan([&](qint64, const char* bytes) {
         const EntryRecord record = EntryRecord::fromBytes(bytes);
         const QList<int> sameNip = lookUp(byNip, nipKey(record));
         const QList<int> sameName = lookUp(byNameTown, nameTownKey(record));
         if (sameNip.isEmpty() && sameName.isEmpty())
-            continue;
+            return;
         QList<int> all = sameNip;
         for (const int i : sameName) {
             if (!all.contains(i))
@@ -69,8 +68,7 @@ std::vector<QStringList> findMatches(const QString& mainFile,
             matches[i] << QStringLiteral("wpis ID %1 „%2” (%3)")
                               .arg(record.text(Field::id), record.text(Field::nazwa1), what);
         }
-    }
-    reader.close();
+    });
     for (std::size_t i = 0; i < matches.size(); ++i) {
         if (more[i] > 0)
             matches[i] << QStringLiteral("i %1").arg(entryCount(more[i])) +

@@ -116,7 +116,7 @@ bool Tkat_f::storeAndClose() {
     const CategoryNames names = gridNames();
     try {
         // The file is replaced as a whole, never left half-written.
-        CategoryNames::write(namesFile_, names, ws_.faults);
+        startup::storeCategoryNames(ws_, namesFile_, names);
     } catch (const IoError& error) {
         prompts_.error(error.text());
         return false;

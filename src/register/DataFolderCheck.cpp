@@ -250,15 +250,21 @@ void Checker::leftovers() {
 }
 
 QList<CheckFinding> Checker::run() {
-    entryFile(ws_.mainFile(), true);
+    // In server mode the register's own files are not in the folder.
+    const bool registerHere = !ws_.server;
+    if (registerHere)
+        entryFile(ws_.mainFile(), true);
     entryFile(ws_.listFile(), false);
     entryFile(ws_.scratchFile(), false);
     for (const char* name : {"KOSZ/wpis_ks.dat", "KOSZ/wpis.dat"})
         recordFile(ws_.dataPath(QLatin1String(name)), EntryRecord::Size, true);
-    counter();
-    recordFile(ws_.firmaFile(), CompanyRecord::Size, true);
+    if (registerHere) {
+        counter();
+        recordFile(ws_.firmaFile(), CompanyRecord::Size, true);
+    }
     recordFile(ws_.localPath(QStringLiteral("Admini/siec.dat")), StorageRecord::Size, true);
-    recordFile(ws_.categoriesFile(), CategoryNames::Size, true);
+    if (registerHere)
+        recordFile(ws_.categoriesFile(), CategoryNames::Size, true);
     for (const RecordFiles& other : others_) {
         if (other.path.isEmpty())
             continue;
@@ -269,7 +275,8 @@ QList<CheckFinding> Checker::run() {
     }
     locks();
     companionLocks();
-    descriptions();
+    if (registerHere)
+        descriptions();
     leftovers();
     return findings_;
 }

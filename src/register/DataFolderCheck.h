@@ -20,8 +20,10 @@ struct CheckFinding {
 // number of records, length bytes beyond their field, IDs that are not digits or occur twice,
 // an ID counter that would give out an ID in use, settings records of the wrong size; and, as
 // notices, lock files with their age and descriptions without an entry. The subsystems' own
-// record files come in `others`, each checked for exactly one record. Throws IoError only
-// when a file that exists cannot be read.
+// record files come in `others`, each checked for exactly one record. In server mode the
+// register's own files (main file, ID counter, company data, category names, descriptions) are
+// left out: they are not in the folder. Throws IoError only when a file that exists cannot be
+// read.
 QList<CheckFinding> checkDataFolder(const Workstation& ws, const QDateTime& now,
                                     const QList<RecordFiles>& others);
 

@@ -8,6 +8,8 @@
 #include "register/CategoryNames.h"
 #include "register/Editing.h"
 #include "register/EntryRecord.h"
+#include "register/EntryStore.h"
+#include "register/Register.h"
 #include "station/DataDirectories.h"
 #include "station/StorageLocation.h"
 
@@ -156,8 +158,9 @@ void generateEntries(const Workstation& ws, qint64 count, quint32 seed) {
     };
 
     QRandomGenerator rng(seed);
-    // Added as an import adds: under the locks, IDs from the counter, all or none.
-    editing::appendNewEntries(ws, count, [&](qint64, qint32 id, EntryRecord& r) {
+    // Added as an import adds: as one step, IDs from the counter, all or none.
+    Register reg(ws);
+    reg.store().appendNew(count, [&](qint64, qint32 id, EntryRecord& r) {
         const int town = rng.bounded(static_cast<int>(std::size(towns)));
         r.setText(Field::numer, QStringLiteral("G-%1").arg(id, 7, 10, QLatin1Char('0')));
         r.setText(Field::data, QStringLiteral("%1-%2-%3")

@@ -13,8 +13,9 @@ namespace kestrana {
 // existing main file.
 void installDataFolder(const QString& dir, bool demo, const QString& today);
 
-// Adds `count` synthetic entries, reproducible from `seed`, exactly as an import adds entries
-// (editing::appendNewEntries): new IDs from the counter, all of them or none.
+// Adds `count` synthetic entries, reproducible from `seed`, to the workstation's register
+// exactly as an import adds entries (EntryStore::appendNew): new IDs from the counter, all of
+// them or none.
 void generateEntries(const Workstation& ws, qint64 count, quint32 seed);
 
 } // namespace kestrana

@@ -17,6 +17,25 @@ QString recordId(const char* record) {
 }
 
 [[noreturn]] void refuseIds(const Workstation& ws, qint32 counter, qint64 wanted) {
+    throw IoError(opIds, ws.idFile(), idRefusal(counter, wanted));
+}
+
+// Takes `count` consecutive IDs under the counter's lock; returns the first.
+qint32 takeIds(const Workstation& ws, qint64 count) {
+    const FileLock lock(ws, lockPathFor(ws.idFile()));
+    // Read under the lock: a value read before another workstation's step is stale.
+    const qint32 first = readIdCounter(ws);
+    if (!idRefusal(first, count).isEmpty())
+        refuseIds(ws, first, count);
+    files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(first + count)), ws.faults);
+    return first;
+}
+
+} // namespace
+
+QString idRefusal(qint32 counter, qint64 wanted) {
+    if (counter >= 1 && qint64(kIdLimit) - counter >= wanted)
+        return {};
     QString reason;
     if (counter < 1)
         reason = QStringLiteral("Licznik ID ma wartość %1, a numer ID musi być dodatni. Ustaw "
@@ -33,21 +52,8 @@ QString recordId(const char* record) {
                      .arg(counter)
                      .arg(qint64(kIdLimit) - counter)
                      .arg(wanted);
-    throw IoError(opIds, ws.idFile(), reason + QStringLiteral(" Nic nie zostało zapisane."));
+    return reason + QStringLiteral(" Nic nie zostało zapisane.");
 }
-
-// Takes `count` consecutive IDs under the counter's lock; returns the first.
-qint32 takeIds(const Workstation& ws, qint64 count) {
-    const FileLock lock(ws, lockPathFor(ws.idFile()));
-    // Read under the lock: a value read before another workstation's step is stale.
-    const qint32 first = readIdCounter(ws);
-    if (first < 1 || qint64(kIdLimit) - first < count)
-        refuseIds(ws, first, count);
-    files::replaceFile(ws.idFile(), int32Bytes(static_cast<qint32>(first + count)), ws.faults);
-    return first;
-}
-
-} // namespace
 
 qint32 readIdCounter(const Workstation& ws) {
     return int32FromBytes(files::readRecord(ws.idFile(), 0, 4, ws.faults));
@@ -177,6 +183,42 @@ std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
     reader.close();
     main.commit();
     return position;
+}
+
+int removeChosenEntries(
+    const Workstation& ws, const QSet<QString>& ids,
+    const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>& choose) {
+    const QString mainFile = ws.mainFile();
+    const FileLock lock(ws, lockPathFor(mainFile));
+    std::vector<EntryRecord> found;
+    std::vector<qint64> positions;
+    {
+        files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
+        while (const char* record = reader.next()) {
+            if (!ids.contains(recordId(record)))
+                continue;
+            found.push_back(EntryRecord::fromBytes(record));
+            positions.push_back(reader.recordsRead() - 1);
+        }
+        reader.close();
+    }
+    const std::vector<bool> chosen = choose(found);
+    QSet<qint64> going;
+    for (size_t i = 0; i < found.size() && i < chosen.size(); ++i) {
+        if (chosen[i])
+            going.insert(positions[i]);
+    }
+    if (going.isEmpty())
+        return 0;
+    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, ws.faults);
+    files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
+    while (const char* record = reader.next()) {
+        if (!going.contains(reader.recordsRead() - 1))
+            out.write(QByteArrayView(record, EntryRecord::Size));
+    }
+    reader.close();
+    out.commit();
+    return static_cast<int>(going.size());
 }
 
 void rememberEntry(const Workstation& ws, const EntryRecord& record) {

@@ -4,6 +4,7 @@
 #include "register/EntryRecord.h"
 #include "station/Workstation.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -19,6 +20,10 @@ namespace kestrana::editing {
 // The ID counter never hands out an ID that does not fit its 10-character field as a positive
 // number: it holds the next ID, from 1 to kIdLimit, and at kIdLimit no ID is left.
 inline constexpr qint32 kIdLimit = 2147483647;
+
+// Why the counter cannot give `wanted` new IDs when it holds `counter`, ending with "Nic nie
+// zostało zapisane."; empty when it can.
+QString idRefusal(qint32 counter, qint64 wanted);
 
 // ID counter (ADMINI/id_ks.dat): the ID the next new entry receives.
 qint32 readIdCounter(const Workstation& ws);
@@ -66,6 +71,13 @@ std::optional<qint64> saveEditedEntry(const Workstation& ws, EntryRecord& buffer
 // is replaced by it atomically. Returns the position it had, or nothing when it is gone.
 std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
                                   qint64 expectedPosition);
+
+// Removes, under the main file's lock, those of the entries with an ID in `ids` that `choose`
+// picks after seeing all of them in file order (true: the entry goes); the main file is
+// replaced atomically, and only when something goes. Returns how many went.
+int removeChosenEntries(
+    const Workstation& ws, const QSet<QString>& ids,
+    const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>& choose);
 
 // The remembered entry (KOSZ/wpis_ks.dat) and the copy kept when a new entry is saved
 // (KOSZ/wpis.dat).

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "register/Editing.h"
 #include "register/EntryForm.h"
 #include "register/EntryRecord.h"
 #include "register/Sort.h"
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace kestrana {
 
@@ -47,6 +50,15 @@ public:
     virtual std::optional<qint64> remove(const QString& id, qint64 expectedPosition) = 0;
     // Puts every entry in the order of `field`, ascending or descending.
     virtual void sort(SortField field, bool descending) = 0;
+    // Adds `count` new entries after the last one as one step, all or none, made one by one by
+    // `make` (so that a large number needs no memory) with consecutive IDs from the counter.
+    // Refused (IoError, nothing written) when the counter has too few IDs left.
+    virtual editing::Appended appendNew(qint64 count, const editing::EntryMaker& make) = 0;
+    // Removes, as one step, some of the entries whose IDs are among `ids`: `choose` is shown all
+    // of them in storage order while no other change can come between, and returns for each
+    // whether it goes. Returns how many went.
+    using Chooser = std::function<std::vector<bool>(const std::vector<EntryRecord>& found)>;
+    virtual int removeChosen(const QSet<QString>& ids, const Chooser& choose) = 0;
 
     // The ID counter: the ID the next new entry receives. A value below 1 is refused (IoError,
     // nothing written).

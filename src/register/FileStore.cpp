@@ -53,6 +53,14 @@ void FileStore::sort(SortField field, bool descending) {
     sortRegister(ws_, field, descending);
 }
 
+editing::Appended FileStore::appendNew(qint64 count, const editing::EntryMaker& make) {
+    return editing::appendNewEntries(ws_, count, make);
+}
+
+int FileStore::removeChosen(const QSet<QString>& ids, const Chooser& choose) {
+    return editing::removeChosenEntries(ws_, ids, choose);
+}
+
 qint32 FileStore::idCounter() {
     return editing::readIdCounter(ws_);
 }

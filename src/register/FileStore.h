@@ -21,6 +21,8 @@ public:
                                      const QString& id, qint64 expectedPosition) override;
     std::optional<qint64> remove(const QString& id, qint64 expectedPosition) override;
     void sort(SortField field, bool descending) override;
+    editing::Appended appendNew(qint64 count, const editing::EntryMaker& make) override;
+    int removeChosen(const QSet<QString>& ids, const Chooser& choose) override;
 
     qint32 idCounter() override;
     void setIdCounter(qint32 value) override;

@@ -2,13 +2,20 @@
 
 #include "platform/CheckedFile.h"
 #include "register/FileStore.h"
+#include "register/RegisterServer.h"
 
 #include <cstring>
 
 namespace kestrana {
 
-Register::Register(const Workstation& ws)
-    : ws_(ws), ownStore_(std::make_unique<FileStore>(ws)), store_(ownStore_.get()) {}
+Register::Register(const Workstation& ws) : ws_(ws) {
+    if (ws.server) {
+        store_ = &ws.server->entries();
+        return;
+    }
+    ownStore_ = std::make_unique<FileStore>(ws);
+    store_ = ownStore_.get();
+}
 
 Register::Register(const Workstation& ws, EntryStore& store) : ws_(ws), store_(&store) {}
 

@@ -20,7 +20,8 @@ class EntryStore;
 // read. The list file DANE/sp_ks.dat lies below the base directory, whatever the storage.
 class Register {
 public:
-    // Over the folder of files the workstation names.
+    // Over the workstation's register: on its server in server mode, else the folder of files
+    // its base directory holds.
     explicit Register(const Workstation& ws);
     // Over `store`, which outlives the register.
     Register(const Workstation& ws, EntryStore& store);
@@ -58,7 +59,7 @@ private:
 
     const Workstation& ws_;
     std::unique_ptr<EntryStore> ownStore_;
-    EntryStore* store_;
+    EntryStore* store_ = nullptr;
     EntryRecord buffer_;
     std::shared_ptr<const files::KeptFile> ownList_;
 };

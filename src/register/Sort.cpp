@@ -211,22 +211,33 @@ private:
 };
 
 template <typename Keys>
-std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field,
-                                files::FaultInjector* faults) {
-    const qint64 count = files::recordCount(mainFile, EntryRecord::Size);
+std::vector<quint32> sortKeysOf(const RecordScan& scan, qint64 count, SortField field,
+                                const QString& where) {
     if (count > kMaxSortEntries)
-        refuseLargeRegister(mainFile, count);
+        refuseLargeRegister(where, count);
     Keys keys(count);
     const Field keyField = keyFieldOf(field);
-    files::RecordReader reader(mainFile, EntryRecord::Size, faults);
-    while (const char* record = reader.next()) {
-        // The file may have grown since it was measured.
-        if (reader.recordsRead() > kMaxSortEntries)
-            refuseLargeRegister(mainFile, reader.recordsRead());
-        keys.add(keyBytes(record, keyField), static_cast<quint32>(reader.recordsRead()));
-    }
-    reader.close();
+    qint64 read = 0;
+    scan([&](const char* record) {
+        // The register may have grown since it was measured.
+        if (++read > kMaxSortEntries)
+            refuseLargeRegister(where, read);
+        keys.add(keyBytes(record, keyField), static_cast<quint32>(read));
+    });
     return keys.sorted();
+}
+
+template <typename Keys>
+std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field,
+                                files::FaultInjector* faults) {
+    return sortKeysOf<Keys>(
+        [&](const std::function<void(const char*)>& visit) {
+            files::RecordReader reader(mainFile, EntryRecord::Size, faults);
+            while (const char* record = reader.next())
+                visit(record);
+            reader.close();
+        },
+        files::recordCount(mainFile, EntryRecord::Size), field, mainFile);
 }
 
 // Whole records read by position, the file kept open between reads.
@@ -333,6 +344,12 @@ std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField fiel
     return sortedRecordNumbers(
         mainFile, field,
         PolishOrder::instance().exact() ? KeyMethod::Weights : KeyMethod::CollatorKeys, faults);
+}
+
+std::vector<quint32> sortedRecordNumbers(const RecordScan& scan, qint64 count, SortField field,
+                                         const QString& where) {
+    return PolishOrder::instance().exact() ? sortKeysOf<WeightKeys>(scan, count, field, where)
+                                           : sortKeysOf<CollatorKeys>(scan, count, field, where);
 }
 
 void sortRegister(const Workstation& ws, SortField field, bool descending) {

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace kestrana {
@@ -49,6 +50,13 @@ std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField fiel
                                          files::FaultInjector* faults = nullptr);
 std::vector<quint32> sortedRecordNumbers(const QString& mainFile, SortField field, KeyMethod method,
                                          files::FaultInjector* faults = nullptr);
+
+// The same for entries another storage hands over: `scan` passes each entry's record, in
+// storage order, to the visitor it is given; `count` is how many there are, `where` names the
+// storage in a refusal.
+using RecordScan = std::function<void(const std::function<void(const char* record)>& visit)>;
+std::vector<quint32> sortedRecordNumbers(const RecordScan& scan, qint64 count, SortField field,
+                                         const QString& where);
 
 // Rewrites the main file in key order, ascending or descending (the exact reverse); DANE/spis.bak
 // receives the entries in ascending order. The whole operation holds the main file's lock and

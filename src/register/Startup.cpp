@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/Prompts.h"
+#include "register/EntryRecord.h"
 #include "register/StartupFiles.h"
 #include "station/DataDirectories.h"
 #include "station/ServerMode.h"
@@ -52,6 +53,42 @@ bool networkReachable(const QString& workDir, Prompts& prompts) {
     return false;
 }
 
+// False when the register on the server cannot be worked with; the report's outcome says how
+// start-up ends.
+bool openServer(Report& report, const Request& request, const QString& conninfo, Prompts& prompts) {
+    try {
+        report.ws.server = request.openServer(conninfo, report.ws);
+    } catch (const ServerUnreachable& error) {
+        prompts.error(error.text());
+        if (prompts.question(captionInformation(), networkQuestion())) {
+            clearServerChoice(report.ws.workDir);
+            prompts.information(QStringLiteral("Uruchom ponownie program"));
+        }
+        report.outcome = Report::Outcome::EndProgram;
+        return false;
+    }
+    return true;
+}
+
+// The register's records on the server, created with the defaults of their files when missing.
+// The paths in the report are those the files have in a file register.
+void prepareServerRecords(Report& report) {
+    Workstation& ws = report.ws;
+    RegisterServer& server = *ws.server;
+    using Record = RegisterServer::Record;
+    if (server.create(Record::Company, QByteArray(CompanyRecord::Size, '\0')))
+        report.createdFiles.append(ws.firmaFile());
+    ws.firma = CompanyRecord::fromBytes(server.read(Record::Company).value_or(QByteArray()));
+    if (server.create(Record::IdCounter, int32Bytes(2)))
+        report.createdFiles.append(ws.idFile());
+    if (server.create(Record::CategoryNames, CategoryNames::defaults().toBytes()))
+        report.createdFiles.append(ws.categoriesFile());
+    report.names =
+        CategoryNames::fromBytes(server.read(Record::CategoryNames).value_or(QByteArray()));
+    if (server.createFirstEntry(firstEntryRecord()))
+        report.createdFiles.append(ws.mainFile());
+}
+
 void prepareFiles(Report& report) {
     Workstation& ws = report.ws;
     bool created = false;
@@ -92,8 +129,9 @@ Report start(const Request& request, Prompts& prompts) {
     ws.lockWait = request.lockWait;
     ws.faults = request.faults;
     try {
-        if (readServerChoice(ws.workDir)) {
-            report.outcome = Report::Outcome::ServerMode;
+        const std::optional<QString> conninfo = readServerChoice(ws.workDir);
+        report.serverMode = conninfo.has_value();
+        if (conninfo && !request.openServer) {
             prompts.information(serverModeText());
             return report;
         }
@@ -110,9 +148,19 @@ Report start(const Request& request, Prompts& prompts) {
             report.outcome = Report::Outcome::EndProgram;
             return report;
         }
-        if (!ensureDirectories(report, ws.baseDir, dataDirectoryNames(), prompts))
+        // An unreachable server is asked about before anything local, as a shared folder is.
+        if (conninfo && !openServer(report, request, *conninfo, prompts))
             return report;
-        prepareFiles(report);
+        QStringList directories = dataDirectoryNames();
+        if (conninfo)
+            directories.removeAll(QStringLiteral("OPISY"));
+        if (!ensureDirectories(report, ws.baseDir, directories, prompts))
+            return report;
+        if (conninfo) {
+            prepareServerRecords(report);
+        } else {
+            prepareFiles(report);
+        }
         report.outcome = Report::Outcome::Ready;
     } catch (const IoError& error) {
         report.failure = error;
@@ -129,9 +177,11 @@ Workstation prepareWorkstation(const Request& request, Prompts& prompts) {
 }
 
 Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today,
-                               LockWait* wait) {
+                               LockWait* wait, const ServerOpener& openServer) {
     Unattended prompts;
-    const Report report = start({workDir, boss, today, wait}, prompts);
+    Request request{workDir, boss, today, wait};
+    request.openServer = openServer;
+    const Report report = start(request, prompts);
     if (report.failure)
         throw *report.failure;
     if (!report.ready())

@@ -2,6 +2,7 @@
 
 #include "platform/IoError.h"
 #include "register/CategoryNames.h"
+#include "register/RegisterServer.h"
 #include "station/Workstation.h"
 
 #include <QStringList>
@@ -30,6 +31,9 @@ struct Request {
     LockWait* lockWait = nullptr;
     // A test's planned failures of file operations; none in the program.
     files::FaultInjector* faults = nullptr;
+    // How a workstation in server mode reaches its server; without it such a workstation is
+    // not started.
+    ServerOpener openServer = {};
 };
 
 // What start-up found and did.
@@ -37,14 +41,14 @@ struct Report {
     enum class Outcome {
         Ready,      // every folder and file is there: the register can be worked with
         Stopped,    // a folder was missing and not created, or a file operation failed
-        EndProgram, // a network workstation's shared folder is out of reach
-        ServerMode, // the workstation keeps its register on a database server
+        EndProgram, // a network workstation's shared folder or server is out of reach
     };
     Outcome outcome = Outcome::Stopped;
     // Working directory, user level and today; the mode and base directory once located; the
-    // office's company data once read.
+    // register on the server in server mode; the office's company data once read.
     Workstation ws;
     bool located = false;
+    bool serverMode = false;        // the workstation keeps its register on a server (serwer.dat)
     QStringList missingDirectories; // paths of the folders found missing
     QStringList createdDirectories; // those of them created on the user's word
     QStringList createdFiles;       // files made with their defaults
@@ -56,15 +60,18 @@ struct Report {
 
 // Locates the data folder and prepares it, in this order, telling and asking through
 // `prompts`; a file error is shown there and stops it, the steps done staying done:
-// - server mode (Admini/serwer.dat): the local folder must not stand in for the register on
-//   the server, so start-up says so and stops before it creates anything;
 // - ADMINI under the working directory, where siec.dat lies (offered when missing);
 // - siec.dat (created for local mode when missing), which names the mode and base directory;
 // - in network mode, whether the shared folder can be reached (if not: asks whether to switch
 //   the workstation back to local mode, and the program ends either way);
-// - the data directories under the base directory (offered when missing);
-// - the office's company data, the ID counter, the category names and the main file, each
-//   created with its defaults when missing.
+// - in server mode (Admini/serwer.dat), the register on the server: when no connection can be
+//   made, the same question as for an unreachable shared folder (back to local mode, by
+//   removing serwer.dat, or not), and the program ends either way;
+// - the data directories under the base directory (offered when missing; in server mode
+//   without OPISY, whose descriptions the server keeps);
+// - the office's company data, the ID counter, the category names and the main file (in server
+//   mode: their records and the first entry on the server), each created with its defaults
+//   when missing. Nothing of the register is then created in the local folder.
 Report start(const Request& request, Prompts& prompts);
 
 // Thrown when start-up left the register not ready; its prompts have told why.
@@ -80,6 +87,6 @@ Workstation prepareWorkstation(const Request& request, Prompts& prompts);
 // answered No; a register that is not ready throws IoError with the failure or the messages.
 // The workstation keeps `wait` for its changes.
 Workstation prepareWorkstation(const QString& workDir, bool boss, const QString& today,
-                               LockWait* wait = nullptr);
+                               LockWait* wait = nullptr, const ServerOpener& openServer = {});
 
 } // namespace kestrana::startup

@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
+#include "register/RegisterServer.h"
 
 namespace kestrana::startup {
 
@@ -31,6 +32,14 @@ bool prepareIdCounter(const Workstation& ws) {
 }
 
 CategoryNames prepareCategoryNames(const Workstation& ws, bool* created) {
+    if (ws.server) {
+        const bool missing = ws.server->create(RegisterServer::Record::CategoryNames,
+                                               CategoryNames::defaults().toBytes());
+        if (created)
+            *created = missing;
+        return CategoryNames::fromBytes(
+            ws.server->read(RegisterServer::Record::CategoryNames).value_or(QByteArray()));
+    }
     const QString path = ws.categoriesFile();
     const bool missing = !files::exists(path);
     if (missing)
@@ -38,6 +47,15 @@ CategoryNames prepareCategoryNames(const Workstation& ws, bool* created) {
     if (created)
         *created = missing;
     return CategoryNames::read(path);
+}
+
+void storeCategoryNames(const Workstation& ws, const QString& path, const CategoryNames& names) {
+    if (!ws.server) {
+        CategoryNames::write(path, names, ws.faults);
+        return;
+    }
+    ws.server->change(RegisterServer::Record::CategoryNames,
+                      [&](const std::optional<QByteArray>&) { return names.toBytes(); });
 }
 
 bool prepareMainFile(const Workstation& ws) {

@@ -4,13 +4,17 @@
 #include "station/Workstation.h"
 
 // The register's administrative files and its main file, each created with its defaults when
-// missing. Every function throws IoError.
+// missing (in server mode the category names' record on the server). Every function throws
+// IoError.
 namespace kestrana::startup {
 
 // Reports whether it created the file.
 CompanyRecord prepareCompanyFile(const Workstation& ws, bool* created = nullptr);
 bool prepareIdCounter(const Workstation& ws);
 CategoryNames prepareCategoryNames(const Workstation& ws, bool* created = nullptr);
+// Stores the category names where the register keeps them: on the server in server mode, else
+// in the file `path` (as found when the names were read), replaced as a whole.
+void storeCategoryNames(const Workstation& ws, const QString& path, const CategoryNames& names);
 bool prepareMainFile(const Workstation& ws);
 
 } // namespace kestrana::startup

@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "platform/TextFile.h"
+#include "register/RegisterServer.h"
 #include "reports/DescriptionFile.h"
 
 namespace kestrana::descriptions {
@@ -21,11 +22,34 @@ QStringList read(const QString& path) {
     return textfile::readLines(path);
 }
 
-void store(const QString& path, const QStringList& lines) {
+namespace {
+
+QByteArray fileBytes(const QStringList& lines) {
     QString text;
     for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");
-    files::replaceFile(path, cp1250::encode(text));
+    return cp1250::encode(text);
+}
+
+} // namespace
+
+void store(const QString& path, const QStringList& lines) {
+    files::replaceFile(path, fileBytes(lines));
+}
+
+QStringList read(const Workstation& ws, const QString& id) {
+    if (!ws.server)
+        return read(path(ws, id));
+    const std::optional<QByteArray> content = ws.server->description(id);
+    return content ? textfile::splitLines(cp1250::decode(*content)) : QStringList();
+}
+
+void store(const Workstation& ws, const QString& id, const QStringList& lines) {
+    if (!ws.server) {
+        store(path(ws, id), lines);
+        return;
+    }
+    ws.server->storeDescription(id, fileBytes(lines));
 }
 
 } // namespace kestrana::descriptions

@@ -5,7 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// Company descriptions: OPISY/opis_ks_<id>.dat, Windows-1250 text, every line ended by CR LF.
+// Company descriptions: OPISY/opis_ks_<id>.dat, Windows-1250 text, every line ended by CR LF;
+// in server mode the same text on the server.
 namespace kestrana::descriptions {
 
 // The description file of an entry, or empty when the ID is neither empty nor plain digits
@@ -16,5 +17,10 @@ QString path(const Workstation& ws, const QString& id);
 QStringList read(const QString& path);
 // Stores the lines, replacing the file as a whole (an empty description is an empty file).
 void store(const QString& path, const QStringList& lines);
+
+// The same for the entry `id` wherever the register keeps its descriptions: the file path()
+// names, or the server in server mode. The ID must be one path() accepts.
+QStringList read(const Workstation& ws, const QString& id);
+void store(const Workstation& ws, const QString& id, const QStringList& lines);
 
 } // namespace kestrana::descriptions

@@ -2,8 +2,10 @@
 
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
+#include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "platform/ShortString.h"
+#include "register/RegisterServer.h"
 
 #include <cerrno>
 #include <cstring>
@@ -68,7 +70,11 @@ EntryFilter::EntryFilter(const FilterCriteria& c, const Workstation& ws)
     }
     if (!c.opis_s.isEmpty()) {
         description_ = encoded(c.opis_s);
-        descriptions_.emplace(ws);
+        if (ws.server)
+            serverDescriptions_ = ws.server->descriptionsContaining(
+                QByteArray(description_.data(), qsizetype(description_.size())));
+        else
+            descriptions_.emplace(ws);
     }
 }
 
@@ -97,6 +103,12 @@ bool EntryFilter::accepts(const EntryRecord& record) const {
 // No file, or an ID that cannot name one, fails the condition.
 bool EntryFilter::descriptionMatches(const EntryRecord& record) const {
     const std::string_view id = storedText(record, Field::id);
+    if (serverDescriptions_) {
+        const QString text = QString::fromLatin1(id.data(), qsizetype(id.size()));
+        const auto found = serverDescriptions_->constFind(text);
+        return isPlainId(text) && found != serverDescriptions_->cend() &&
+               descriptionTextMatches(*found);
+    }
     const QString path =
         descriptions_->find(QByteArrayView(id.data(), static_cast<qsizetype>(id.size())));
     if (path.isEmpty())
@@ -110,6 +122,10 @@ bool EntryFilter::descriptionMatches(const EntryRecord& record) const {
             return false;
         throw;
     }
+    return descriptionTextMatches(bytes);
+}
+
+bool EntryFilter::descriptionTextMatches(const QByteArray& bytes) const {
     const std::string_view text(bytes.constData(), static_cast<size_t>(bytes.size()));
     size_t start = 0;
     while (start <= text.size()) {

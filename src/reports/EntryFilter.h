@@ -6,6 +6,8 @@
 #include "reports/FilterCriteria.h"
 #include "station/Workstation.h"
 
+#include <QHash>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +19,8 @@ namespace kestrana {
 // stored bytes, so testing a record allocates nothing unless its description file is read.
 class EntryFilter {
 public:
-    // Lists the descriptions directory when `opis_s` is given (IoError when it cannot).
+    // Lists the descriptions directory when `opis_s` is given (IoError when it cannot); in
+    // server mode it fetches the descriptions that hold the text somewhere instead.
     EntryFilter(const FilterCriteria& criteria, const Workstation& ws);
 
     // The first failing step drops the entry: registration dates, contract state, categories,
@@ -41,6 +44,8 @@ private:
     std::vector<TextCondition> texts_;
     std::string description_;
     std::optional<DescriptionDirectory> descriptions_;
+    std::optional<QHash<QString, QByteArray>> serverDescriptions_; // by ID
+    bool descriptionTextMatches(const QByteArray& bytes) const;
 };
 
 // The filter for Register::buildList: the entry test of "Buduj listę przefiltrowaną".

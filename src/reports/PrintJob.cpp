@@ -7,6 +7,7 @@
 #include "print/TextPrintout.h"
 #include "print/TraceSurface.h"
 #include "register/EntryForm.h"
+#include "register/EntryStore.h"
 #include "reports/DefinablePrintout.h"
 #include "reports/Descriptions.h"
 #include "reports/DetailedPrintout.h"
@@ -123,16 +124,17 @@ std::variant<Request, QString> parse(const QStringList& args) {
 }
 
 std::optional<EntryRecord> findEntry(Register& reg, const QString& id) {
-    files::RecordReader main(reg.workstation().mainFile(), EntryRecord::Size);
-    while (const char* record = main.next()) {
+    std::optional<EntryRecord> found;
+    reg.store().scan([&](qint64, const char* record) {
+        if (found)
+            return;
         std::memcpy(reg.buffer().data(), record, EntryRecord::Size);
-        if (reg.buffer().text(Field::id) == id) {
-            main.close();
-            return reg.buffer();
-        }
-    }
-    main.close();
-    return std::nullopt;
+        if (reg.buffer().text(Field::id) == id)
+            found = reg.buffer();
+    });
+    if (found)
+        reg.buffer() = *found;
+    return found;
 }
 
 std::optional<Refusal> run(const Request& request, const Workstation& ws,
@@ -153,7 +155,7 @@ std::optional<Refusal> run(const Request& request, const Workstation& ws,
             printEntrySheet(page, font, form);
         });
     } else {
-        const QStringList lines = descriptions::read(descriptions::path(ws, request.id));
+        const QStringList lines = descriptions::read(ws, request.id);
         runPrintout(*surface, fonts, [&](PageHelper& page, const PrintFont& font) {
             printTextPages(page, font, form[Field::nazwa1], lines);
         });

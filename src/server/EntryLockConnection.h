@@ -10,9 +10,9 @@
 
 namespace kestrana::server {
 
-// The key of an entry's lock: the entry's ID as a number. Nothing for an ID that is not a
-// plain number (the file register does not lock such an ID either). IDs that differ only in
-// leading zeros share one lock.
+// The key of an entry's lock, one to one with the ID's text as a file register's lock file
+// name is: its digits, their number and its sign; the empty ID has one too. Nothing for an ID
+// that is not a plain number (the file register does not lock such an ID either).
 std::optional<qint64> entryLockKey(QStringView id);
 
 // Entry locks on the server: session-level advisory locks (pg_try_advisory_lock) on the entry's

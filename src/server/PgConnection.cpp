@@ -15,6 +15,8 @@ constexpr unsigned int kInt8 = 20;
 constexpr unsigned int kInt4 = 23;
 constexpr unsigned int kText = 25;
 constexpr unsigned int kBytea = 17;
+constexpr unsigned int kInt8Array = 1016;
+constexpr unsigned int kTextArray = 1009;
 
 QString libpqText(const char* message) {
     return QString::fromUtf8(message).trimmed();
@@ -58,6 +60,54 @@ Params& Params::addBytes(QByteArrayView value) {
 Params& Params::addText(const QString& value) {
     values_.push_back(value.toUtf8());
     types_.push_back(kText);
+    return *this;
+}
+
+namespace {
+
+// The binary form of a one-dimensional array without nulls: dimensions, flags, element type,
+// length and lower bound, then each element with its length.
+QByteArray arrayBytes(unsigned int elementType, const std::vector<QByteArray>& elements) {
+    QByteArray bytes;
+    const auto add = [&bytes](qint32 value) {
+        char word[4];
+        qToBigEndian(value, word);
+        bytes.append(word, 4);
+    };
+    add(1);
+    add(0);
+    add(static_cast<qint32>(elementType));
+    add(static_cast<qint32>(elements.size()));
+    add(1);
+    for (const QByteArray& element : elements) {
+        add(static_cast<qint32>(element.size()));
+        bytes.append(element);
+    }
+    return bytes;
+}
+
+} // namespace
+
+Params& Params::addInt64Array(const std::vector<qint64>& values) {
+    std::vector<QByteArray> elements;
+    elements.reserve(values.size());
+    for (const qint64 value : values) {
+        QByteArray bytes(8, '\0');
+        qToBigEndian(value, bytes.data());
+        elements.push_back(bytes);
+    }
+    values_.push_back(arrayBytes(kInt8, elements));
+    types_.push_back(kInt8Array);
+    return *this;
+}
+
+Params& Params::addTextArray(const QStringList& values) {
+    std::vector<QByteArray> elements;
+    elements.reserve(values.size());
+    for (const QString& value : values)
+        elements.push_back(value.toUtf8());
+    values_.push_back(arrayBytes(kText, elements));
+    types_.push_back(kTextArray);
     return *this;
 }
 
@@ -141,14 +191,23 @@ bool Connection::broken() const {
     return PQstatus(conn_) != CONNECTION_OK;
 }
 
-void Connection::fail(const QString& step, const QString& serverText) const {
+void Connection::fail(const QString& step, const QString& serverText,
+                      const QString& sqlState) const {
     if (broken())
         throw ServerError(ServerError::Kind::ConnectionLost, step, server_,
                           QStringLiteral("Połączenie z serwerem bazy danych zostało przerwane; "
                                          "rozpoczęta operacja została wycofana. ") +
                               serverText);
     throw ServerError(ServerError::Kind::Refused, step, server_,
-                      QStringLiteral("Serwer bazy danych odmówił: ") + serverText);
+                      QStringLiteral("Serwer bazy danych odmówił: ") + serverText, sqlState);
+}
+
+void Connection::failWith(const QString& step, pg_result* result) const {
+    if (!result)
+        fail(step);
+    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    fail(step, libpqText(PQresultErrorMessage(result)),
+         state ? QString::fromLatin1(state) : QString());
 }
 
 void Connection::fail(const QString& step) const {
@@ -167,28 +226,30 @@ Result Connection::exec(const QString& step, const char* sql, const Params& para
                                lengths.data(), formats.data(), 1));
     const ExecStatusType status = PQresultStatus(result.result_.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        fail(step, libpqText(result.result_ ? PQresultErrorMessage(result.result_.get())
-                                            : PQerrorMessage(conn_)));
+        failWith(step, result.result_.get());
     return result;
 }
 
 void Connection::execScript(const QString& step, const char* sql) {
     Result result(PQexec(conn_, sql));
     if (PQresultStatus(result.result_.get()) != PGRES_COMMAND_OK)
-        fail(step, libpqText(result.result_ ? PQresultErrorMessage(result.result_.get())
-                                            : PQerrorMessage(conn_)));
+        failWith(step, result.result_.get());
 }
 
 // Collects the results that end a copy; the last one tells whether it succeeded.
 void Connection::finishCopy(const QString& step) {
     QString error;
+    QString state;
     while (PGresult* raw = PQgetResult(conn_)) {
         Result result(raw);
-        if (PQresultStatus(raw) != PGRES_COMMAND_OK && error.isEmpty())
+        if (PQresultStatus(raw) != PGRES_COMMAND_OK && error.isEmpty()) {
             error = libpqText(PQresultErrorMessage(raw));
+            const char* code = PQresultErrorField(raw, PG_DIAG_SQLSTATE);
+            state = code ? QString::fromLatin1(code) : QString();
+        }
     }
     if (!error.isEmpty() || broken())
-        fail(step, error.isEmpty() ? libpqText(PQerrorMessage(conn_)) : error);
+        fail(step, error.isEmpty() ? libpqText(PQerrorMessage(conn_)) : error, state);
 }
 
 void Connection::copyIn(const QString& step, const char* sql,
@@ -196,8 +257,7 @@ void Connection::copyIn(const QString& step, const char* sql,
     {
         Result start(PQexec(conn_, sql));
         if (PQresultStatus(start.result_.get()) != PGRES_COPY_IN)
-            fail(step, libpqText(start.result_ ? PQresultErrorMessage(start.result_.get())
-                                               : PQerrorMessage(conn_)));
+            failWith(step, start.result_.get());
     }
     const Send send = [&](QByteArrayView data) {
         if (PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) != 1)
@@ -224,8 +284,7 @@ void Connection::copyOut(const QString& step, const char* sql,
     {
         Result start(PQexec(conn_, sql));
         if (PQresultStatus(start.result_.get()) != PGRES_COPY_OUT)
-            fail(step, libpqText(start.result_ ? PQresultErrorMessage(start.result_.get())
-                                               : PQerrorMessage(conn_)));
+            failWith(step, start.result_.get());
     }
     for (;;) {
         char* buffer = nullptr;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,9 @@ public:
     Params& addInt32(qint32 value);
     Params& addBytes(QByteArrayView value);
     Params& addText(const QString& value);
+    // One-dimensional arrays (bigint[], text[]).
+    Params& addInt64Array(const std::vector<qint64>& values);
+    Params& addTextArray(const QStringList& values);
 
     int count() const { return static_cast<int>(values_.size()); }
 
@@ -80,12 +84,14 @@ public:
                  const std::function<void(QByteArrayView piece)>& consume);
 
     // The failure of `step` as the connection's state tells it: broken or refused.
-    [[noreturn]] void fail(const QString& step, const QString& serverText) const;
+    [[noreturn]] void fail(const QString& step, const QString& serverText,
+                           const QString& sqlState = {}) const;
     [[noreturn]] void fail(const QString& step) const;
     bool broken() const;
 
 private:
     void finishCopy(const QString& step);
+    [[noreturn]] void failWith(const QString& step, pg_result* result) const;
 
     pg_conn* conn_ = nullptr;
     QString server_;

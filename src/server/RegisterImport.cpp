@@ -3,12 +3,14 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/FileTree.h"
+#include "register/CategoryNames.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
 #include "server/BinaryCopy.h"
 #include "server/RegisterFiles.h"
 #include "server/Schema.h"
 #include "server/ServerError.h"
+#include "station/SmallRecords.h"
 #include "station/Workstation.h"
 
 #include <QHash>
@@ -29,15 +31,37 @@ Workstation folderRegister(const QString& folder) {
     return ws;
 }
 
+// Whether the register holds only what a workstation's start-up creates on an empty one: the
+// first entry and the default records, untouched. Such a register counts as empty, so that a
+// workstation switched to the server before the import does not stand in the import's way.
+bool onlyStartupDefaults(Connection& connection) {
+    const Result entries = connection.exec(step, "SELECT record FROM kestrana.entries LIMIT 2");
+    const EntryRecord first = firstEntryRecord();
+    if (entries.rows() > 1 ||
+        (entries.rows() == 1 && entries.bytes(0, 0) != QByteArray(first.data(), EntryRecord::Size)))
+        return false;
+    const QHash<QString, QByteArray> defaults = {
+        {QStringLiteral("company"), QByteArray(CompanyRecord::Size, '\0')},
+        {QStringLiteral("id_counter"), int32Bytes(2)},
+        {QStringLiteral("category_names"), CategoryNames::defaults().toBytes()},
+    };
+    const Result records = connection.exec(step, "SELECT name, content FROM kestrana.records");
+    for (int row = 0; row < records.rows(); ++row) {
+        const auto found = defaults.constFind(records.text(row, 0));
+        if (found == defaults.constEnd() || *found != records.bytes(row, 1))
+            return false;
+    }
+    return !connection.exec(step, "SELECT EXISTS (SELECT FROM kestrana.descriptions)")
+                .boolean(0, 0);
+}
+
 void requireEmpty(Connection& connection) {
-    const Result filled = connection.exec(
-        step,
-        "SELECT EXISTS (SELECT FROM kestrana.entries) OR "
-        "EXISTS (SELECT FROM kestrana.records) OR EXISTS (SELECT FROM kestrana.descriptions)");
-    if (filled.boolean(0, 0))
+    if (!onlyStartupDefaults(connection))
         throw ServerError(ServerError::Kind::Register, step, connection.server(),
                           QStringLiteral("Rejestr na serwerze nie jest pusty; rejestr z folderu "
                                          "można przenieść tylko do pustego."));
+    connection.exec(step, "DELETE FROM kestrana.entries");
+    connection.exec(step, "DELETE FROM kestrana.records");
 }
 
 void copyEntries(Connection& connection, const Workstation& ws, const ImportOptions& options,

@@ -26,9 +26,11 @@ struct ImportOptions {
 // server, in one transaction: the entries in their storage order with their IDs, the ID
 // counter, the company data, the category names, the voucher counters and the descriptions,
 // each byte as it is. The main file is read under its lock, as the backup reads it. On the
-// server, writers wait meanwhile, readers do not. A register on the server that
-// holds anything is refused (ServerError, Register) and nothing changes; so does any failure
-// on the way (IoError of a file, ServerError): the transaction is rolled back.
+// server, writers wait meanwhile, readers do not. A register on the server that holds anything
+// but what a workstation's start-up creates on an empty one (the first entry and the default
+// records, untouched, which the import replaces) is refused (ServerError, Register) and nothing
+// changes; so does any failure on the way (IoError of a file, ServerError): the transaction is
+// rolled back.
 ImportReport importRegister(Connection& connection, const QString& folder,
                             const ImportOptions& options = {});
 

@@ -18,12 +18,18 @@ public:
         Register,       // the register on the server is not as the step needs it
     };
 
-    ServerError(Kind kind, QString operation, QString server, QString serverText);
+    ServerError(Kind kind, QString operation, QString server, QString serverText,
+                QString sqlState = {});
 
     Kind kind() const { return kind_; }
+    // The server's five-character code of the error (SQLSTATE); empty when it gave none.
+    const QString& sqlState() const { return sqlState_; }
+    // A lock the command waited for was not granted within lock_timeout.
+    bool lockTimedOut() const { return sqlState_ == QLatin1String("55P03"); }
 
 private:
     Kind kind_;
+    QString sqlState_;
 };
 
 } // namespace kestrana::server

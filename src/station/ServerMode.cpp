@@ -29,9 +29,8 @@ bool clearServerChoice(const QString& workDir) {
 
 QString serverModeText() {
     return QStringLiteral(
-        "To stanowisko jest przełączone na rejestr na serwerze bazy danych (Admini/serwer.dat).\n"
-        "Okno programu pracuje tylko z rejestrem w plikach, a rejestr na serwerze obsługuje "
-        "kestrana-cli (server export, backup).\n"
+        "To stanowisko jest przełączone na rejestr na serwerze bazy danych (Admini/serwer.dat), "
+        "a ten program nie łączy się z serwerem.\n"
         "Powrót do pracy na plikach: kestrana-cli mode local albo kestrana-cli mode network "
         "ŚCIEŻKA");
 }

@@ -5,9 +5,12 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace kestrana {
 
 class LockWait;
+class RegisterServer; // register/RegisterServer.h
 
 // What start-up fixes for the whole run, handed to every window and operation that needs it.
 struct Workstation {
@@ -21,6 +24,10 @@ struct Workstation {
     LockWait* lockWait = nullptr;
     // A test's planned failures of file operations; none in the program.
     files::FaultInjector* faults = nullptr;
+    // Server mode: the register on the database server, opened by start-up; every copy of the
+    // workstation keeps its connection open. Empty in local and network mode, where the
+    // register is the files below the base directory.
+    std::shared_ptr<RegisterServer> server;
 
     // File names of this register.
     QString mainFileName = QStringLiteral("spis_ks.dat");

@@ -193,16 +193,17 @@ private slots:
         QVERIFY(!QFile::exists(station.file("DANE/spis_ks.dat")));
     }
 
-    // In server mode the local folder must not stand in for the register on the server: start-up
-    // says so and stops before it creates or asks anything, for the program and the CLI alike.
-    void serverModeStopsBeforeAnyFile() {
+    // In server mode a start-up that has no way to the server must not take the local folder for
+    // the register: it says so and stops before it creates or asks anything.
+    void serverModeWithoutAServerStopsBeforeAnyFile() {
         QTemporaryDir station;
         QVERIFY(QDir(station.path()).mkpath("Admini"));
         startup::writeServerChoice(station.path(), QStringLiteral("host=serwer dbname=kestrana"));
         test::ScriptedPrompts prompts;
         prompts.expectInformation(startup::serverModeText());
         const startup::Report report = startup::start({station.path(), false, {}}, prompts);
-        QCOMPARE(report.outcome, startup::Report::Outcome::ServerMode);
+        QCOMPARE(report.outcome, startup::Report::Outcome::Stopped);
+        QVERIFY(report.serverMode);
         QVERIFY(!report.ready());
         QCOMPARE(QDir(station.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{"Admini"});

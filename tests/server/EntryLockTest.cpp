@@ -17,11 +17,12 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<qint64>("key");
         QTest::addColumn<bool>("lockable");
-        QTest::newRow("plain") << "17" << qint64(17) << true;
-        QTest::newRow("leading zeros") << "0017" << qint64(17) << true;
-        QTest::newRow("negative") << "-5" << qint64(-5) << true;
-        QTest::newRow("ten digits") << "9999999999" << Q_INT64_C(9999999999) << true;
-        QTest::newRow("empty") << "" << qint64(0) << false;
+        QTest::newRow("plain") << "17" << Q_INT64_C(40000000017) << true;
+        QTest::newRow("leading zeros") << "0017" << Q_INT64_C(80000000017) << true;
+        QTest::newRow("negative") << "-5" << Q_INT64_C(30000000005) << true;
+        QTest::newRow("zero") << "0" << Q_INT64_C(20000000000) << true;
+        QTest::newRow("ten digits") << "9999999999" << Q_INT64_C(209999999999) << true;
+        QTest::newRow("empty") << "" << qint64(0) << true;
         QTest::newRow("letters") << "12a" << qint64(0) << false;
         QTest::newRow("too long") << "12345678901" << qint64(0) << false;
     }

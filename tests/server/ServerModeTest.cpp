@@ -2,7 +2,9 @@
 #include "ServerTestSupport.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
+#include "platform/Prompts.h"
 #include "server/PgConnection.h"
+#include "station/StorageLocation.h"
 #include "support/CliRun.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
@@ -89,28 +91,49 @@ private slots:
         QVERIFY(!QFileInfo::exists(station.filePath("Admini/serwer.dat")));
     }
 
-    // The local folder must not stand in for the register on the server.
-    void fileCommandsAreRefusedInServerMode_data() {
-        QTest::addColumn<QStringList>("command");
-        QTest::newRow("list") << QStringList{"list"};
-        QTest::newRow("sort") << QStringList{"sort", "--by", "nazwa1"};
-        QTest::newRow("generate") << QStringList{"generate", "--entries", "5"};
-        QTest::newRow("unlock") << QStringList{"unlock", "3"};
-        QTest::newRow("csv import") << QStringList{"import", "--csv", "x.csv"};
-    }
-
-    void fileCommandsAreRefusedInServerMode() {
-        QFETCH(QStringList, command);
+    // The commands work on the register on the server and give what the same commands give on
+    // that register exported as files; the local main file, stale since the import, is neither
+    // read nor written.
+    void commandsWorkOnTheServersRegister() {
         KESTRANA_NEW_DATABASE(db);
         QTemporaryDir dir;
         const QString station = dir.filePath("stanowisko");
         serverStation(station, db);
-        const QByteArray main = contents(station + "/DANE/spis_ks.dat");
-        const CliRun run = runCli(station, command);
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.errors.contains("stanowisko pracuje z rejestrem na serwerze bazy danych"),
-                 qPrintable(run.errors));
-        QCOMPARE(contents(station + "/DANE/spis_ks.dat"), main);
+        const QByteArray stale(1678, '\0');
+        writeFile(station + "/DANE/spis_ks.dat", stale);
+        const QString files = dir.filePath("pliki");
+        const CliRun exported = runCli(station, {"server", "export", files});
+        QVERIFY2(exported.exitCode == 0, qPrintable(exported.errors));
+        for (const QString& where : {station, files}) {
+            QCOMPARE(runCli(where, {"generate", "--entries", "4", "--seed", "7"}).exitCode, 0);
+            QCOMPARE(runCli(where, {"sort", "--by", "nazwa1", "--desc"}).exitCode, 0);
+        }
+        QCOMPARE(contents(station + "/DANE/spis_ks.dat"), stale);
+        QVERIFY(runCli(station, {"list"}).out.count('\n') > 40);
+        for (const QStringList& command :
+             {QStringList{"list", "--view", "3"}, QStringList{"list", "--nazwa1", "a"},
+              QStringList{"list", "--kat", "1"}}) {
+            const CliRun onServer = runCli(station, command);
+            QVERIFY2(onServer.exitCode == 0, qPrintable(onServer.errors));
+            QCOMPARE(onServer.out, runCli(files, command).out);
+        }
+        // The list file is written locally from the server's entries.
+        QCOMPARE(contents(station + "/DANE/sp_ks.dat"), contents(files + "/DANE/sp_ks.dat"));
+
+        const QString csv = dir.filePath("lista.csv");
+        QCOMPARE(runCli(station, {"export", "--csv", csv}).exitCode, 0);
+        const CliRun imported = runCli(station, {"import", "--csv", csv});
+        QVERIFY2(imported.exitCode == 0, qPrintable(imported.errors));
+        QCOMPARE(runCli(station, {"list"}).out.count('\n'),
+                 2 * runCli(files, {"list"}).out.count('\n'));
+
+        const CliRun check = runCli(station, {"check"});
+        QVERIFY2(check.exitCode == 0, qPrintable(check.out + check.errors));
+        const CliRun unlock = runCli(station, {"unlock", "3"});
+        QCOMPARE(unlock.exitCode, 0);
+        QVERIFY2(unlock.out.contains("nie trzeba jej zwalniać"), qPrintable(unlock.out));
+        QCOMPARE(contents(station + "/DANE/spis_ks.dat"), stale);
+        QVERIFY(!QFileInfo::exists(station + "/KOSZ/3.p"));
     }
 
     void serverCommandsUseTheWorkstationsServer() {
@@ -177,18 +200,52 @@ private slots:
         QVERIFY(!QFileInfo::exists(station.filePath("KOPIE")));
     }
 
-    void mainWindowDoesNotTakeTheLocalFolderForTheRegister() {
+    // The window lists the server's entries; its local folder gets the list file only.
+    void mainWindowWorksOnTheServersRegister() {
+        KESTRANA_NEW_DATABASE(db);
+        QTemporaryDir dir;
+        const QString station = dir.filePath("stanowisko");
+        serverStation(station, db);
+        QCOMPARE(runCli(station, {"generate", "--entries", "3"}).exitCode, 0);
+        const int entries = int(runCli(station, {"list"}).out.count('\n'));
+        for (const char* held : {"DANE/spis_ks.dat", "ADMINI/id_ks.dat", "ADMINI/firma.dat"})
+            QVERIFY(QFile::remove(station + "/" + held));
+        QVERIFY(QDir(station + "/OPISY").removeRecursively());
+
+        test::WindowSession s;
+        s.start(station);
+        QVERIFY(s.window->startupCompleted());
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Kestrana - bazy na serwerze"));
+        QCOMPARE(s.lista()->count(), entries);
+        QVERIFY(QFileInfo::exists(station + "/DANE/sp_ks.dat"));
+        for (const char* held :
+             {"DANE/spis_ks.dat", "ADMINI/id_ks.dat", "ADMINI/firma.dat", "OPISY"})
+            QVERIFY2(!QFileInfo::exists(station + "/" + held), held);
+    }
+
+    // An unreachable server is asked about as an unreachable shared folder: back to local mode,
+    // or not; the program ends either way and creates nothing.
+    void unreachableServerOffersLocalMode_data() {
+        QTest::addColumn<bool>("backToLocal");
+        QTest::newRow("back to local mode") << true;
+        QTest::newRow("stay in server mode") << false;
+    }
+    void unreachableServerOffersLocalMode() {
+        QFETCH(bool, backToLocal);
         QTemporaryDir station;
         QVERIFY(QDir(station.path()).mkpath("Admini"));
-        startup::writeServerChoice(station.path(), "host=serwer dbname=kestrana");
+        startup::writeServerChoice(station.path(),
+                                   "host=" + QDir::tempPath() + " port=1 dbname=kestrana");
         test::WindowSession s;
-        s.prompts.expectInformation(startup::serverModeText());
+        s.prompts.expectError("Nie można połączyć się z serwerem bazy danych");
+        s.prompts.expectQuestion(captionInformation(), startup::networkQuestion(), backToLocal);
+        if (backToLocal)
+            s.prompts.expectInformation("Uruchom ponownie program");
         s.start(station.path());
         QVERIFY(s.prompts.done());
         QVERIFY(!s.window->startupCompleted());
-        QCOMPARE(s.window->windowTitle(), QStringLiteral("Kestrana - bazy na serwerze"));
+        QCOMPARE(startup::readServerChoice(station.path()).has_value(), !backToLocal);
         QVERIFY(!QFileInfo::exists(station.filePath("DANE")));
-        QVERIFY(!QFileInfo::exists(station.filePath("ADMINI/firma.dat")));
     }
 };
 
