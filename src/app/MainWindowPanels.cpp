@@ -12,6 +12,7 @@
 #include "reports/DetailedPrintout.h"
 #include "reports/EntryFilter.h"
 #include "reports/EntrySheet.h"
+#include "reports/FilterText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -103,9 +104,16 @@ void Tbaza_f::buildFromFilter(bool filtered) {
     setBrowsingEnabled(true);
     ui->Panel12->hide();
     EntrySession::FilterFactory makeFilter;
+    const FilterCriteria criteria = filterCriteria();
     if (filtered)
-        makeFilter = [this, criteria = filterCriteria()] { return makeEntryFilter(criteria, ws_); };
+        makeFilter = [this, criteria] { return makeEntryFilter(criteria, ws_); };
     session_->buildFromFilter(makeFilter);
+    // A text the register cannot hold has emptied the list: the user is told why.
+    if (filtered) {
+        const QString problem = unencodableFilterMessage(unencodableFilterTexts(criteria), false);
+        if (!problem.isEmpty())
+            context_.prompts.information(problem);
+    }
 }
 
 void Tbaza_f::printList() {

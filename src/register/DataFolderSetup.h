@@ -1,5 +1,6 @@
 #pragma once
 
+#include "register/Editing.h"
 #include "station/Workstation.h"
 
 #include <QString>
@@ -14,7 +15,8 @@ namespace kestrana {
 void installDataFolder(const QString& dir, bool demo, const QString& today);
 
 // Adds `count` synthetic entries, reproducible from `seed`, exactly as an import adds entries
-// (editing::appendNewEntries): new IDs from the counter, all of them or none.
-void generateEntries(const Workstation& ws, qint64 count, quint32 seed);
+// (editing::appendNewEntries): new IDs from the counter, all of them or none. Returns the first
+// ID given (the others follow it) and where the first entry went.
+editing::Appended generateEntries(const Workstation& ws, qint64 count, quint32 seed);
 
 } // namespace kestrana

@@ -62,7 +62,9 @@ struct Report {
 // - siec.dat (created for local mode when missing), which names the mode and base directory;
 // - in network mode, whether the shared folder can be reached (if not: asks whether to switch
 //   the workstation back to local mode, and the program ends either way);
-// - the data directories under the base directory (offered when missing);
+// - the data directories under the base directory and FONT under the working directory
+//   (offered together when missing; declining one the register needs stops here, declining
+//   DOKUMENTY, POMOC, Koperty or FONT only says which functions will not work);
 // - the office's company data, the ID counter, the category names and the main file, each
 //   created with its defaults when missing.
 Report start(const Request& request, Prompts& prompts);

@@ -20,8 +20,9 @@ public:
     // Lists the descriptions directory when `opis_s` is given (IoError when it cannot).
     EntryFilter(const FilterCriteria& criteria, const Workstation& ws);
 
-    // The first failing step drops the entry: registration dates, contract state, categories,
-    // groups, the eight field texts, then the description. The description file is read last,
+    // A text the register's code page cannot hold (see FilterText.h) drops every entry.
+    // Otherwise the first failing step drops the entry: registration dates, contract state,
+    // categories, groups, the eight field texts, then the description. The description file is read last,
     // only for an entry that passed everything else; a file that cannot be read throws IoError.
     bool accepts(const EntryRecord& record) const;
 
@@ -33,6 +34,7 @@ private:
     };
     bool descriptionMatches(const EntryRecord& record) const;
 
+    bool none_ = false;
     bool dates_ = false;
     std::string from_;
     std::string to_;

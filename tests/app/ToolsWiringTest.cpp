@@ -44,7 +44,7 @@ private slots:
 
     void helpOpensTheNotepad() {
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        QVERIFY(QDir(folder.path()).mkpath("POMOC"));
         folder.writeBytes("POMOC/bazaadresowa.dat", "Pomoc\r\n");
         test::ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;

@@ -163,7 +163,7 @@ private slots:
         DataFolder folder;
         Workstation ws = stationAt(folder);
         ws.baseDir = folder.file(QStringLiteral("network"));
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("DOKUMENTY")));
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("DOKUMENTY")));
         // Below the working directory, whatever the base directory.
         QCOMPARE(kpw::documentsDirectory(ws), folder.file(QStringLiteral("DOKUMENTY")));
     }

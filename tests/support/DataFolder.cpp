@@ -10,7 +10,9 @@ namespace kestrana::test {
 
 DataFolder::DataFolder(bool withDirectories) {
     if (withDirectories)
-        startup::createDataDirectories(dir_.path(), startup::dataDirectoryNames());
+        startup::createDataDirectories(dir_.path(), startup::dataDirectoryNames() +
+                                                        startup::functionDirectoryNames() +
+                                                        QStringList{startup::fontDirectoryName()});
 }
 
 void DataFolder::writeBytes(const QString& subPath, const QByteArray& bytes) const {

@@ -10,8 +10,8 @@
 
 namespace kestrana::test {
 
-// A temporary, complete data folder (the five data directories, the contract pictures) that
-// tests fill as they need.
+// A temporary, complete data folder (every data directory and FONT, the contract pictures and
+// the help text) that tests fill as they need.
 class DataFolder {
 public:
     explicit DataFolder(bool withDirectories = true);

@@ -175,7 +175,7 @@ private slots:
 
     void helpIsCreatedEmptyAndNotSaved() {
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        QVERIFY(QDir(folder.path()).mkpath("POMOC"));
         ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;
         FontSettings fonts;
@@ -204,7 +204,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, stored);
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("DOKUMENTY"));
+        QVERIFY(QDir(folder.path()).mkpath("DOKUMENTY"));
         folder.writeBytes("DOKUMENTY/kptresc.dat", "stare\rlinie\n");
         ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;
@@ -220,7 +220,7 @@ private slots:
 
     void displayedLinesFollowTheWrapping() {
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        QVERIFY(QDir(folder.path()).mkpath("POMOC"));
         folder.writeBytes("POMOC/bazaadresowa.dat",
                           "krotka\r\n" + QByteArray("slowo ").repeated(60) + "\r\n\r\nkoniec\r\n");
         ScriptedPrompts prompts;
