@@ -34,7 +34,7 @@ void Tbaza_f::makeBackupNow() {
     std::optional<backup::Result> result;
     try {
         const BusyCursor busy;
-        result = backup::makeBackup(ws_, todayString(context_.clock.today()));
+        result = backup::makeBackup(ws_, todayString(context_.clock.today()), context_.clock.now());
     } catch (const IoError& error) {
         context_.prompts.error(QStringLiteral("Nie udało się wykonać kopii zapasowej.\n") +
                                error.text());
@@ -59,7 +59,8 @@ void Tbaza_f::makeDailyBackup() {
     std::optional<backup::Result> result;
     try {
         const BusyCursor busy;
-        result = backup::makeBackupIfDue(ws_, todayString(context_.clock.today()));
+        result =
+            backup::makeBackupIfDue(ws_, todayString(context_.clock.today()), context_.clock.now());
     } catch (const IoError& error) {
         context_.prompts.error(
             QStringLiteral("Nie udało się wykonać codziennej kopii zapasowej.\n") + error.text());

@@ -228,10 +228,27 @@ void Tbaza_f::chooseVoivodeship() {
 
 void Tbaza_f::startMail(AddressBlock block) {
     const EntryFormValues form = formValues();
-    const commands::CommandLine line = commands::mailProgram(
-        block == AddressBlock::Contact ? form[Field::mailo] : form[Field::mail]);
-    if (!line.isEmpty())
-        startProgram_(line, ws_.baseDir);
+    const QString address = block == AddressBlock::Contact ? form[Field::mailo] : form[Field::mail];
+    const commands::CommandLine line = commands::mailProgram(address);
+    if (line.isEmpty())
+        return;
+    const commands::StartOutcome outcome = startProgram_(line, ws_.baseDir);
+    if (outcome == commands::StartOutcome::Started)
+        return;
+    // Without the office's mail program the desktop's own mail client writes the message.
+    const QUrl mailto = commands::mailtoUrl(address);
+    if (!mailto.isEmpty() && openMail_(mailto))
+        return;
+    context_.prompts.information(commands::notStartedMessage(line, outcome) +
+                                 QStringLiteral("\nPulpit nie ma też ustawionego programu "
+                                                "pocztowego dla adresu %1.")
+                                     .arg(address));
+}
+
+void Tbaza_f::runProgram(const commands::CommandLine& line, const QString& workDir) {
+    const commands::StartOutcome outcome = startProgram_(line, workDir);
+    if (outcome != commands::StartOutcome::Started)
+        context_.prompts.information(commands::notStartedMessage(line, outcome));
 }
 
 } // namespace kestrana

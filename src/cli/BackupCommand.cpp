@@ -7,6 +7,7 @@
 #include "station/StorageLocation.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <optional>
@@ -14,7 +15,8 @@
 namespace kestrana {
 
 const char* const backupUsage =
-    "  backup [--if-due]                  kopia zapasowa do KOPIE/<data>; z --if-due tylko\n"
+    "  backup [--if-due]                  kopia zapasowa do KOPIE/<data>_<godzina>; z --if-due "
+    "tylko\n"
     "                                     wtedy, gdy dzisiejszej kopii jeszcze nie ma\n";
 
 namespace {
@@ -47,15 +49,19 @@ int runBackupCommand(const QStringList& args, const QString& workDir, const QStr
         if (files::exists(resolvePath(workDir, QStringLiteral("Admini/siec.dat"))))
             ws.baseDir = startup::locateStorage(workDir).baseDir;
         std::optional<backup::Result> result;
+        const QTime now = QTime::currentTime();
         if (ifDue) {
-            result = backup::makeBackupIfDue(ws, today, source);
+            result = backup::makeBackupIfDue(ws, today, now, source);
             if (!result) {
+                const QStringList copies = backup::listCopies(ws).filter(
+                    QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(today)));
                 printLine(QStringLiteral("Dzisiejsza kopia już jest: %1")
-                              .arg(QDir::toNativeSeparators(backup::folderFor(ws, today))));
+                              .arg(QDir::toNativeSeparators(
+                                  backup::folderFor(ws, copies.value(0, today)))));
                 return 0;
             }
         } else {
-            result = backup::makeBackup(ws, today, source);
+            result = backup::makeBackup(ws, today, now, source);
         }
         printLine(
             QStringLiteral("Kopia zapasowa: %1").arg(QDir::toNativeSeparators(result->folder)));

@@ -10,7 +10,7 @@ namespace kestrana {
 class LockWait;
 
 // kestrana-cli backup [--if-due]: copies DANE, ADMINI, OPISY and DOKUMENTY of the register in
-// `workDir` (or of the folder its Admini/siec.dat names) into KOPIE/<today> under the base
+// `workDir` (or of the folder its Admini/siec.dat names) into KOPIE/<today>_<HHMM> under the base
 // directory, as "Kopia zapasowa" in the program does; with --if-due only when today has no copy
 // yet, as the program's first start of the day does. Prints the copy's folder and what was
 // skipped or removed. `args` are the words after the program name, "backup" first. Returns 0

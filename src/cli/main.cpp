@@ -122,8 +122,9 @@ int runList(const QStringList& allArgs, const QString& today) {
 QString generatedText(qint64 count, qint32 firstId) {
     if (count == 0)
         return QStringLiteral("Nie dodano żadnego wpisu.");
-    const QString ids = count == 1 ? QStringLiteral("ID %1").arg(firstId)
-                                   : QStringLiteral("ID %1–%2").arg(firstId).arg(firstId + count - 1);
+    const QString ids = count == 1
+                            ? QStringLiteral("ID %1").arg(firstId)
+                            : QStringLiteral("ID %1–%2").arg(firstId).arg(firstId + count - 1);
     return QStringLiteral("Dodano %1 (%2).").arg(csv::entryCount(count), ids);
 }
 

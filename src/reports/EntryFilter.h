@@ -22,8 +22,9 @@ public:
 
     // A text the register's code page cannot hold (see FilterText.h) drops every entry.
     // Otherwise the first failing step drops the entry: registration dates, contract state,
-    // categories, groups, the eight field texts, then the description. The description file is read last,
-    // only for an entry that passed everything else; a file that cannot be read throws IoError.
+    // categories, groups, the eight field texts, then the description. The description file is read
+    // last, only for an entry that passed everything else; a file that cannot be read throws
+    // IoError.
     bool accepts(const EntryRecord& record) const;
 
 private:

@@ -41,8 +41,8 @@ QString unencodableFilterMessage(const QList<UnencodableFilterText>& texts, bool
         return {};
     QStringList parts;
     for (const UnencodableFilterText& text : texts)
-        parts << QStringLiteral("„%1” (%2)").arg(text.characters,
-                                                 commandLine ? text.option : text.label);
+        parts << QStringLiteral("„%1” (%2)")
+                     .arg(text.characters, commandLine ? text.option : text.label);
     return QStringLiteral("Filtr zawiera znaki, których nie ma w polskim kodowaniu Windows-1250, "
                           "w którym rejestr zapisuje teksty: %1. Żaden wpis nie może ich "
                           "zawierać, więc lista jest pusta.")

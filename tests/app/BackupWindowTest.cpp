@@ -32,19 +32,25 @@ private slots:
         s.start(folder.path());
         QVERIFY(s.window->startupCompleted());
         QVERIFY(s.prompts.done());
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(2));
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05_1405/DANE/spis_ks.dat").size(), size_t(2));
         QVERIFY(s.find<QAction>("Kopiazapasowa1")->isEnabled());
 
         s.setField("nazwa1", QStringLiteral("Alfa 2"));
         s.prompts.expectQuestion(QStringLiteral("Zapisać zmiany w danych ?"), true);
         s.click("SpeedButton17");
+        QVERIFY(QDir(folder.file("DOKUMENTY")).removeRecursively());
         s.prompts.expectInformation(
             QStringLiteral("Kopia zapasowa została zapisana w folderze\n%1\n"
                            "Pominięto brakujące katalogi: DOKUMENTY.")
-                .arg(QDir::toNativeSeparators(folder.file("KOPIE/2007-03-05"))));
+                .arg(QDir::toNativeSeparators(folder.file("KOPIE/2007-03-05_1405_2"))));
         s.trigger("Kopiazapasowa1");
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat")[0].text(Field::nazwa1),
-                 QStringLiteral("Alfa 2"));
+        // The morning's copy stays beside the new one.
+        QCOMPARE(
+            folder.readEntries("KOPIE/2007-03-05_1405_2/DANE/spis_ks.dat")[0].text(Field::nazwa1),
+            QStringLiteral("Alfa 2"));
+        QCOMPARE(
+            folder.readEntries("KOPIE/2007-03-05_1405/DANE/spis_ks.dat")[0].text(Field::nazwa1),
+            QStringLiteral("Alfa"));
     }
 
     void menuItemReportsAFailure() {
@@ -61,8 +67,8 @@ private slots:
             QStringLiteral("Nie udało się wykonać kopii zapasowej.\n")));
         // The morning's copy is still there, whole; nothing half made beside it.
         QCOMPARE(QDir(folder.file("KOPIE")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-                 QStringList{"2007-03-05"});
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(1));
+                 QStringList{"2007-03-05_1405"});
+        QCOMPARE(folder.readEntries("KOPIE/2007-03-05_1405/DANE/spis_ks.dat").size(), size_t(1));
     }
 
     // A daily copy that cannot be made is reported and the window starts as usual.

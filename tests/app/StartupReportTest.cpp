@@ -2,8 +2,8 @@
 #include "print/DefaultPrintFont.h"
 #include "support/CliRun.h"
 #include "support/DataFolder.h"
-#include "support/TestRegistry.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestRegistry.h"
 #include "support/WindowSession.h"
 
 #include <QAction>
@@ -73,9 +73,9 @@ private slots:
         QVERIFY(windows.start());
         QVERIFY(windows.main().startupCompleted());
         QVERIFY(prompts.done());
-        QCOMPARE(FontRecord::fromBytes(folder.readBytes(QStringLiteral("FONT/") + kPrintFontFile))
-                     .size,
-                 kDefaultPrintPoints);
+        QCOMPARE(
+            FontRecord::fromBytes(folder.readBytes(QStringLiteral("FONT/") + kPrintFontFile)).size,
+            kDefaultPrintPoints);
         windows.main().findChild<QAction*>("Pomoc1")->trigger();
         QVERIFY(windows.notepad().isVisible());
         QVERIFY(windows.notepad().displayedLines().size() > 10);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,11 +33,16 @@ private slots:
     void backupAndBackupIfDue() {
         QTemporaryDir dir;
         QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
-        const QString date = kestrana::todayString(QDate::currentDate());
-        const QString copy = dir.filePath("KOPIE/" + date);
-
         const Run first = cli(dir.path(), {"backup"});
         QCOMPARE(first.exitCode, 0);
+        // Named by the day and the minute it was made.
+        const QStringList copies =
+            QDir(dir.filePath("KOPIE")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(
+            QRegularExpression("^[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{4}$").match(copies[0]).hasMatch(),
+            qPrintable(copies[0]));
+        const QString copy = dir.filePath("KOPIE/" + copies[0]);
         QCOMPARE(first.out.section('\n', 0, 0),
                  "Kopia zapasowa: " + QDir::toNativeSeparators(copy));
         QCOMPARE(contents(copy + "/DANE/spis_ks.dat"), contents(dir.filePath("DANE/spis_ks.dat")));

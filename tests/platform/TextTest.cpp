@@ -71,8 +71,10 @@ private slots:
     void missingCharacters_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("missing");
-        QTest::newRow("Polish letters and the euro") << QStringLiteral("Zażółć gęślą jaźń €") << QString();
-        QTest::newRow("Cyrillic, each once") << QStringLiteral("жук и жаба") << QStringLiteral("жукиаб");
+        QTest::newRow("Polish letters and the euro")
+            << QStringLiteral("Zażółć gęślą jaźń €") << QString();
+        QTest::newRow("Cyrillic, each once")
+            << QStringLiteral("жук и жаба") << QStringLiteral("жукиаб");
         QTest::newRow("beside Polish") << QStringLiteral("Łódź ж") << QStringLiteral("ж");
         QTest::newRow("outside the BMP") << QStringLiteral("a😀b😀") << QStringLiteral("😀");
     }

@@ -94,7 +94,8 @@ private slots:
         QTest::addColumn<qint64>("expected");
         QTest::addColumn<qint64>("found"); // -1: not found
         QTest::newRow("where it was") << QStringList{"10", "", "30"} << qint64(1) << qint64(1);
-        QTest::newRow("moved, the only one") << QStringList{"", "20", "30"} << qint64(1) << qint64(0);
+        QTest::newRow("moved, the only one")
+            << QStringList{"", "20", "30"} << qint64(1) << qint64(0);
         QTest::newRow("where it was, one of two")
             << QStringList{"", "20", ""} << qint64(2) << qint64(2);
         QTest::newRow("moved, one of two") << QStringList{"", "20", ""} << qint64(1) << qint64(-1);

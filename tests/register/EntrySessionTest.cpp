@@ -152,7 +152,8 @@ private slots:
     // like any other.
     void entryWithoutIdIsSaved() {
         DataFolder folder;
-        folder.writeEntries({entry("10", "Firma 10"), entry("", "Bez numeru"), entry("12", "Firma 12")});
+        folder.writeEntries(
+            {entry("10", "Firma 10"), entry("", "Bez numeru"), entry("12", "Firma 12")});
         Program p(folder);
         QVERIFY(p.session.start());
         const int row = p.session.list().rowOfRecord(2);

@@ -198,7 +198,8 @@ private slots:
         const QString where = QDir::toNativeSeparators(data.path());
         const QString here = QDir::toNativeSeparators(station.path());
         test::ScriptedPrompts prompts;
-        const QString list = network ? "DOKUMENTY, POMOC, Koperty" : "DOKUMENTY, POMOC, Koperty, FONT";
+        const QString list =
+            network ? "DOKUMENTY, POMOC, Koperty" : "DOKUMENTY, POMOC, Koperty, FONT";
         prompts.expectQuestion(
             QStringLiteral("W folderze danych %1\nbrakuje katalogów: %2.\nUtworzyć je ?")
                 .arg(where, list),

@@ -123,8 +123,8 @@ private slots:
             {"mail not contact", "mail_s", "@", "mailo", "a@b.pl", false},
             // A character the code page lacks would be stored as '?': it matches nothing.
             {"lacking character vs ?", "nazwa1_s", "ж", "nazwa1", "Firma ?", false},
-            {"lacking character beside Polish", "miejscowosc_s", "Łódź ж", "miejscowosc",
-             "Łódź ?", false},
+            {"lacking character beside Polish", "miejscowosc_s", "Łódź ж", "miejscowosc", "Łódź ?",
+             false},
         };
         for (const Row& row : rows) {
             QTest::newRow(row.name)
