@@ -103,9 +103,11 @@ QStringList copiesIn(const QString& root) {
 
 // Keeps the newest copies by their names; other names in KOPIE are never touched, and the copy
 // just made stays whatever dates the others carry.
-void removeOldCopies(const QString& root, const QString& made, Result& result) {
+void removeOldCopies(const QString& root, const QString& made, const QString& spare,
+                     Result& result) {
     QStringList copies = copiesIn(root);
     copies.removeAll(made);
+    copies.removeAll(spare);
     for (qsizetype i = kKeptCopies - 1; i < copies.size(); ++i) {
         files::removeTree(root + QLatin1Char('/') + copies[i]);
         result.removed.prepend(copies[i]);
@@ -203,7 +205,7 @@ void copyTheRest(const Workstation& ws, const QString& building, const Source& s
 } // namespace
 
 Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime time,
-                           const Source& source, bool mainLockHeld) {
+                           const Source& source, bool mainLockHeld, const QString& spare) {
     Result result;
     const QString root = backupsFolder(ws);
     clearLeftovers(root);
@@ -225,7 +227,7 @@ Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime tim
     syncFolder(root, nullptr);
     result.folder = target;
     try {
-        removeOldCopies(root, name, result);
+        removeOldCopies(root, name, spare, result);
     } catch (const IoError& error) {
         result.retentionError = error.text();
     }

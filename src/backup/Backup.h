@@ -68,7 +68,8 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
 
 // Makes a copy while the caller holds the backups' lock and, with `mainLockHeld`, the main
 // file's lock too (a restore keeps it from its own copy of the state it replaces to the end).
+// The copy `spare` is not removed to keep the newest kKeptCopies (the one being restored).
 Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime time,
-                           const Source& source, bool mainLockHeld);
+                           const Source& source, bool mainLockHeld, const QString& spare = {});
 
 } // namespace kestrana::backup

@@ -20,7 +20,13 @@ class LockWait;
 int runBackupCommand(const QStringList& args, const QString& workDir, const QString& today,
                      const backup::Source& source = {}, LockWait* wait = nullptr);
 
-// The command's usage line, for the program's usage text.
+// kestrana-cli restore NAME: puts the copy KOPIE/NAME back (see backup::restore), asking
+// nothing; without NAME, lists the copies, newest first. Returns 0 when done, 1 when it failed
+// (the reason on stderr), 2 for wrong arguments.
+int runRestoreCommand(const QStringList& args, const QString& workDir, const QString& today,
+                      LockWait* wait = nullptr);
+
+// The commands' usage lines, for the program's usage text.
 extern const char* const backupUsage;
 
 } // namespace kestrana

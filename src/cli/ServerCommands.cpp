@@ -230,10 +230,10 @@ int runServerBackupCommand(const QStringList& args, const QString& workDir, cons
 }
 
 bool refusedInServerMode(const QString& command) {
-    static const QStringList fileCommands = {QStringLiteral("list"),   QStringLiteral("generate"),
-                                             QStringLiteral("sort"),   QStringLiteral("check"),
-                                             QStringLiteral("unlock"), QStringLiteral("print"),
-                                             QStringLiteral("export"), QStringLiteral("import")};
+    static const QStringList fileCommands = {
+        QStringLiteral("list"),   QStringLiteral("generate"), QStringLiteral("sort"),
+        QStringLiteral("check"),  QStringLiteral("unlock"),   QStringLiteral("print"),
+        QStringLiteral("export"), QStringLiteral("import"),   QStringLiteral("restore")};
     if (!fileCommands.contains(command))
         return false;
     fail(refusal.arg(command), 1);

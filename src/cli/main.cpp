@@ -346,6 +346,8 @@ int main(int argc, char** argv) {
             return serverChoice ? runServerBackupCommand(args, QDir::currentPath(), today,
                                                          *serverChoice, &wait)
                                 : runBackupCommand(args, QDir::currentPath(), today, {}, &wait);
+        if (command == QLatin1String("restore"))
+            return runRestoreCommand(args, QDir::currentPath(), today, &wait);
         if (command == QLatin1String("lookup"))
             return runLookupCommand(args, today);
     } catch (const IoError& e) {

@@ -69,6 +69,32 @@ private slots:
         QVERIFY(!QFileInfo::exists(station.filePath("KOPIE")));
     }
 
+    // restore NAME puts a listed copy back, asking nothing; a name that is no copy changes
+    // nothing.
+    void restoreAListedCopy() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        QCOMPARE(cli(dir.path(), {"backup"}).exitCode, 0);
+        const QByteArray before = contents(dir.filePath("DANE/spis_ks.dat"));
+        QCOMPARE(cli(dir.path(), {"generate", "--entries", "3"}).exitCode, 0);
+        const Run listed = cli(dir.path(), {"restore"});
+        QCOMPARE(listed.exitCode, 0);
+        const QString name = listed.out.trimmed();
+        QVERIFY2(!name.contains('\n'), qPrintable(listed.out));
+
+        QCOMPARE(cli(dir.path(), {"restore", "2001-01-01_0000"}).exitCode, 1);
+        QVERIFY(contents(dir.filePath("DANE/spis_ks.dat")) != before);
+
+        const Run restored = cli(dir.path(), {"restore", name});
+        QCOMPARE(restored.exitCode, 0);
+        QVERIFY2(restored.out.contains("Przywrócono kopię " + name +
+                                       ": DANE, ADMINI, OPISY, "
+                                       "DOKUMENTY."),
+                 qPrintable(restored.out));
+        QCOMPARE(contents(dir.filePath("DANE/spis_ks.dat")), before);
+        QCOMPARE(cli(dir.path(), {"restore"}).out.split('\n', Qt::SkipEmptyParts).size(), 2);
+    }
+
     void failureIsReported() {
         QTemporaryDir dir;
         QCOMPARE(cli(dir.path(), {"init"}).exitCode, 0);
