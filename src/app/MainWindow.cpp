@@ -99,6 +99,7 @@ void Tbaza_f::wireControls() {
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     connect(ui->Kopiazapasowa1, &QAction::triggered, this, &Tbaza_f::makeBackupNow);
+    connect(ui->Przywrockopie1, &QAction::triggered, this, &Tbaza_f::restoreBackup);
     wireEditing();
     wirePanels();
     wireTools();

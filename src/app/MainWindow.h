@@ -183,6 +183,9 @@ public:
     // Backups: "Kopia zapasowa" makes one now and reports its folder; the first start of a
     // day makes one silently. A failure is shown and the program goes on.
     void makeBackupNow();
+    // "Przywróć kopię…" (boss level): a copy picked from KOPIE put back after a copy of the
+    // present state.
+    void restoreBackup();
     void makeDailyBackup();
 
     // The VAT register (MainWindowVat.cpp): "Pobierz z wykazu VAT" asks for the form's NIP and
