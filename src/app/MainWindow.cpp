@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -51,8 +52,9 @@ Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
       store_(std::make_unique<FileStore>(ws_)), register_(std::make_unique<Register>(ws_, *store_)),
       endProcess_([] { QCoreApplication::exit(0); }),
       startProgram_([](const commands::CommandLine& line, const QString& dir) {
-          commands::start(line, dir);
-      }) {
+          return commands::start(line, dir);
+      }),
+      openMail_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     ui->setupUi(this);
     setFixedSize(size());
     for (int i = 0; i < kTextFieldCount; ++i)
@@ -97,6 +99,7 @@ void Tbaza_f::wireControls() {
     connect(ui->Wyjciezprogramu1, &QAction::triggered, this, [this] { requestExit(); });
     connect(&statusTimer_, &QTimer::timeout, this, &Tbaza_f::updateStatus);
     connect(ui->Kopiazapasowa1, &QAction::triggered, this, &Tbaza_f::makeBackupNow);
+    connect(ui->Przywrockopie1, &QAction::triggered, this, &Tbaza_f::restoreBackup);
     wireEditing();
     wirePanels();
     wireTools();
@@ -122,7 +125,7 @@ void Tbaza_f::wireTools() {
     connect(ui->Oprogramie1, &QAction::triggered, this,
             [this] { context_.prompts.information(aboutText()); });
     connect(ui->Notatnik1, &QAction::triggered, this, [this] {
-        startProgram_(commands::CommandLine(commands::notatnik()), QDir::currentPath());
+        runProgram(commands::CommandLine(commands::notatnik()), QDir::currentPath());
     });
     // The sibling programs receive the entry shown in the form, never whatever record a list
     // build or printout left in the buffer.
@@ -136,11 +139,11 @@ void Tbaza_f::wireTools() {
         connect(action, &QAction::triggered, this, [this, build = build] {
             const EntryRecord& shown = session_->shownEntry();
             if (!shown.text(Field::id).isEmpty())
-                startProgram_(build(shown), QDir::currentPath());
+                runProgram(build(shown), QDir::currentPath());
         });
     }
     connect(ui->Czytnikzada1, &QAction::triggered, this, [this] {
-        startProgram_(commands::CommandLine(commands::czytnikZadan()), QDir::currentPath());
+        runProgram(commands::CommandLine(commands::czytnikZadan()), QDir::currentPath());
     });
 }
 

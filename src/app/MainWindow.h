@@ -90,8 +90,13 @@ public:
     }
     // Starts an outside program in a working directory; tests replace it to see the command
     // lines.
-    using ProgramStarter = std::function<void(const commands::CommandLine&, const QString&)>;
+    using ProgramStarter =
+        std::function<commands::StartOutcome(const commands::CommandLine&, const QString&)>;
     void setProgramStarter(ProgramStarter start) { startProgram_ = std::move(start); }
+    // Hands a mailto: address to the desktop's mail client when the mail program is missing;
+    // false when the desktop has none. Tests replace it.
+    using MailOpener = std::function<bool(const QUrl&)>;
+    void setMailOpener(MailOpener open) { openMail_ = std::move(open); }
     // The entry last loaded into the form (empty before any load and after a refusal).
     const EntryRecord& shownEntry() const { return session_->shownEntry(); }
 
@@ -165,6 +170,8 @@ public:
     void openVoivodeships(AddressBlock block);
     void chooseVoivodeship();
     void startMail(AddressBlock block);
+    // Starts an outside program; one that cannot be started is named in a message.
+    void runProgram(const commands::CommandLine& line, const QString& workDir);
     // How "Kp"/"Kw" open the voucher window (kind 1 KP, 2 KW) with the company block of the form.
     void setVoucherOpener(std::function<void(int, const EntryFormValues&)> open) {
         openVoucher_ = std::move(open);
@@ -181,6 +188,9 @@ public:
     // Backups: "Kopia zapasowa" makes one now and reports its folder; the first start of a
     // day makes one silently. A failure is shown and the program goes on.
     void makeBackupNow();
+    // "Przywróć kopię…" (boss level): a copy picked from KOPIE put back after a copy of the
+    // present state.
+    void restoreBackup();
     void makeDailyBackup();
 
     // The VAT register (MainWindowVat.cpp): "Pobierz z wykazu VAT" asks for the form's NIP and
@@ -247,6 +257,7 @@ private:
     std::function<void()> endProcess_;
     std::function<void(const notepad::Request&)> openNotepad_;
     ProgramStarter startProgram_;
+    MailOpener openMail_;
     std::function<void(const EntryFormValues&, int)> openEnvelope_;
     std::function<void(int, const EntryFormValues&)> openVoucher_;
     VoivodeshipChooser voivodeships_;

@@ -13,6 +13,7 @@
 #include "reports/DetailedPrintout.h"
 #include "reports/EntryFilter.h"
 #include "reports/EntrySheet.h"
+#include "reports/FilterText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -112,9 +113,16 @@ void Tbaza_f::buildFromFilter(bool filtered) {
         return;
     closePanel();
     EntrySession::FilterFactory makeFilter;
+    const FilterCriteria criteria = filterCriteria();
     if (filtered)
-        makeFilter = [this, criteria = filterCriteria()] { return makeEntryFilter(criteria, ws_); };
+        makeFilter = [this, criteria] { return makeEntryFilter(criteria, ws_); };
     session_->buildFromFilter(makeFilter);
+    // A text the register cannot hold has emptied the list: the user is told why.
+    if (filtered) {
+        const QString problem = unencodableFilterMessage(unencodableFilterTexts(criteria), false);
+        if (!problem.isEmpty())
+            context_.prompts.information(problem);
+    }
 }
 
 void Tbaza_f::printList() {
@@ -226,10 +234,27 @@ void Tbaza_f::chooseVoivodeship() {
 
 void Tbaza_f::startMail(AddressBlock block) {
     const EntryFormValues form = formValues();
-    const commands::CommandLine line = commands::mailProgram(
-        block == AddressBlock::Contact ? form[Field::mailo] : form[Field::mail]);
-    if (!line.isEmpty())
-        startProgram_(line, ws_.baseDir);
+    const QString address = block == AddressBlock::Contact ? form[Field::mailo] : form[Field::mail];
+    const commands::CommandLine line = commands::mailProgram(address);
+    if (line.isEmpty())
+        return;
+    const commands::StartOutcome outcome = startProgram_(line, ws_.baseDir);
+    if (outcome == commands::StartOutcome::Started)
+        return;
+    // Without the office's mail program the desktop's own mail client writes the message.
+    const QUrl mailto = commands::mailtoUrl(address);
+    if (!mailto.isEmpty() && openMail_(mailto))
+        return;
+    context_.prompts.information(commands::notStartedMessage(line, outcome) +
+                                 QStringLiteral("\nPulpit nie ma też ustawionego programu "
+                                                "pocztowego dla adresu %1.")
+                                     .arg(address));
+}
+
+void Tbaza_f::runProgram(const commands::CommandLine& line, const QString& workDir) {
+    const commands::StartOutcome outcome = startProgram_(line, workDir);
+    if (outcome != commands::StartOutcome::Started)
+        context_.prompts.information(commands::notStartedMessage(line, outcome));
 }
 
 } // namespace kestrana

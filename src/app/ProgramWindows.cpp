@@ -32,7 +32,12 @@ bool ProgramWindows::start() {
             if (!notepad_->open({fileName, title, 2}))
                 main_->endAfterNetworkFailure();
         },
-        [] { commands::start(commands::kalkulator(), QDir::currentPath()); });
+        [this] {
+            const commands::CommandLine calculator(commands::kalkulator());
+            const commands::StartOutcome outcome = commands::start(calculator, QDir::currentPath());
+            if (outcome != commands::StartOutcome::Started)
+                prompts_.information(commands::notStartedMessage(calculator, outcome));
+        });
     main_->setVoucherOpener([this](int kind, const EntryFormValues& form) {
         voucher_->open(static_cast<DocumentKind>(kind),
                        companyBlock(form[Field::nazwa1], form[Field::miejscowosc],

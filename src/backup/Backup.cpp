@@ -1,5 +1,6 @@
 #include "backup/Backup.h"
 
+#include "backup/CopyName.h"
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/FileTree.h"
@@ -24,10 +25,9 @@ const QString opSync = QStringLiteral("Utrwalenie pliku na dysku");
 const QString opRename = QStringLiteral("Zmiana nazwy katalogu");
 const QString opDate = QStringLiteral("Nazwa kopii zapasowej");
 
-// Folders an interrupted copy leaves in KOPIE: the copy being built and the day's earlier copy
-// moved aside while the new one takes its name.
-const QRegularExpression
-    leftoverName(QStringLiteral("^([0-9]{4}-[0-9]{2}-[0-9]{2})\\.(tmp|old)\\.[0-9]+$"));
+// Folders an interrupted copy leaves in KOPIE: the copy being built and, from earlier versions
+// that replaced the day's copy, that copy moved aside while the new one took its name.
+const QRegularExpression leftoverName(QStringLiteral("^([0-9_-]+)\\.(tmp|old)\\.[0-9]+$"));
 using files::posix::fail;
 using files::posix::Fd;
 using files::posix::native;
@@ -79,7 +79,7 @@ void renameFolder(const QString& from, const QString& to, files::FaultInjector* 
 void clearLeftovers(const QString& root) {
     for (const files::FolderEntry& entry : files::listFolder(root)) {
         const QRegularExpressionMatch match = leftoverName.match(entry.name);
-        if (!match.hasMatch())
+        if (!match.hasMatch() || !isCopyName(match.captured(1)))
             continue;
         const QString path = root + QLatin1Char('/') + entry.name;
         const QString day = root + QLatin1Char('/') + match.captured(1);
@@ -92,20 +92,36 @@ void clearLeftovers(const QString& root) {
     }
 }
 
-// Keeps the newest copies by their date names; other names in KOPIE are never touched, and the
-// copy just made stays whatever dates the others carry.
-void removeOldCopies(const QString& root, const QString& date, Result& result) {
-    QStringList copies;
+// The copies in KOPIE, newest first.
+QStringList copiesIn(const QString& root) {
+    QStringList names;
     for (const files::FolderEntry& entry : files::listFolder(root)) {
-        if (entry.isDirectory() && isDateName(entry.name) && entry.name != date)
-            copies.append(entry.name);
+        if (entry.isDirectory())
+            names.append(entry.name);
     }
-    copies.sort();
-    const qsizetype excess = copies.size() + 1 - kKeptCopies;
-    for (qsizetype i = 0; i < excess; ++i) {
+    return newestFirst(names);
+}
+
+// Keeps the newest copies by their names; other names in KOPIE are never touched, and the copy
+// just made stays whatever dates the others carry.
+void removeOldCopies(const QString& root, const QString& made, const QString& spare,
+                     Result& result) {
+    QStringList copies = copiesIn(root);
+    copies.removeAll(made);
+    copies.removeAll(spare);
+    for (qsizetype i = kKeptCopies - 1; i < copies.size(); ++i) {
         files::removeTree(root + QLatin1Char('/') + copies[i]);
-        result.removed.append(copies[i]);
+        result.removed.prepend(copies[i]);
     }
+}
+
+// The first free name for a copy made at `date` and `time`: a copy never replaces another.
+QString freeName(const QString& root, const QString& date, QTime time) {
+    CopyName name{QDate::fromString(date, QStringLiteral("yyyy-MM-dd")),
+                  QTime(time.hour(), time.minute())};
+    while (files::exists(root + QLatin1Char('/') + name.text()))
+        ++name.part;
+    return name.text();
 }
 
 // The files that change together with the main file: copied under its lock with DANE, so the
@@ -118,7 +134,7 @@ QStringList counterFiles(const Workstation& ws) {
 // DANE and the counters, under the main file's lock (a register without DANE has no main file
 // to guard). Returns the counters copied, as paths below the base directory.
 QStringList copyUnderMainLock(const Workstation& ws, const QString& building, const Source& source,
-                              Result& result) {
+                              bool mainLockHeld, Result& result) {
     std::optional<FileLock> lock;
     const QString dane = ws.dataPath(QStringLiteral("DANE"));
     const bool withDane = source.folders.contains(QStringLiteral("DANE"), Qt::CaseInsensitive) &&
@@ -128,7 +144,7 @@ QStringList copyUnderMainLock(const Workstation& ws, const QString& building, co
         if (!source.keep || source.keep(QFileInfo(subPath).fileName()))
             counters.append(subPath);
     }
-    if (withDane || !counters.isEmpty())
+    if ((withDane || !counters.isEmpty()) && !mainLockHeld)
         lock.emplace(ws, lockPathFor(ws.mainFile()));
     QStringList copied;
     if (withDane) {
@@ -187,45 +203,39 @@ void copyTheRest(const Workstation& ws, const QString& building, const Source& s
     }
 }
 
-// Runs under the backups' own lock, so no other copy is being made meanwhile.
-Result copyUnderBackupLock(const Workstation& ws, const QString& root, const QString& date,
-                           const Source& source) {
+} // namespace
+
+Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime time,
+                           const Source& source, bool mainLockHeld, const QString& spare) {
     Result result;
+    const QString root = backupsFolder(ws);
     clearLeftovers(root);
-    const QString target = root + QLatin1Char('/') + date;
-    const QString pid = QString::number(::getpid());
-    const QString building = target + QStringLiteral(".tmp.") + pid;
-    const QString aside = target + QStringLiteral(".old.") + pid;
-    bool movedAside = false;
+    const QString name = freeName(root, date, time);
+    const QString target = root + QLatin1Char('/') + name;
+    const QString building = target + QStringLiteral(".tmp.") + QString::number(::getpid());
     try {
         files::makeNewDirectory(building);
-        const QStringList counters = copyUnderMainLock(ws, building, source, result);
+        const QStringList counters = copyUnderMainLock(ws, building, source, mainLockHeld, result);
         copyTheRest(ws, building, source, counters, result);
         if (source.addRegister)
             source.addRegister(building);
         syncFileSystem(building, ws.faults);
-        if (files::isDirectory(target)) {
-            renameFolder(target, aside, ws.faults);
-            movedAside = true;
-        }
         renameFolder(building, target, ws.faults);
     } catch (const IoError&) {
         removeTreeQuietly(building);
-        if (movedAside && !files::exists(target))
-            ::rename(native(aside).constData(), native(target).constData());
         throw;
     }
     syncFolder(root, nullptr);
     result.folder = target;
     try {
-        if (movedAside)
-            files::removeTree(aside);
-        removeOldCopies(root, date, result);
+        removeOldCopies(root, name, spare, result);
     } catch (const IoError& error) {
         result.retentionError = error.text();
     }
     return result;
 }
+
+namespace {
 
 void checkDate(const QString& date) {
     // The date becomes a folder name: nothing else may.
@@ -270,23 +280,35 @@ bool isDateName(const QString& name) {
            QDate::fromString(name, QStringLiteral("yyyy-MM-dd")).isValid();
 }
 
+QStringList listCopies(const Workstation& ws) {
+    const QString root = backupsFolder(ws);
+    if (!files::isDirectory(root))
+        return {};
+    return copiesIn(root);
+}
+
 bool isDue(const Workstation& ws, const QString& date) {
-    return !files::isDirectory(folderFor(ws, date));
+    const QDate day = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    for (const QString& name : listCopies(ws)) {
+        if (parseCopyName(name)->date == day)
+            return false;
+    }
+    return true;
 }
 
 QString lockFile(const Workstation& ws) {
     return backupsFolder(ws) + QStringLiteral("/kopia.lck");
 }
 
-Result makeBackup(const Workstation& ws, const QString& date, const Source& source) {
+Result makeBackup(const Workstation& ws, const QString& date, QTime time, const Source& source) {
     checkDate(date);
     const QString root = backupsFolder(ws);
     files::makeDirectory(root);
     const FileLock lock(ws, lockFile(ws));
-    return copyUnderBackupLock(ws, root, date, source);
+    return copyUnderBackupLock(ws, date, time, source, false);
 }
 
-std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date,
+std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date, QTime time,
                                       const Source& source) {
     checkDate(date);
     if (!isDue(ws, date))
@@ -296,7 +318,7 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
     const FileLock lock(ws, lockFile(ws));
     if (!isDue(ws, date))
         return std::nullopt;
-    return copyUnderBackupLock(ws, root, date, source);
+    return copyUnderBackupLock(ws, date, time, source, false);
 }
 
 } // namespace kestrana::backup

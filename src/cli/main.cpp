@@ -8,6 +8,7 @@
 #include "cli/ServerCommands.h"
 #include "cli/VatCommands.h"
 #include "cli/VoucherCommands.h"
+#include "exchange/CsvImport.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
 #include "platform/DataPaths.h"
@@ -23,6 +24,7 @@
 #include "register/Startup.h"
 #include "reports/EntryFilter.h"
 #include "reports/FilterOptions.h"
+#include "reports/FilterText.h"
 #include "server/DatabaseRegister.h"
 #include "station/LockWait.h"
 #include "station/ServerMode.h"
@@ -106,6 +108,13 @@ int runList(const QStringList& allArgs, const QString& today) {
     const int mode = readLeadingInt(view);
     if (mode < 1 || mode > 5 || !isWholeNumber(view))
         return fail(QStringLiteral("--view przyjmuje liczbę od 1 do 5"));
+    // A text the register cannot hold matches nothing: nothing is listed, and the user is told.
+    if (const QString problem =
+            unencodableFilterMessage(unencodableFilterTexts(filter.criteria), true);
+        filter.given && !problem.isEmpty()) {
+        fail(problem);
+        return 0;
+    }
     const Workstation ws = openRegister(QDir::currentPath(), today);
     Register reg(ws);
     // Lines go out as they are built: a register of a million entries needs no list in memory.
@@ -118,13 +127,26 @@ int runList(const QStringList& allArgs, const QString& today) {
     return 0;
 }
 
+// What generate added: how many entries and their IDs.
+QString generatedText(qint64 count, qint32 firstId) {
+    if (count == 0)
+        return QStringLiteral("Nie dodano żadnego wpisu.");
+    const QString ids = count == 1
+                            ? QStringLiteral("ID %1").arg(firstId)
+                            : QStringLiteral("ID %1–%2").arg(firstId).arg(firstId + count - 1);
+    return QStringLiteral("Dodano %1 (%2).").arg(csv::entryCount(count), ids);
+}
+
 int runGenerate(const QStringList& args, const QString& today, LockWait& wait) {
     const QString entries = option(args, QStringLiteral("--entries"));
     const QString seed = option(args, QStringLiteral("--seed"), QStringLiteral("1"));
     if (!isWholeNumber(entries) || entries.toLongLong() < 0 || !isWholeNumber(seed))
         return fail(QStringLiteral("--entries przyjmuje liczbę wpisów, --seed liczbę całkowitą"));
     const Workstation ws = openRegister(QDir::currentPath(), today, &wait);
-    generateEntries(ws, entries.toLongLong(), static_cast<quint32>(seed.toLongLong()));
+    const qint64 count = entries.toLongLong();
+    const editing::Appended added =
+        generateEntries(ws, count, static_cast<quint32>(seed.toLongLong()));
+    printLine(generatedText(count, added.firstId));
     return 0;
 }
 
@@ -232,6 +254,10 @@ int runPrint(const QStringList& args, LockWait& wait) {
         fail(filter.error);
         return 2;
     }
+    if (const QString problem =
+            unencodableFilterMessage(unencodableFilterTexts(filter.criteria), true);
+        filter.given && !problem.isEmpty())
+        fail(problem);
     printjob::FilterFactory makeFilter;
     if (filter.given)
         makeFilter = [criteria = filter.criteria](const Workstation& ws) {
@@ -335,6 +361,15 @@ int main(int argc, char** argv) {
             return serverChoice ? runServerBackupCommand(args, QDir::currentPath(), today,
                                                          *serverChoice, &wait)
                                 : runBackupCommand(args, QDir::currentPath(), today, {}, &wait);
+        if (command == QLatin1String("restore")) {
+            // Files put back beside a register kept on a server would be read by nobody.
+            if (serverChoice)
+                return fail(QStringLiteral(
+                    "stanowisko pracuje z rejestrem na serwerze bazy danych (Admini/serwer.dat); "
+                    "polecenie restore działa na rejestrze w plikach. Kopię można przenieść do "
+                    "pustego rejestru na serwerze: kestrana-cli server import KOPIE/NAZWA"));
+            return runRestoreCommand(args, QDir::currentPath(), today, &wait);
+        }
         if (command == QLatin1String("lookup"))
             return runLookupCommand(args, today);
     } catch (const IoError& e) {

@@ -73,4 +73,23 @@ QByteArray encode(QStringView text) {
     return out;
 }
 
+QString missingCharacters(QStringView text) {
+    QString missing;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.unicode() < 0x80)
+            continue;
+        QString character(c);
+        char32_t cp = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(c, text[i + 1]);
+            character += text[++i];
+        }
+        // A lone surrogate half has no byte either.
+        if ((c.isSurrogate() || encodeChar(cp) == '?') && !missing.contains(character))
+            missing += character;
+    }
+    return missing;
+}
+
 } // namespace kestrana::cp1250

@@ -20,4 +20,8 @@ QByteArray encode(QStringView text);
 // The byte for one character, '?' when the code page lacks it.
 char encodeChar(char32_t codePoint);
 
+// The characters of `text` the code page lacks, each once, in the order they first appear (a
+// character outside the Basic Multilingual Plane as its two halves); empty when it has them all.
+QString missingCharacters(QStringView text);
+
 } // namespace kestrana::cp1250

@@ -22,7 +22,9 @@ public:
     int errorNumber() const { return errorNumber_; }
     // The platform's own error text (strerror).
     const QString& platformText() const { return platformText_; }
-    // What the user sees: platform text, operation and path.
+    // What failed as a Polish sentence naming the path ("Nie udało się zapisać pliku …").
+    QString sentence() const;
+    // What the user sees: the sentence, then the platform's text after a colon.
     QString text() const;
 
 private:

@@ -104,6 +104,15 @@ public:
                                                          const QString& report,
                                                          const QList<TakeOverItem>& items) = 0;
 
+    // A pick from a list: `items` in order under `text`. Returns the index chosen, -1 when
+    // cancelled. A set of dialogs that cannot ask (a benchmark's) cancels.
+    virtual int chooseItem(const QString& caption, const QString& text, const QStringList& items) {
+        (void)caption;
+        (void)text;
+        (void)items;
+        return -1;
+    }
+
 private:
     bool preview_ = false;
 };

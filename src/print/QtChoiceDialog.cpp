@@ -4,12 +4,19 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kestrana {
+
+int QtDialogs::chooseItem(const QString& caption, const QString& text, const QStringList& items) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent_, caption, text, items, 0, false, &ok);
+    return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
+}
 
 int QtDialogs::choose(const QString& caption, const QString& summary, const QString& details,
                       const QStringList& buttons) {

@@ -29,6 +29,7 @@ public:
                const QStringList& buttons) override;
     std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
                                                  const QList<TakeOverItem>& items) override;
+    int chooseItem(const QString& caption, const QString& text, const QStringList& items) override;
 
     // The shared printer, of the print dialog and of the print preview alike.
     QPrinter& printer();

@@ -116,9 +116,8 @@ void installDemo(const QString& dir, const QString& today) {
 
 void installDataFolder(const QString& dir, bool demo, const QString& today) {
     files::makeDirectory(dir);
-    QStringList all = startup::dataDirectoryNames();
-    all << QStringLiteral("DOKUMENTY") << QStringLiteral("POMOC") << QStringLiteral("FONT")
-        << QStringLiteral("Koperty");
+    const QStringList all = startup::dataDirectoryNames() + startup::functionDirectoryNames() +
+                            QStringList{startup::fontDirectoryName()};
     QStringList missing;
     for (const QString& name : all) {
         if (!files::isDirectory(resolvePath(dir, name)))
@@ -134,7 +133,7 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
         installDemo(dir, today);
 }
 
-void generateEntries(const Workstation& ws, qint64 count, quint32 seed) {
+editing::Appended generateEntries(const Workstation& ws, qint64 count, quint32 seed) {
     static const char16_t* const firstWords[] = {
         u"Zakład",    u"Przedsiębiorstwo", u"Spółdzielnia", u"Hurtownia", u"Wytwórnia", u"Fabryka",
         u"Pracownia", u"Drukarnia",        u"Piekarnia",    u"Tartak",    u"Odlewnia"};
@@ -160,7 +159,7 @@ void generateEntries(const Workstation& ws, qint64 count, quint32 seed) {
     QRandomGenerator rng(seed);
     // Added as an import adds: as one step, IDs from the counter, all or none.
     Register reg(ws);
-    reg.store().appendNew(count, [&](qint64, qint32 id, EntryRecord& r) {
+    return reg.store().appendNew(count, [&](qint64, qint32 id, EntryRecord& r) {
         const int town = rng.bounded(static_cast<int>(std::size(towns)));
         r.setText(Field::numer, QStringLiteral("G-%1").arg(id, 7, 10, QLatin1Char('0')));
         r.setText(Field::data, QStringLiteral("%1-%2-%3")

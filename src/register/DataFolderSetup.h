@@ -1,5 +1,6 @@
 #pragma once
 
+#include "register/Editing.h"
 #include "station/Workstation.h"
 
 #include <QString>
@@ -15,7 +16,8 @@ void installDataFolder(const QString& dir, bool demo, const QString& today);
 
 // Adds `count` synthetic entries, reproducible from `seed`, to the workstation's register
 // exactly as an import adds entries (EntryStore::appendNew): new IDs from the counter, all of
-// them or none.
-void generateEntries(const Workstation& ws, qint64 count, quint32 seed);
+// them or none. Returns the first ID given (the others follow it) and where the first entry
+// went.
+editing::Appended generateEntries(const Workstation& ws, qint64 count, quint32 seed);
 
 } // namespace kestrana

@@ -134,13 +134,21 @@ std::optional<qint64> findEntry(const Workstation& ws, const QString& id, qint64
         if (recordId(record.constData()) == id)
             return expectedPosition;
     }
+    // Several entries may lack an ID: one that moved is found only when it is the only one, so
+    // a change never lands on another entry without an ID.
+    std::optional<qint64> found;
     files::RecordReader reader(path, EntryRecord::Size, ws.faults);
     while (const char* record = reader.next()) {
-        if (recordId(record) == id)
+        if (recordId(record) != id)
+            continue;
+        if (!id.isEmpty())
             return reader.recordsRead() - 1;
+        if (found)
+            return std::nullopt;
+        found = reader.recordsRead() - 1;
     }
     reader.close();
-    return std::nullopt;
+    return found;
 }
 
 std::optional<qint64> saveEditedEntry(const Workstation& ws, EntryRecord& buffer,

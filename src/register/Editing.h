@@ -57,6 +57,7 @@ Appended addEntry(const Workstation& ws, EntryRecord& record);
 qint64 appendEntry(const Workstation& ws, const EntryRecord& record);
 
 // Finds the entry with `id`, looking first at `expectedPosition`, then through the whole file.
+// An empty ID elsewhere than at `expectedPosition` counts only when no other entry lacks an ID.
 std::optional<qint64> findEntry(const Workstation& ws, const QString& id, qint64 expectedPosition);
 
 // Saves the form over the stored entry with `id`: the stored record is read again into

@@ -221,15 +221,10 @@ void EntrySession::selectRecordLine(qint64 position) {
 }
 
 void EntrySession::save() {
-    // An edit is saved only over the entry the form shows, never from a blank form.
-    if (!addMode_) {
-        if (view_.formValues()[Field::id].isEmpty()) {
-            prompts_.information(kNothingLoaded);
-            return;
-        }
-        if (!mayChangeShownEntry())
-            return;
-    }
+    // An edit is saved only over the entry the form shows, never from a blank form; an entry
+    // whose ID is empty is saved like any other.
+    if (!addMode_ && !mayChangeShownEntry())
+        return;
     const bool adding = addMode_;
     if (prompts_.question(adding ? QStringLiteral("Zapisać nowe dane ?")
                                  : QStringLiteral("Zapisać zmiany w danych ?"))) {

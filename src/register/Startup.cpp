@@ -10,34 +10,56 @@
 #include "station/StorageLocation.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace kestrana::startup {
 
 namespace {
 
-// The register never creates its directories unasked: missing ones are named and offered.
-bool ensureDirectories(Report& report, const QString& dir, const QStringList& names,
-                       Prompts& prompts) {
-    const QStringList missing = missingDirectories(dir, names);
+// The register never creates its directories unasked: missing ones are named and offered in one
+// question. Without a `required` one the register cannot work; without an `optional` one only
+// the function that needs it fails, so declining those lets the start go on, the user told what
+// will not work.
+bool ensureDirectories(Report& report, const QString& dir, const QStringList& required,
+                       const QStringList& optional, Prompts& prompts) {
+    const QStringList missingRequired = missingDirectories(dir, required);
+    const QStringList missingOptional = missingDirectories(dir, optional);
+    const QStringList missing = missingRequired + missingOptional;
     if (missing.isEmpty())
         return true;
     for (const QString& name : missing)
         report.missingDirectories.append(resolvePath(dir, name));
     const QString where = QDir::toNativeSeparators(dir);
     const QString list = missing.join(QStringLiteral(", "));
-    if (!prompts.question(
+    if (prompts.question(
             QStringLiteral("W folderze danych %1\nbrakuje katalogów: %2.\nUtworzyć je ?")
                 .arg(where, list))) {
+        createDataDirectories(dir, missing);
+        for (const QString& name : missing)
+            report.createdDirectories.append(resolvePath(dir, name));
+        return true;
+    }
+    if (!missingRequired.isEmpty()) {
         prompts.information(
             QStringLiteral("Program nie może pracować bez katalogów danych (%1) w folderze %2.\n"
                            "Utwórz je albo wskaż inny folder danych w pliku Admini/siec.dat.")
-                .arg(list, where));
+                .arg(missingRequired.join(QStringLiteral(", ")), where));
         return false;
     }
-    createDataDirectories(dir, missing);
-    for (const QString& name : missing)
-        report.createdDirectories.append(resolvePath(dir, name));
+    QStringList purposes;
+    for (const QString& name : missingOptional)
+        purposes.append(directoryPurpose(name));
+    prompts.information(QStringLiteral("Bez katalogów %1 w folderze %2 nie zadziałają: %3.")
+                            .arg(missingOptional.join(QStringLiteral(", ")), where,
+                                 purposes.join(QStringLiteral(", "))));
     return true;
+}
+
+// Whether two folders are one (the working directory is often the base directory as well).
+bool sameFolder(const QString& a, const QString& b) {
+    const QString first = QFileInfo(a).canonicalFilePath();
+    return !first.isEmpty() ? first == QFileInfo(b).canonicalFilePath()
+                            : QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
 // False when the shared folder of a network workstation cannot be reached; the user has then
@@ -135,7 +157,7 @@ Report start(const Request& request, Prompts& prompts) {
             prompts.information(serverModeText());
             return report;
         }
-        if (!ensureDirectories(report, ws.workDir, {QStringLiteral("ADMINI")}, prompts))
+        if (!ensureDirectories(report, ws.workDir, {QStringLiteral("ADMINI")}, {}, prompts))
             return report;
         const bool storageFileExisted = files::exists(storageFile(ws.workDir));
         const StorageLocation location = locateStorage(ws.workDir);
@@ -154,8 +176,16 @@ Report start(const Request& request, Prompts& prompts) {
         QStringList directories = dataDirectoryNames();
         if (conninfo)
             directories.removeAll(QStringLiteral("OPISY"));
-        if (!ensureDirectories(report, ws.baseDir, directories, prompts))
+        // FONT lies under the working directory: offered with the others when that is the base
+        // directory too, else on its own.
+        const bool fontsHere = sameFolder(ws.workDir, ws.baseDir);
+        QStringList optional = functionDirectoryNames();
+        if (fontsHere)
+            optional.append(fontDirectoryName());
+        if (!ensureDirectories(report, ws.baseDir, directories, optional, prompts))
             return report;
+        if (!fontsHere)
+            ensureDirectories(report, ws.workDir, {}, {fontDirectoryName()}, prompts);
         if (conninfo) {
             prepareServerRecords(report);
         } else {

@@ -67,7 +67,9 @@ struct Report {
 // - in server mode (Admini/serwer.dat), the register on the server: when no connection can be
 //   made, the same question as for an unreachable shared folder (back to local mode, by
 //   removing serwer.dat, or not), and the program ends either way;
-// - the data directories under the base directory (offered when missing; in server mode
+// - the data directories under the base directory and FONT under the working directory
+//   (offered together when missing; declining one the register needs stops here, declining
+//   DOKUMENTY, POMOC, Koperty or FONT only says which functions will not work; in server mode
 //   without OPISY, whose descriptions the server keeps);
 // - the office's company data, the ID counter, the category names and the main file (in server
 //   mode: their records and the first entry on the server), each created with its defaults

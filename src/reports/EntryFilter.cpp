@@ -6,6 +6,7 @@
 #include "platform/IoError.h"
 #include "platform/ShortString.h"
 #include "register/RegisterServer.h"
+#include "reports/FilterText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -45,6 +46,11 @@ bool contains(std::string_view haystack, std::string_view needle) {
 
 EntryFilter::EntryFilter(const FilterCriteria& c, const Workstation& ws)
     : dates_(c.da1), contract_(c.um) {
+    // Encoded, such a text would look for '?' where the user typed something else.
+    if (!unencodableFilterTexts(c).isEmpty()) {
+        none_ = true;
+        return;
+    }
     if (dates_) {
         from_ = encoded(c.oddaty_k);
         to_ = encoded(c.dodaty_k);
@@ -79,6 +85,8 @@ EntryFilter::EntryFilter(const FilterCriteria& c, const Workstation& ws)
 }
 
 bool EntryFilter::accepts(const EntryRecord& record) const {
+    if (none_)
+        return false;
     if (dates_) {
         const std::string_view date = storedText(record, Field::data);
         if (before(date, from_) || before(to_, date))

@@ -23,9 +23,11 @@ public:
     // server mode it fetches the descriptions that hold the text somewhere instead.
     EntryFilter(const FilterCriteria& criteria, const Workstation& ws);
 
-    // The first failing step drops the entry: registration dates, contract state, categories,
-    // groups, the eight field texts, then the description. The description file is read last,
-    // only for an entry that passed everything else; a file that cannot be read throws IoError.
+    // A text the register's code page cannot hold (see FilterText.h) drops every entry.
+    // Otherwise the first failing step drops the entry: registration dates, contract state,
+    // categories, groups, the eight field texts, then the description. The description file is read
+    // last, only for an entry that passed everything else; a file that cannot be read throws
+    // IoError.
     bool accepts(const EntryRecord& record) const;
 
 private:
@@ -36,6 +38,7 @@ private:
     };
     bool descriptionMatches(const EntryRecord& record) const;
 
+    bool none_ = false;
     bool dates_ = false;
     std::string from_;
     std::string to_;

@@ -182,22 +182,50 @@ QString findProgram(const QString& name, const QString& executableDir,
 
 namespace {
 
-bool startParsed(const ParsedCommand& parsed, const QString& workDir) {
+StartOutcome startParsed(const ParsedCommand& parsed, const QString& workDir) {
     const QString program = findProgram(parsed.program, QCoreApplication::applicationDirPath(),
                                         qEnvironmentVariable("PATH"));
     if (program.isEmpty())
-        return false;
-    return QProcess::startDetached(program, parsed.arguments, workDir);
+        return StartOutcome::NotFound;
+    return QProcess::startDetached(program, parsed.arguments, workDir) ? StartOutcome::Started
+                                                                       : StartOutcome::NotStarted;
 }
 
 } // namespace
 
-bool start(const CommandLine& command, const QString& workDir) {
+StartOutcome start(const CommandLine& command, const QString& workDir) {
     return startParsed(command.parsed(), workDir);
 }
 
-bool start(const QString& commandLine, const QString& workDir) {
+StartOutcome start(const QString& commandLine, const QString& workDir) {
     return startParsed(parse(commandLine), workDir);
+}
+
+QString notStartedMessage(const CommandLine& command, StartOutcome outcome) {
+    const QString program = command.parsed().program;
+    switch (outcome) {
+    case StartOutcome::Started:
+        return {};
+    case StartOutcome::NotFound:
+        if (program.isEmpty())
+            return QStringLiteral("Nie podano programu do uruchomienia.");
+        return QStringLiteral("Nie znaleziono programu „%1” (szukano w folderze programu "
+                              "Kestrana i w folderach ze zmiennej PATH). Zainstaluj go albo "
+                              "umieść w jednym z tych folderów.")
+            .arg(program);
+    case StartOutcome::NotStarted:
+        break;
+    }
+    return QStringLiteral("Nie udało się uruchomić programu „%1”.").arg(program);
+}
+
+QUrl mailtoUrl(const QString& address) {
+    if (address.trimmed().isEmpty())
+        return {};
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(address.trimmed());
+    return url;
 }
 
 } // namespace kestrana::commands

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // The command lines that start the sibling office programs and the desktop's tools, and how
 // such a line is started: parsed into a program and its arguments, never through a shell.
@@ -58,10 +59,19 @@ ParsedCommand parse(const QString& commandLine);
 // empty when none is found.
 QString findProgram(const QString& name, const QString& executableDir, const QString& pathVariable);
 
-// Starts the command detached, in `workDir`. Nothing is reported when it cannot start.
-// Returns whether a program was started (for tests).
-bool start(const CommandLine& command, const QString& workDir);
+// How a start went: the caller names a program that could not be found or started.
+enum class StartOutcome { Started, NotFound, NotStarted };
+
+// Starts the command detached, in `workDir`.
+StartOutcome start(const CommandLine& command, const QString& workDir);
 // A line without fields.
-bool start(const QString& commandLine, const QString& workDir);
+StartOutcome start(const QString& commandLine, const QString& workDir);
+
+// What the user is told when the program of `command` did not start; empty when it did.
+QString notStartedMessage(const CommandLine& command, StartOutcome outcome);
+
+// The desktop mail client's address for `address` ("mailto:" with the address as written, its
+// special characters escaped); empty for an empty address.
+QUrl mailtoUrl(const QString& address);
 
 } // namespace kestrana::commands

@@ -62,6 +62,24 @@ private slots:
         QCOMPARE(s.find<QLabel>("Label8")->text(), QStringLiteral("wybrana kategoria lub grupa"));
     }
 
+    // A text Windows-1250 cannot hold matches nothing, not the '?' it would be stored as.
+    void lackingCharacterMatchesNothingAndSaysWhy() {
+        DataFolder folder;
+        folder.writeEntries({entry("1", "Firma ?"), entry("2", "Firma ж")});
+        WindowSession s;
+        s.start(folder.path());
+        QCOMPARE(s.lista()->count(), 2);
+        s.click("SpeedButton19");
+        s.setField("nazwa1_s", QStringLiteral("ж"));
+        s.prompts.expectInformation(
+            QStringLiteral("Filtr zawiera znaki, których nie ma w polskim kodowaniu Windows-1250, "
+                           "w którym rejestr zapisuje teksty: „ж” (Nazwa). Żaden wpis nie może ich "
+                           "zawierać, więc lista jest pusta."));
+        s.click("BitBtn10");
+        QVERIFY(s.prompts.done());
+        QCOMPARE(s.lista()->count(), 0);
+    }
+
     void emptyFilteredListLeavesNothingToSave() {
         DataFolder folder;
         codes(folder);

@@ -171,6 +171,7 @@ private slots:
         QStringList started;
         s.window->setProgramStarter([&](const commands::CommandLine& line, const QString& dir) {
             started << line.text() + " @ " + dir;
+            return commands::StartOutcome::Started;
         });
         QList<int> envelopeBlocks;
         s.window->setEnvelopeOpener([&](const EntryFormValues& form, int block) {

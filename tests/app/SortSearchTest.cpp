@@ -115,7 +115,7 @@ private slots:
         QFETCH(bool, stored);
         QFETCH(bool, confirm);
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("FONT"));
+        QVERIFY(QDir(folder.path()).mkpath("FONT"));
         if (stored) {
             FontRecord record;
             record.setFaceName(QStringLiteral("DejaVu Serif"));

@@ -1,8 +1,12 @@
+#include "app/ProgramWindows.h"
+#include "print/DefaultPrintFont.h"
 #include "support/CliRun.h"
 #include "support/DataFolder.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
 
+#include <QAction>
 #include <QDir>
 #include <QTest>
 
@@ -49,6 +53,35 @@ private slots:
         QCOMPARE(cli.errors.count(QStringLiteral("kestrana-cli:")), 2);
         // Neither created the folder.
         QVERIFY(!QFileInfo(folder.file("OPISY")).exists());
+    }
+
+    // A folder without the folders of single functions: offered at start-up, and once created
+    // the help shows its text, the print font is the default and the vouchers open.
+    void functionFoldersAreOfferedAndFilled() {
+        DataFolder folder;
+        for (const char* name : {"DOKUMENTY", "POMOC", "Koperty", "FONT"})
+            QVERIFY(QDir(folder.file(QLatin1String(name))).removeRecursively());
+        test::ScriptedPrompts prompts;
+        test::ScriptedDialogs dialogs;
+        prompts.expectQuestion(
+            QStringLiteral("W folderze danych %1\nbrakuje katalogów: DOKUMENTY, POMOC, Koperty, "
+                           "FONT.\nUtworzyć je ?")
+                .arg(QDir::toNativeSeparators(folder.path())),
+            true);
+        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
+        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
+        QVERIFY(windows.start());
+        QVERIFY(windows.main().startupCompleted());
+        QVERIFY(prompts.done());
+        QCOMPARE(
+            FontRecord::fromBytes(folder.readBytes(QStringLiteral("FONT/") + kPrintFontFile)).size,
+            kDefaultPrintPoints);
+        windows.main().findChild<QAction*>("Pomoc1")->trigger();
+        QVERIFY(windows.notepad().isVisible());
+        QVERIFY(windows.notepad().displayedLines().size() > 10);
+        windows.main().findChild<QAction*>("Kp1")->trigger();
+        QVERIFY(windows.voucher().isVisible());
+        QVERIFY(prompts.done());
     }
 };
 

@@ -28,8 +28,10 @@ private slots:
         WindowSession s;
         s.start(folder.path());
         QStringList started;
-        s.window->setProgramStarter(
-            [&](const commands::CommandLine& line, const QString&) { started << line.text(); });
+        s.window->setProgramStarter([&](const commands::CommandLine& line, const QString&) {
+            started << line.text();
+            return commands::StartOutcome::Started;
+        });
         // The list build left the last record in the buffer; the form shows entry 15.
         QCOMPARE(s.window->registerFiles().buffer().text(Field::id), QStringLiteral("15"));
         s.trigger("l3");
@@ -42,9 +44,57 @@ private slots:
                                        "pasvik.exe *.dos", "notepad.exe"}));
     }
 
+    // A program that is not there is named; the e-mail button then hands the address to the
+    // desktop's mail client, and says so only when there is none either.
+    void missingProgramsAreNamed_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("mailClient"); // -1: not asked, 0: none, 1: opened
+        QTest::addColumn<QString>("message");
+        const QString kormel = QStringLiteral(
+            "Nie znaleziono programu „kormel.exe” (szukano w folderze programu Kestrana i w "
+            "folderach ze zmiennej PATH). Zainstaluj go albo umieść w jednym z tych folderów.");
+        QTest::newRow("comments") << "dok1" << -1
+                                  << QStringLiteral("Nie znaleziono programu „tolisk.exe” "
+                                                    "(szukano w folderze programu Kestrana i w "
+                                                    "folderach ze zmiennej PATH). Zainstaluj go "
+                                                    "albo umieść w jednym z tych folderów.");
+        QTest::newRow("mail, desktop client") << "SpeedButton2" << 1 << QString();
+        QTest::newRow("mail, no client")
+            << "SpeedButton2" << 0
+            << kormel + QStringLiteral("\nPulpit nie ma też ustawionego programu pocztowego dla "
+                                       "adresu biuro@abc.pl.");
+    }
+    void missingProgramsAreNamed() {
+        QFETCH(QString, control);
+        QFETCH(int, mailClient);
+        QFETCH(QString, message);
+        DataFolder folder;
+        EntryRecord abc = entry("15", "ABC");
+        abc.setText(Field::mail, QStringLiteral("biuro@abc.pl"));
+        folder.writeEntries({abc});
+        WindowSession s;
+        s.start(folder.path());
+        s.window->setProgramStarter([](const commands::CommandLine&, const QString&) {
+            return commands::StartOutcome::NotFound;
+        });
+        QList<QUrl> mailed;
+        s.window->setMailOpener([&](const QUrl& url) {
+            mailed << url;
+            return mailClient == 1;
+        });
+        if (!message.isEmpty())
+            s.prompts.expectInformation(message);
+        if (control.startsWith(QLatin1String("dok")))
+            s.trigger(qPrintable(control));
+        else
+            s.click(qPrintable(control));
+        QVERIFY(s.prompts.done());
+        QCOMPARE(mailed, mailClient < 0 ? QList<QUrl>() : QList<QUrl>{QUrl("mailto:biuro@abc.pl")});
+    }
+
     void helpOpensTheNotepad() {
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        QVERIFY(QDir(folder.path()).mkpath("POMOC"));
         folder.writeBytes("POMOC/bazaadresowa.dat", "Pomoc\r\n");
         test::ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,11 +33,16 @@ private slots:
     void backupAndBackupIfDue() {
         QTemporaryDir dir;
         QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
-        const QString date = kestrana::todayString(QDate::currentDate());
-        const QString copy = dir.filePath("KOPIE/" + date);
-
         const Run first = cli(dir.path(), {"backup"});
         QCOMPARE(first.exitCode, 0);
+        // Named by the day and the minute it was made.
+        const QStringList copies =
+            QDir(dir.filePath("KOPIE")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(
+            QRegularExpression("^[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{4}$").match(copies[0]).hasMatch(),
+            qPrintable(copies[0]));
+        const QString copy = dir.filePath("KOPIE/" + copies[0]);
         QCOMPARE(first.out.section('\n', 0, 0),
                  "Kopia zapasowa: " + QDir::toNativeSeparators(copy));
         QCOMPARE(contents(copy + "/DANE/spis_ks.dat"), contents(dir.filePath("DANE/spis_ks.dat")));
@@ -61,6 +67,32 @@ private slots:
         QVERIFY2(run.out.contains(QDir::toNativeSeparators(shared.filePath("KOPIE/"))),
                  qPrintable(run.out));
         QVERIFY(!QFileInfo::exists(station.filePath("KOPIE")));
+    }
+
+    // restore NAME puts a listed copy back, asking nothing; a name that is no copy changes
+    // nothing.
+    void restoreAListedCopy() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        QCOMPARE(cli(dir.path(), {"backup"}).exitCode, 0);
+        const QByteArray before = contents(dir.filePath("DANE/spis_ks.dat"));
+        QCOMPARE(cli(dir.path(), {"generate", "--entries", "3"}).exitCode, 0);
+        const Run listed = cli(dir.path(), {"restore"});
+        QCOMPARE(listed.exitCode, 0);
+        const QString name = listed.out.trimmed();
+        QVERIFY2(!name.contains('\n'), qPrintable(listed.out));
+
+        QCOMPARE(cli(dir.path(), {"restore", "2001-01-01_0000"}).exitCode, 1);
+        QVERIFY(contents(dir.filePath("DANE/spis_ks.dat")) != before);
+
+        const Run restored = cli(dir.path(), {"restore", name});
+        QCOMPARE(restored.exitCode, 0);
+        QVERIFY2(restored.out.contains("Przywrócono kopię " + name +
+                                       ": DANE, ADMINI, OPISY, "
+                                       "DOKUMENTY."),
+                 qPrintable(restored.out));
+        QCOMPARE(contents(dir.filePath("DANE/spis_ks.dat")), before);
+        QCOMPARE(cli(dir.path(), {"restore"}).out.split('\n', Qt::SkipEmptyParts).size(), 2);
     }
 
     void failureIsReported() {

@@ -23,6 +23,9 @@ using kestrana::test::DataFolder;
 namespace {
 
 const QString today = QStringLiteral("2007-03-05");
+const QTime at(9, 5, 30);
+// The name of a copy made today at `at`.
+const QString made = QStringLiteral("2007-03-05_0905");
 
 Workstation stationOn(const DataFolder& folder) {
     Workstation ws;
@@ -100,6 +103,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, inCopy);
         DataFolder folder;
+        QVERIFY(QDir(folder.file("DOKUMENTY")).removeRecursively());
         makeFolder(folder, QFileInfo(file).path());
         const QByteArray content = file.endsWith(QLatin1String("pusty.dat"))
                                        ? QByteArray()
@@ -111,24 +115,25 @@ private slots:
         QVERIFY(f.setFileTime(modified, QFileDevice::FileModificationTime));
         f.close();
 
-        const backup::Result result = backup::makeBackup(stationOn(folder), today);
-        QCOMPARE(result.folder, folder.file("KOPIE/2007-03-05"));
+        const backup::Result result = backup::makeBackup(stationOn(folder), today, at);
+        QCOMPARE(result.folder, folder.file("KOPIE/" + made));
         const QStringList copied = filesBelow(result.folder);
         if (inCopy.isEmpty()) {
             QVERIFY2(!copied.contains(file, Qt::CaseInsensitive), qPrintable(copied.join(' ')));
             return;
         }
         QVERIFY2(copied.contains(inCopy), qPrintable(copied.join(' ')));
-        QCOMPARE(folder.readBytes("KOPIE/2007-03-05/" + inCopy), content);
+        QCOMPARE(folder.readBytes("KOPIE/" + made + "/" + inCopy), content);
         QCOMPARE(QFileInfo(result.folder + '/' + inCopy).lastModified(), modified);
         // Only the finished copy is in KOPIE.
-        QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{"2007-03-05"});
+        QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{made});
     }
 
     void missingFolderIsSkippedAndNamed() {
-        DataFolder folder; // no DOKUMENTY
+        DataFolder folder;
+        QVERIFY(QDir(folder.file("DOKUMENTY")).removeRecursively());
         QVERIFY(QDir(folder.path()).rename("OPISY", "opisy"));
-        const backup::Result result = backup::makeBackup(stationOn(folder), today);
+        const backup::Result result = backup::makeBackup(stationOn(folder), today, at);
         QCOMPARE(result.missing, QStringList{"DOKUMENTY"});
         QCOMPARE(namesIn(result.folder), (QStringList{"ADMINI", "DANE", "opisy"}));
         QVERIFY(result.removed.isEmpty());
@@ -137,28 +142,36 @@ private slots:
 
     void olderCopiesBeyondFourteenRemoved_data() {
         QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("name"); // of the new copy
         QTest::addColumn<QStringList>("removed");
         QStringList february;
         for (int day = 1; day <= 16; ++day)
             february.append(QStringLiteral("2007-02-%1").arg(day, 2, 10, QLatin1Char('0')));
-        QTest::newRow("16 older copies") << february << today << february.mid(0, 3);
-        QTest::newRow("13 older copies: all stay") << february.mid(0, 13) << today << QStringList();
-        QStringList withToday = february.mid(0, 14);
-        withToday.append(today);
-        QTest::newRow("today's copy replaced, 14 older")
-            << withToday << today << february.mid(0, 1);
+        QTest::newRow("16 older copies") << february << made << february.mid(0, 3);
+        QTest::newRow("13 older copies: all stay") << february.mid(0, 13) << made << QStringList();
+        // Copies named by the day alone count as made at its start.
+        QStringList withToday = february.mid(0, 12);
+        withToday << today << "2007-03-05_0700" << made;
+        QTest::newRow("today's copies stay, one of the same minute")
+            << withToday << made + "_2" << february.mid(0, 2);
+        QStringList mixed = {"2007-02-01_2359", "2007-02-02", "2007-02-02_0000",
+                             "2007-02-02_0000_2", "2007-02-02_0000_10"};
+        mixed += february.mid(2, 12);
+        QTest::newRow("by day, time and part")
+            << mixed << made
+            << (QStringList{"2007-02-01_2359", "2007-02-02", "2007-02-02_0000",
+                            "2007-02-02_0000_2"});
         // A clock that was once set ahead must not make the new copy the first to go.
         QStringList future;
         for (int month = 1; month <= 12; ++month)
             future.append(QStringLiteral("2030-%1-01").arg(month, 2, 10, QLatin1Char('0')));
         future.append({"2031-01-01", "2031-02-01", "2031-03-01", "2031-04-01"});
         QTest::newRow("16 copies dated in the future")
-            << future << today << (QStringList{"2030-01-01", "2030-02-01", "2030-03-01"});
+            << future << made << (QStringList{"2030-01-01", "2030-02-01", "2030-03-01"});
     }
     void olderCopiesBeyondFourteenRemoved() {
         QFETCH(QStringList, existing);
-        QFETCH(QString, date);
+        QFETCH(QString, name);
         QFETCH(QStringList, removed);
         DataFolder folder;
         for (const QString& name : existing) {
@@ -172,19 +185,19 @@ private slots:
             makeFolder(folder, "KOPIE/" + name);
         folder.writeBytes("KOPIE/2000-01-01", "a file, not a copy");
 
-        const backup::Result result = backup::makeBackup(stationOn(folder), date);
+        const backup::Result result = backup::makeBackup(stationOn(folder), today, at);
+        QCOMPARE(result.folder, folder.file("KOPIE/" + name));
         QCOMPARE(result.removed, removed);
         QStringList expected = existing;
-        for (const QString& name : removed)
-            expected.removeAll(name);
-        if (!expected.contains(date))
-            expected.append(date);
+        for (const QString& old : removed)
+            expected.removeAll(old);
+        expected.append(name);
         expected.append(others);
         expected.append("2000-01-01");
         expected.sort();
         QCOMPARE(namesIn(folder.file("KOPIE")), expected);
         QVERIFY(expected.size() - others.size() - 1 <= backup::kKeptCopies);
-        QVERIFY(folder.readBytes("KOPIE/" + date + "/DANE/spis_ks.dat") != "stara");
+        QVERIFY(folder.readBytes("KOPIE/" + name + "/DANE/spis_ks.dat") != "stara");
     }
 
     // A full disk at any point of the copy, or a failing flush or rename: no date folder and no
@@ -206,8 +219,6 @@ private slots:
             << write << qint64(1678 * 2 + 4 + 100) << QString() << true;
         QTest::newRow("flushing the copy") << sync << qint64(0) << "KOPIE" << false;
         QTest::newRow("renaming the finished copy") << rename << qint64(0) << ".tmp." << true;
-        QTest::newRow("same day: moving the earlier copy aside")
-            << rename << qint64(0) << "KOPIE/2007-03-05" << true;
     }
     void failedCopyLeavesNothing() {
         QFETCH(int, call);
@@ -220,8 +231,8 @@ private slots:
         folder.writeBytes("ADMINI/id_ks.dat", QByteArray(4, '\4'));
         folder.writeBytes("OPISY/opis_ks_1.dat", QByteArray(500, 'o'));
         Workstation ws = stationOn(folder);
-        const QString earlier = sameDay ? today : QStringLiteral("2007-03-04");
-        backup::makeBackup(ws, earlier);
+        const QString earlier = sameDay ? QStringLiteral("2007-03-05_0800") : "2007-03-04_0800";
+        backup::makeBackup(ws, earlier.left(10), QTime(8, 0));
         const QStringList before = filesBelow(folder.file("KOPIE"));
         const QByteArray mainBefore = folder.readBytes("KOPIE/" + earlier + "/DANE/spis_ks.dat");
         folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
@@ -234,7 +245,7 @@ private slots:
             faults.failCall(static_cast<files::Call>(call), 1, EIO, pathPart);
         ws.faults = &faults;
         try {
-            backup::makeBackup(ws, today);
+            backup::makeBackup(ws, today, at);
             QFAIL("the copy did not fail");
         } catch (const IoError& e) {
             QCOMPARE(e.errorNumber(), error);
@@ -247,21 +258,24 @@ private slots:
         QCOMPARE(folder.readBytes("KOPIE/" + earlier + "/DANE/spis_ks.dat"), mainBefore);
     }
 
-    // A second copy of the day replaces the first as a whole.
-    void sameDayCopyReplacesTheFirst() {
+    // A later copy of the day, even of the same minute, leaves the morning's copy as it was.
+    void laterCopyKeepsTheMorningsCopy() {
         DataFolder folder;
         folder.writeEntries({test::entry("1", "Alfa")});
         folder.writeBytes("OPISY/opis_ks_1.dat", "pierwszy");
         const Workstation ws = stationOn(folder);
-        backup::makeBackup(ws, today);
+        backup::makeBackup(ws, today, at);
         folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
         QVERIFY(QFile::remove(folder.file("OPISY/opis_ks_1.dat")));
         folder.writeBytes("OPISY/opis_ks_2.dat", "drugi");
 
-        const backup::Result result = backup::makeBackup(ws, today);
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(2));
+        const backup::Result result = backup::makeBackup(ws, today, QTime(9, 5, 59));
+        QCOMPARE(result.folder, folder.file("KOPIE/" + made + "_2"));
+        QCOMPARE(folder.readEntries("KOPIE/" + made + "/DANE/spis_ks.dat").size(), size_t(1));
+        QCOMPARE(namesIn(folder.file("KOPIE/" + made + "/OPISY")), QStringList{"opis_ks_1.dat"});
+        QCOMPARE(folder.readEntries("KOPIE/" + made + "_2/DANE/spis_ks.dat").size(), size_t(2));
         QCOMPARE(namesIn(result.folder + "/OPISY"), QStringList{"opis_ks_2.dat"});
-        QCOMPARE(namesIn(folder.file("KOPIE")), QStringList{"2007-03-05"});
+        QCOMPARE(backup::listCopies(ws), (QStringList{made + "_2", made}));
         QVERIFY(result.removed.isEmpty());
     }
 
@@ -270,20 +284,24 @@ private slots:
         folder.writeEntries({test::entry("1", "Alfa")});
         const Workstation ws = stationOn(folder);
         QVERIFY(backup::isDue(ws, today));
-        QVERIFY(backup::makeBackupIfDue(ws, today).has_value());
+        QVERIFY(backup::makeBackupIfDue(ws, today, at).has_value());
         QVERIFY(!backup::isDue(ws, today));
         // A later start on the same day leaves the copy as it is.
         folder.writeEntries({test::entry("1", "Alfa"), test::entry("2", "Beta")});
-        QVERIFY(!backup::makeBackupIfDue(ws, today).has_value());
-        QCOMPARE(folder.readEntries("KOPIE/2007-03-05/DANE/spis_ks.dat").size(), size_t(1));
+        QVERIFY(!backup::makeBackupIfDue(ws, today, QTime(15, 0)).has_value());
+        QCOMPARE(folder.readEntries("KOPIE/" + made + "/DANE/spis_ks.dat").size(), size_t(1));
         // The next day is due again; KOPIE in another letter case is the same folder.
         QVERIFY(QDir(folder.path()).rename("KOPIE", "Kopie"));
         QVERIFY(!backup::isDue(ws, today));
         QVERIFY(backup::isDue(ws, "2007-03-06"));
-        const std::optional<backup::Result> next = backup::makeBackupIfDue(ws, "2007-03-06");
+        const std::optional<backup::Result> next =
+            backup::makeBackupIfDue(ws, "2007-03-06", QTime(7, 30));
         QVERIFY(next.has_value());
-        QCOMPARE(next->folder, folder.file("Kopie/2007-03-06"));
-        QCOMPARE(namesIn(folder.file("Kopie")), (QStringList{"2007-03-05", "2007-03-06"}));
+        QCOMPARE(next->folder, folder.file("Kopie/2007-03-06_0730"));
+        QCOMPARE(namesIn(folder.file("Kopie")), (QStringList{made, "2007-03-06_0730"}));
+        // A copy named by the day alone, by an earlier version, counts for its day.
+        makeFolder(folder, "Kopie/2007-03-07");
+        QVERIFY(!backup::isDue(ws, "2007-03-07"));
     }
 
     // Two workstations starting together: the second waits for the backups' lock, then finds
@@ -302,14 +320,14 @@ private slots:
             const FileLock first(folder.file("KOPIE/kopia.lck"));
             second = std::thread([&] {
                 try {
-                    result = backup::makeBackupIfDue(ws, today);
+                    result = backup::makeBackupIfDue(ws, today, at);
                 } catch (const IoError&) {
                 }
                 finished = true;
             });
             QVERIFY(probe.waitUntilWaiting()); // the second waits for the lock
             QVERIFY(!finished);
-            makeFolder(folder, "KOPIE/2007-03-05"); // the first one's copy
+            makeFolder(folder, "KOPIE/2007-03-05_0904"); // the first one's copy
         }
         second.join();
         QVERIFY(!result.has_value());
@@ -342,16 +360,17 @@ private slots:
                 free[QFileInfo(path).fileName()] = false;
             }
         });
-        backup::makeBackup(ws, today);
+        backup::makeBackup(ws, today, at);
         faults.setObserver({});
         QCOMPARE(free.value("spis_ks.dat", true), false);
         QCOMPARE(free.value("id_ks.dat", true), false);
         QCOMPARE(free.value("nrkp.dat", true), false);
         QCOMPARE(free.value("umowa.odt", false), true);
         QCOMPARE(free.value("opis_ks_1.dat", false), true);
-        QCOMPARE(folder.readBytes("KOPIE/2007-03-05/DOKUMENTY/nrkp.dat"), QByteArray(15, '\1'));
-        QCOMPARE(folder.readBytes("KOPIE/2007-03-05/ADMINI/id_ks.dat"), QByteArray("\2\0\0\0", 4));
-        QCOMPARE(filesBelow(folder.file("KOPIE/2007-03-05/DOKUMENTY")),
+        QCOMPARE(folder.readBytes("KOPIE/" + made + "/DOKUMENTY/nrkp.dat"), QByteArray(15, '\1'));
+        QCOMPARE(folder.readBytes("KOPIE/" + made + "/ADMINI/id_ks.dat"),
+                 QByteArray("\2\0\0\0", 4));
+        QCOMPARE(filesBelow(folder.file("KOPIE/" + made + "/DOKUMENTY")),
                  (QStringList{"nrkp.dat", "umowa.odt"}));
     }
 
@@ -366,16 +385,18 @@ private slots:
         folder.writeBytes("KOPIE/2007-03-04.old.99999/DANE/spis_ks.dat", "wczoraj");
         makeFolder(folder, "KOPIE/2007-03-03");
         makeFolder(folder, "KOPIE/2007-03-03.old.99999");
-        backup::makeBackup(stationOn(folder), today);
+        makeFolder(folder, "KOPIE/2007-03-02_1000.tmp.99999");
+        makeFolder(folder, "KOPIE/notatki.tmp.99999"); // not a copy's name: never touched
+        backup::makeBackup(stationOn(folder), today, at);
         QCOMPARE(namesIn(folder.file("KOPIE")),
-                 (QStringList{"2007-03-03", "2007-03-04", "2007-03-05"}));
+                 (QStringList{"2007-03-03", "2007-03-04", made, "notatki.tmp.99999"}));
         QCOMPARE(folder.readBytes("KOPIE/2007-03-04/DANE/spis_ks.dat"), QByteArray("wczoraj"));
     }
 
     void badDateRefused() {
         DataFolder folder;
         for (const QString& date : {QString("../2007-03-05"), QString("2007-02-30"), QString()})
-            QVERIFY_THROWS_EXCEPTION(IoError, backup::makeBackup(stationOn(folder), date));
+            QVERIFY_THROWS_EXCEPTION(IoError, backup::makeBackup(stationOn(folder), date, at));
         QVERIFY(!QFileInfo::exists(folder.file("KOPIE")));
     }
 
@@ -400,8 +421,9 @@ private slots:
             QTest::qWait(15);
             QCOMPARE(process.state(), QProcess::Running);
             const QString date = QStringLiteral("2007-03-%1").arg(round, 2, 10, QLatin1Char('0'));
-            const backup::Result result = backup::makeBackup(ws, date);
-            const QByteArray main = folder.readBytes("KOPIE/" + date + "/DANE/spis_ks.dat");
+            const backup::Result result = backup::makeBackup(ws, date, at);
+            const QByteArray main = folder.readBytes(
+                "KOPIE/" + QFileInfo(result.folder).fileName() + "/DANE/spis_ks.dat");
             QCOMPARE(main.size() % EntryRecord::Size, 0);
             QVERIFY(main.size() >= 5 * EntryRecord::Size);
             for (qsizetype at = 0; at < main.size(); at += EntryRecord::Size) {

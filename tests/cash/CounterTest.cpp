@@ -38,6 +38,7 @@ struct Station {
     // The voucher directory is spelled differently from the program's "DOKUMENTY" on purpose.
     explicit Station(bool withDocuments = true) {
         ws.baseDir = ws.workDir = folder.path();
+        QDir(folder.file(QStringLiteral("DOKUMENTY"))).removeRecursively();
         if (withDocuments)
             QDir(folder.path()).mkdir(QStringLiteral("Dokumenty"));
     }

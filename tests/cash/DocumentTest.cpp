@@ -163,7 +163,7 @@ private slots:
         DataFolder folder;
         Workstation ws = stationAt(folder);
         ws.baseDir = folder.file(QStringLiteral("network"));
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("DOKUMENTY")));
+        QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("DOKUMENTY")));
         // Below the working directory, whatever the base directory.
         QCOMPARE(kpw::documentsDirectory(ws), folder.file(QStringLiteral("DOKUMENTY")));
     }
@@ -194,7 +194,8 @@ private slots:
         QFETCH(QStringList, entries);
         DataFolder folder;
         const Workstation ws = stationAt(folder);
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("dokumenty")));
+        QVERIFY(
+            QDir(folder.path()).rename(QStringLiteral("DOKUMENTY"), QStringLiteral("dokumenty")));
         folder.writeBytes(QStringLiteral("dokumenty/KWTRESC.DAT"), file);
         QCOMPARE(pickListTexts(ws, DocumentKind::KW), std::optional<QStringList>(entries));
         QCOMPARE(pickListTexts(ws, DocumentKind::KP), std::nullopt);

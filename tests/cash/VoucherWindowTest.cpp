@@ -61,6 +61,7 @@ struct Session {
                           QStringLiteral("NIP 111"),
                           QStringLiteral("Bank"),
                           QStringLiteral("Konto")};
+        QDir(folder.file(QStringLiteral("DOKUMENTY"))).removeRecursively();
         if (documents)
             QDir(folder.path()).mkdir(QStringLiteral("Dokumenty"));
         window = std::make_unique<Tkp_f>(

@@ -96,19 +96,38 @@ private slots:
             qputenv("XDG_RUNTIME_DIR", runtime);
     }
 
+    void lackingCharacterInAFilterListsNothing() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir.path(), {"init", "--demo"}).exitCode, 0);
+        const Run list = cli(dir.path(), {"list", "--nazwa1", "ж?"});
+        QCOMPARE(list.exitCode, 0);
+        QVERIFY(list.lines.isEmpty());
+        QCOMPARE(list.errors,
+                 QStringLiteral("kestrana-cli: Filtr zawiera znaki, których nie ma w polskim "
+                                "kodowaniu Windows-1250, w którym rejestr zapisuje teksty: „ж” "
+                                "(--nazwa1). Żaden wpis nie może ich zawierać, więc lista jest "
+                                "pusta.\n"));
+    }
+
     void generateAppendsReproducibleEntries() {
         QTemporaryDir a;
         QTemporaryDir b;
         for (const QTemporaryDir* dir : {&a, &b}) {
             QCOMPARE(cli(dir->path(), {"init"}).exitCode, 0);
-            QCOMPARE(cli(dir->path(), {"generate", "--entries", "250", "--seed", "7"}).exitCode, 0);
+            const Run generated = cli(dir->path(), {"generate", "--entries", "250", "--seed", "7"});
+            QCOMPARE(generated.exitCode, 0);
+            QCOMPARE(generated.lines, QStringList{QStringLiteral("Dodano 250 wpisów (ID 2–251).")});
         }
         const Run list = cli(a.path(), {"list", "--view", "2"});
         QCOMPARE(list.lines.size(), 251);
         QCOMPARE(cli(b.path(), {"list", "--view", "2"}).lines, list.lines);
+        QCOMPARE(cli(a.path(), {"generate", "--entries", "1"}).lines,
+                 QStringList{QStringLiteral("Dodano 1 wpis (ID 252).")});
+        QCOMPARE(cli(a.path(), {"generate", "--entries", "0"}).lines,
+                 QStringList{QStringLiteral("Nie dodano żadnego wpisu.")});
         QFile counter(a.filePath("ADMINI/id_ks.dat"));
         QVERIFY(counter.open(QIODevice::ReadOnly));
-        QCOMPARE(int32FromBytes(counter.readAll()), 252);
+        QCOMPARE(int32FromBytes(counter.readAll()), 253);
     }
 
     void switchingToNetworkMode() {

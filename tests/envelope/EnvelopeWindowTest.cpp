@@ -343,7 +343,7 @@ private slots:
     void profileSavedAndOpened() {
         Session s;
         Tkoperta_f& w = s.start();
-        QVERIFY(QDir(s.folder.path()).mkdir(QStringLiteral("Koperty")));
+        QVERIFY(QDir(s.folder.path()).mkpath(QStringLiteral("Koperty")));
         const QString folder = s.folder.file(QStringLiteral("Koperty"));
         const QString path = folder + QStringLiteral("/biuro.pro");
         s.type("n1", QStringLiteral("Biuro"));
@@ -511,7 +511,7 @@ private slots:
         s.dialogs.expectPrintCancel();
         QVERIFY(!w.printCurrentEnvelope());
 
-        QVERIFY(QDir(s.folder.path()).mkdir(QStringLiteral("FONT")));
+        QVERIFY(QDir(s.folder.path()).mkpath(QStringLiteral("FONT")));
         s.dialogs.expectFont(
             FontChoice{QStringLiteral("Courier New"), 14, fontstyle::Bold, Qt::black});
         s.click("SpeedButton3");

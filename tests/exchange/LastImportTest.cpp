@@ -230,8 +230,11 @@ private slots:
             csv::readLastImport(ws);
             QFAIL("no error");
         } catch (const IoError& error) {
-            QVERIFY(error.text().startsWith(QStringLiteral("Zapis ostatniego importu jest "
-                                                           "uszkodzony")));
+            QVERIFY2(error.text().startsWith(
+                         QStringLiteral("Nie udało się odczytać zapisu ostatniego importu ")) &&
+                         error.platformText().startsWith(
+                             QStringLiteral("Zapis ostatniego importu jest uszkodzony")),
+                     qPrintable(error.text()));
         }
     }
 };

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <cstring>
 
 using namespace kestrana;
 
@@ -105,17 +106,48 @@ private slots:
         QCOMPARE(i, count);
     }
 
-    void failuresCarryPlatformTextAndPath() {
+    // A failure reads as a Polish sentence naming the file, then the platform's own text.
+    void failuresLeadWithASentence_data() {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("sentence");
+        QTest::newRow("write") << int(files::Call::Write) << ENOSPC
+                               << QStringLiteral("Nie udało się zapisać pliku %1");
+        QTest::newRow("open") << int(files::Call::Open) << EACCES
+                              << QStringLiteral("Nie udało się otworzyć pliku %1");
+        QTest::newRow("flush") << int(files::Call::Sync) << EIO
+                               << QStringLiteral("Nie udało się utrwalić na dysku %1");
+    }
+    void failuresLeadWithASentence() {
+        QFETCH(int, call);
+        QFETCH(int, error);
+        QFETCH(QString, sentence);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("brak/plik.dat"));
+        const QString path = dir.filePath(QStringLiteral("plik.dat"));
+        files::FaultInjector faults;
+        if (call == int(files::Call::Write))
+            faults.failWritesAfter(0, error);
+        else
+            faults.failCall(static_cast<files::Call>(call), 1, error);
         try {
-            files::writeRecordAt(path, 0, QByteArray(4, 'x'));
+            files::replaceFile(path, QByteArray(4, 'x'), &faults);
             QFAIL("no error");
         } catch (const IoError& e) {
-            QCOMPARE(e.errorNumber(), ENOENT);
-            QVERIFY(e.text().contains(e.platformText()));
-            QVERIFY(e.text().contains(QStringLiteral("plik.dat")));
+            QCOMPARE(e.errorNumber(), error);
+            // The sentence names the file the operation was on (a temporary one for a write).
+            QVERIFY2(e.text().startsWith(sentence.arg(QString())), qPrintable(e.text()));
+            QVERIFY2(e.text().endsWith(QStringLiteral(": ") +
+                                       QString::fromLocal8Bit(std::strerror(error))),
+                     qPrintable(e.text()));
+            QVERIFY(e.text().contains(dir.path()));
         }
+    }
+
+    void unknownOperationIsNamed() {
+        const IoError e(QStringLiteral("Odczyt czegoś nowego"), QStringLiteral("/x/y"), ENOENT);
+        QCOMPARE(e.text(), QStringLiteral("Operacja „Odczyt czegoś nowego” nie powiodła się "
+                                          "(/x/y): ") +
+                               QString::fromLocal8Bit(std::strerror(ENOENT)));
     }
 
     void failedReplaceKeepsTheOldFile() {

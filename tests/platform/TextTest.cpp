@@ -68,6 +68,22 @@ private slots:
         QCOMPARE(cp1250::encode(cp1250::decode(all)), all);
     }
 
+    void missingCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("Polish letters and the euro")
+            << QStringLiteral("Zażółć gęślą jaźń €") << QString();
+        QTest::newRow("Cyrillic, each once")
+            << QStringLiteral("жук и жаба") << QStringLiteral("жукиаб");
+        QTest::newRow("beside Polish") << QStringLiteral("Łódź ж") << QStringLiteral("ж");
+        QTest::newRow("outside the BMP") << QStringLiteral("a😀b😀") << QStringLiteral("😀");
+    }
+    void missingCharacters() {
+        QFETCH(QString, text);
+        QFETCH(QString, missing);
+        QCOMPARE(cp1250::missingCharacters(text), missing);
+    }
+
     void readLeadingInt_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value");

@@ -87,6 +87,40 @@ private slots:
         QCOMPARE(after[3], records[3]);
     }
 
+    // Entries without an ID: found where they were, or elsewhere only when no other entry lacks
+    // an ID, so that a change never lands on the wrong one.
+    void entriesWithoutId_data() {
+        QTest::addColumn<QStringList>("stored"); // IDs in file order
+        QTest::addColumn<qint64>("expected");
+        QTest::addColumn<qint64>("found"); // -1: not found
+        QTest::newRow("where it was") << QStringList{"10", "", "30"} << qint64(1) << qint64(1);
+        QTest::newRow("moved, the only one")
+            << QStringList{"", "20", "30"} << qint64(1) << qint64(0);
+        QTest::newRow("where it was, one of two")
+            << QStringList{"", "20", ""} << qint64(2) << qint64(2);
+        QTest::newRow("moved, one of two") << QStringList{"", "20", ""} << qint64(1) << qint64(-1);
+    }
+    void entriesWithoutId() {
+        QFETCH(QStringList, stored);
+        QFETCH(qint64, expected);
+        QFETCH(qint64, found);
+        DataFolder folder;
+        std::vector<EntryRecord> records;
+        for (const QString& id : stored)
+            records.push_back(entry(id, QStringLiteral("Firma ") + id));
+        folder.writeEntries(records);
+        const Workstation ws = station(folder);
+        EntryRecord buffer;
+        EntryFormValues form;
+        form[Field::nazwa1] = QStringLiteral("Zmieniona");
+        const std::optional<qint64> saved =
+            editing::saveEditedEntry(ws, buffer, form, QString(), expected);
+        QCOMPARE(saved.value_or(-1), found);
+        const auto after = folder.readEntries();
+        for (qsizetype i = 0; i < qsizetype(after.size()); ++i)
+            QCOMPARE(after[i].text(Field::nazwa1) == QStringLiteral("Zmieniona"), i == found);
+    }
+
     void saveOfADeletedEntryWritesNothing() {
         DataFolder folder;
         folder.writeEntries(fiveEntries());

@@ -148,6 +148,36 @@ private slots:
         QVERIFY(QFile::exists(folder.file("KOSZ/12.p")));
     }
 
+    // An entry whose ID is empty is shown, locked under the lock its empty ID names, and saved
+    // like any other.
+    void entryWithoutIdIsSaved() {
+        DataFolder folder;
+        folder.writeEntries(
+            {entry("10", "Firma 10"), entry("", "Bez numeru"), entry("12", "Firma 12")});
+        Program p(folder);
+        QVERIFY(p.session.start());
+        const int row = p.session.list().rowOfRecord(2);
+        p.view.click(p.session, row);
+        QCOMPARE(p.view.form[Field::nazwa1], QStringLiteral("Bez numeru"));
+        QVERIFY(QFile::exists(folder.file("KOSZ/.p")));
+
+        p.view.form[Field::nazwa1] = QStringLiteral("Nadal bez numeru");
+        p.prompts.expectQuestion(QStringLiteral("Zapisać zmiany w danych ?"), true);
+        p.session.save();
+        QVERIFY(p.prompts.done());
+        const auto after = folder.readEntries();
+        QCOMPARE(ids(after), (QStringList{"10", "", "12"}));
+        QCOMPARE(after[1].text(Field::nazwa1), QStringLiteral("Nadal bez numeru"));
+        QCOMPARE(after[1].text(Field::datamodyfikacji), QStringLiteral("2026-12-07"));
+
+        // The lock rule stays: another workstation is refused the entry.
+        Program other(folder);
+        QVERIFY(other.session.start());
+        other.prompts.expectInformation(kBusy);
+        other.view.click(other.session, other.session.list().rowOfRecord(2));
+        QCOMPARE(other.view.form[Field::nazwa1], QString());
+    }
+
     void saveOfAnEntryDeletedMeanwhile() {
         DataFolder folder;
         fiveEntries(folder);

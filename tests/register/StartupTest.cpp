@@ -168,6 +168,73 @@ private slots:
         QCOMPARE(QFile::exists(folder.file("DANE/spis_ks.dat")), create);
     }
 
+    // The folders of single functions are offered with the others; declined, the start goes on
+    // and says what will not work. In network mode FONT, which lies on the workstation, is
+    // offered on its own.
+    void functionDirectoriesAreOffered_data() {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("network");
+        QTest::newRow("declined") << false << false;
+        QTest::newRow("created") << true << false;
+        QTest::newRow("network: declined") << false << true;
+        QTest::newRow("network: created") << true << true;
+    }
+    void functionDirectoriesAreOffered() {
+        QFETCH(bool, create);
+        QFETCH(bool, network);
+        DataFolder station;
+        DataFolder share;
+        const DataFolder& data = network ? share : station;
+        for (const char* name : {"DOKUMENTY", "POMOC", "Koperty"})
+            QVERIFY(QDir(data.file(QLatin1String(name))).removeRecursively());
+        QVERIFY(QDir(station.file("FONT")).removeRecursively());
+        if (network) {
+            StorageRecord siec;
+            siec.tryb = 2;
+            siec.sciezkaSieciowa = share.path();
+            station.writeBytes("ADMINI/siec.dat", siec.toBytes());
+            share.writeBytes("ADMINI/siec.dat", StorageRecord().toBytes());
+        }
+        const QString where = QDir::toNativeSeparators(data.path());
+        const QString here = QDir::toNativeSeparators(station.path());
+        test::ScriptedPrompts prompts;
+        const QString list =
+            network ? "DOKUMENTY, POMOC, Koperty" : "DOKUMENTY, POMOC, Koperty, FONT";
+        prompts.expectQuestion(
+            QStringLiteral("W folderze danych %1\nbrakuje katalogów: %2.\nUtworzyć je ?")
+                .arg(where, list),
+            create);
+        if (!create)
+            prompts.expectInformation(
+                QStringLiteral("Bez katalogów %1 w folderze %2 nie zadziałają: dowody KP/KW, "
+                               "pomoc, profile kopert%3.")
+                    .arg(list, where, network ? "" : ", czcionki wydruku i listy"));
+        if (network) {
+            prompts.expectQuestion(
+                QStringLiteral("W folderze danych %1\nbrakuje katalogów: FONT.\nUtworzyć je ?")
+                    .arg(here),
+                create);
+            if (!create)
+                prompts.expectInformation(
+                    QStringLiteral("Bez katalogów FONT w folderze %1 nie zadziałają: czcionki "
+                                   "wydruku i listy.")
+                        .arg(here));
+        }
+        const startup::Report report = startup::start({station.path(), false, {}}, prompts);
+        QVERIFY(prompts.done());
+        QVERIFY(report.ready());
+        QCOMPARE(report.missingDirectories.size(), 4);
+        QCOMPARE(report.createdDirectories, create ? report.missingDirectories : QStringList());
+        for (const char* name : {"DOKUMENTY", "POMOC", "Koperty"})
+            QCOMPARE(QFileInfo(data.file(QLatin1String(name))).isDir(), create);
+        QCOMPARE(QFileInfo(station.file("FONT")).isDir(), create);
+        // A new POMOC holds the help text, in the data files' code page.
+        const QByteArray help = data.readBytes("POMOC/bazaadresowa.dat");
+        QCOMPARE(help.isEmpty(), !create);
+        if (create)
+            QVERIFY(help.endsWith("\r\n") && !help.contains("\n\n"));
+    }
+
     void unreachableShareEndsTheProgram_data() {
         QTest::addColumn<bool>("switchToLocal");
         QTest::newRow("stays in network mode") << false;

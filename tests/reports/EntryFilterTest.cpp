@@ -4,6 +4,7 @@
 #include "register/ListLine.h"
 #include "register/Register.h"
 #include "reports/DescriptionFile.h"
+#include "reports/FilterText.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
@@ -120,6 +121,10 @@ private slots:
             {"telefon not contact", "telefon_s", "22", "telefono", "22", false},
             {"mail", "mail_s", "@firma", "mail", "a@firma.pl", true},
             {"mail not contact", "mail_s", "@", "mailo", "a@b.pl", false},
+            // A character the code page lacks would be stored as '?': it matches nothing.
+            {"lacking character vs ?", "nazwa1_s", "ж", "nazwa1", "Firma ?", false},
+            {"lacking character beside Polish", "miejscowosc_s", "Łódź ж", "miejscowosc", "Łódź ?",
+             false},
         };
         for (const Row& row : rows) {
             QTest::newRow(row.name)
@@ -157,6 +162,33 @@ private slots:
         r.data()[offset + 21] = 'Z';
         QVERIFY(!passes(c, r));
         r.data()[offset + 20] = 'Z';
+        QVERIFY(passes(c, r));
+    }
+
+    // Every text the filter tests is checked, the dates only while they count; the user is
+    // told which characters in which fields.
+    void lackingCharactersAreNamed() {
+        FilterCriteria c;
+        c.nazwa1_s = QStringLiteral("Żuraw жж");
+        c.opis_s = QStringLiteral("€ ok");
+        c.oddaty_k = QStringLiteral("2007-ж");
+        QCOMPARE(unencodableFilterTexts(c).size(), 1);
+        c.da1 = true;
+        const QList<UnencodableFilterText> texts = unencodableFilterTexts(c);
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(unencodableFilterMessage(texts, false),
+                 QStringLiteral("Filtr zawiera znaki, których nie ma w polskim kodowaniu "
+                                "Windows-1250, w którym rejestr zapisuje teksty: „ж” (Nazwa), "
+                                "„ж” (od daty). Żaden wpis nie może ich zawierać, więc lista jest "
+                                "pusta."));
+        QVERIFY(unencodableFilterMessage(texts, true).contains(QStringLiteral("„ж” (--od)")));
+        QVERIFY(unencodableFilterMessage({}, false).isEmpty());
+        // Such a filter drops an entry that every other condition keeps.
+        EntryRecord r = entry(QStringLiteral("1"), QStringLiteral("Żuraw ??"));
+        c.da1 = false;
+        QVERIFY(!passes(c, r));
+        c.nazwa1_s = QStringLiteral("Żuraw");
+        c.opis_s.clear();
         QVERIFY(passes(c, r));
     }
 

@@ -174,7 +174,11 @@ private slots:
 
         const CliRun run = runCli(station, {"backup"});
         QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
-        const QString copy = station + "/KOPIE/" + todayString(QDate::currentDate());
+        const QStringList copies =
+            QDir(station + "/KOPIE").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(copies[0].startsWith(todayString(QDate::currentDate()) + "_"));
+        const QString copy = station + "/KOPIE/" + copies[0];
         QVERIFY2(run.out.startsWith("Kopia zapasowa: " + copy), qPrintable(run.out));
         QCOMPARE(contents(copy + "/DANE/spis_ks.dat"), main);
         QCOMPARE(contents(copy + "/ADMINI/id_ks.dat"), counter);
@@ -186,6 +190,12 @@ private slots:
         const CliRun again = runCli(station, {"backup", "--if-due"});
         QCOMPARE(again.exitCode, 0);
         QVERIFY(again.out.startsWith("Dzisiejsza kopia już jest"));
+
+        // Files put back beside the server's register would be read by nobody.
+        const CliRun restore = runCli(station, {"restore", copies[0]});
+        QCOMPARE(restore.exitCode, 1);
+        QVERIFY2(restore.errors.contains("polecenie restore działa na rejestrze w plikach"),
+                 qPrintable(restore.errors));
     }
 
     void backupWithoutTheServerFails() {

@@ -11,7 +11,9 @@ namespace kestrana::test {
 DataFolder::DataFolder(bool withDirectories) {
     if (!withDirectories)
         return;
-    startup::createDataDirectories(dir_.path(), startup::dataDirectoryNames());
+    startup::createDataDirectories(dir_.path(), startup::dataDirectoryNames() +
+                                                    startup::functionDirectoryNames() +
+                                                    QStringList{startup::fontDirectoryName()});
     // Both levels have been told of the empty company data already, so that the one-time offer
     // at start-up comes only where a test asks for it (by removing this file).
     writeBytes(QStringLiteral("ADMINI/firma_pytanie.dat"), "szef\npracownik\n");

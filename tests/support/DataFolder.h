@@ -10,8 +10,9 @@
 
 namespace kestrana::test {
 
-// A temporary, complete data folder (the five data directories, the contract pictures) that
-// tests fill as they need. Its users have been offered "Dane firmy" already.
+// A temporary, complete data folder (every data directory and FONT, the contract pictures and
+// the help text) that tests fill as they need. Its users have been offered "Dane firmy"
+// already.
 class DataFolder {
 public:
     explicit DataFolder(bool withDirectories = true);

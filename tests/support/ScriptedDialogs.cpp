@@ -25,6 +25,8 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         return "choice window";
     case ScriptedDialogs::Kind::TakeOver:
         return "take-over dialog";
+    case ScriptedDialogs::Kind::Item:
+        return "list pick";
     }
     return "dialog";
 }
@@ -151,6 +153,21 @@ int ScriptedDialogs::choose(const QString& caption, const QString& summary, cons
                                     .arg(step->fileName, buttons.join(QStringLiteral(", ")))),
                      __FILE__, __LINE__);
         return cancel;
+    }
+    return index;
+}
+
+int ScriptedDialogs::chooseItem(const QString& caption, const QString&, const QStringList& items) {
+    lastItemList_ = items;
+    const Step* step = take(Kind::Item, caption);
+    if (!step || step->fileName.isEmpty())
+        return -1;
+    const int index = static_cast<int>(items.indexOf(step->fileName));
+    if (index < 0) {
+        ++unexpected_;
+        QTest::qFail(qPrintable(QStringLiteral("no item \"%1\" among %2")
+                                    .arg(step->fileName, items.join(QStringLiteral(", ")))),
+                     __FILE__, __LINE__);
     }
     return index;
 }

@@ -21,7 +21,7 @@ public:
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
     ~ScriptedDialogs() override;
 
-    enum class Kind { Font, Print, Preview, OpenFile, SaveFile, Choice, TakeOver };
+    enum class Kind { Font, Print, Preview, OpenFile, SaveFile, Choice, TakeOver, Item };
 
     // The font dialog confirmed with `answer`, or cancelled with std::nullopt.
     void expectFont(std::optional<FontChoice> answer) {
@@ -56,6 +56,10 @@ public:
     void expectChoice(const QString& button, const QString& caption = {}) {
         steps_.push_back(Step{Kind::Choice, caption, button});
     }
+    // A pick from a list answered with this item, which must be offered; empty: cancelled.
+    void expectItem(const QString& item, const QString& caption = {}) {
+        steps_.push_back(Step{Kind::Item, caption, item});
+    }
     // The take-over dialog confirmed with `answer` (an index per item, -1 to leave one out), or
     // cancelled with std::nullopt; a non-empty `caption` must match.
     void expectTakeOver(std::optional<TakeOverAnswer> answer, const QString& caption = {}) {
@@ -75,6 +79,9 @@ public:
                const QStringList& buttons) override;
     std::optional<TakeOverAnswer> chooseTakeOver(const QString& caption, const QString& report,
                                                  const QList<TakeOverItem>& items) override;
+    int chooseItem(const QString& caption, const QString& text, const QStringList& items) override;
+    // The items of the last pick from a list.
+    const QStringList& lastPickItems() const { return lastItemList_; }
 
     // True when every scripted answer has been used (a check in the middle of a test; at its
     // end the destructor checks).
@@ -113,6 +120,7 @@ private:
     const Step* take(Kind kind, const QString& caption);
 
     std::deque<Step> steps_;
+    QStringList lastItemList_;
     Step current_{Kind::Font};
     QList<FontChoice> fontPresets_;
     QStringList shown_;

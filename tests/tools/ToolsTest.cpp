@@ -150,6 +150,30 @@ private slots:
         QCOMPARE(commands::mailProgram(QString(300, 'x')).text().size(), 200);
     }
 
+    // The address goes to the mail client as one address: nothing in it adds a subject, a copy
+    // or a second recipient.
+    void mailtoKeepsTheAddressWhole_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("plain") << "biuro@abc.pl"
+                               << "mailto:biuro@abc.pl";
+        QTest::newRow("blanks around") << "  biuro@abc.pl "
+                                       << "mailto:biuro@abc.pl";
+        QTest::newRow("query inside") << "a@b.pl?cc=x@y.pl"
+                                      << "mailto:a@b.pl%3Fcc=x@y.pl";
+        QTest::newRow("fragment and percent") << "a%41#b@c.pl"
+                                              << "mailto:a%2541%23b@c.pl";
+        QTest::newRow("Polish letters") << "żółw@łódź.pl"
+                                        << "mailto:%C5%BC%C3%B3%C5%82w@%C5%82%C3%B3d%C5%BA.pl";
+        QTest::newRow("empty") << "   "
+                               << "";
+    }
+    void mailtoKeepsTheAddressWhole() {
+        QFETCH(QString, address);
+        QFETCH(QString, url);
+        QCOMPARE(commands::mailtoUrl(address).toString(QUrl::FullyEncoded), url);
+    }
+
     void aStartedProgramGetsItsArguments() {
         QTemporaryDir dir;
         const QString record = dir.filePath("args.txt");
@@ -161,7 +185,8 @@ private slots:
         qputenv("PATH", dir.path().toUtf8() + ':' + path);
         const EntryRecord r =
             company("7", QStringLiteral("Zakład; touch INJECTED # Odd \" quote --delete-all \""));
-        QVERIFY(commands::start(commands::komentarze(r), dir.path()));
+        QCOMPARE(commands::start(commands::komentarze(r), dir.path()),
+                 commands::StartOutcome::Started);
         qputenv("PATH", path);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
         QFile f(record);
@@ -170,12 +195,13 @@ private slots:
                  QStringLiteral("7.dos\nKomentarze dla: Zakład; touch INJECTED # Odd \" quote "
                                 "--delete-all \" \n"));
         QVERIFY(!QFile::exists(dir.filePath("INJECTED")));
-        QVERIFY(!commands::start(QStringLiteral("nieistniejacy.exe"), dir.path()));
+        QCOMPARE(commands::start(QStringLiteral("nieistniejacy.exe"), dir.path()),
+                 commands::StartOutcome::NotFound);
     }
 
     void helpIsCreatedEmptyAndNotSaved() {
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        QVERIFY(QFile::remove(folder.file("POMOC/bazaadresowa.dat")));
         ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;
         FontSettings fonts;
@@ -204,7 +230,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QByteArray, stored);
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("DOKUMENTY"));
+        QVERIFY(QDir(folder.path()).mkpath("DOKUMENTY"));
         folder.writeBytes("DOKUMENTY/kptresc.dat", "stare\rlinie\n");
         ScriptedPrompts prompts;
         test::ScriptedDialogs dialogs;
@@ -220,7 +246,7 @@ private slots:
 
     void displayedLinesFollowTheWrapping() {
         DataFolder folder;
-        QVERIFY(QDir(folder.path()).mkdir("POMOC"));
+        QVERIFY(QDir(folder.path()).mkpath("POMOC"));
         folder.writeBytes("POMOC/bazaadresowa.dat",
                           "krotka\r\n" + QByteArray("slowo ").repeated(60) + "\r\n\r\nkoniec\r\n");
         ScriptedPrompts prompts;
