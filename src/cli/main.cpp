@@ -83,7 +83,18 @@ bool isWholeNumber(const QString& text) {
     return ok;
 }
 
+int badArguments(const QString& message) {
+    std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
+    return 2;
+}
+
 int runInit(const QStringList& args, const QString& today) {
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] != QLatin1String("--demo"))
+            return badArguments(QStringLiteral("init zakłada folder danych w bieżącym katalogu i "
+                                               "przyjmuje tylko --demo, nie: %1")
+                                    .arg(args[i]));
+    }
     // A register in files here would be taken for the workstation's register by nobody, and
     // for the register by anyone who looked.
     if (startup::readServerChoice(QDir::currentPath()))
@@ -179,11 +190,6 @@ int runMode(const QStringList& args) {
 }
 
 // Exit code 2: the arguments are wrong, nothing was done.
-int badArguments(const QString& message) {
-    std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
-    return 2;
-}
-
 int runSort(const QStringList& args, const QString& today, LockWait& wait) {
     static const QStringList names = {QStringLiteral("nazwa1"), QStringLiteral("nazwa2"),
                                       QStringLiteral("data"), QStringLiteral("kod")};

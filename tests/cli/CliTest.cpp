@@ -203,11 +203,16 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("no command") << QStringList{};
         QTest::newRow("unknown") << QStringList{"frobnicate"};
+        // init makes the current directory a data folder; a folder named after it would be
+        // taken for the place of the new register.
+        QTest::newRow("init with a folder") << QStringList{"init", "nowy"};
+        QTest::newRow("init, unknown option") << QStringList{"init", "--demo", "--full"};
     }
     void badArguments() {
         QFETCH(QStringList, arguments);
         QTemporaryDir dir;
         QCOMPARE(cli(dir.path(), arguments).exitCode, 2);
+        QVERIFY(QDir(dir.path()).isEmpty()); // nothing was made
     }
 
     void sortRewritesTheMainFile() {
