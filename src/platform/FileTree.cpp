@@ -65,6 +65,10 @@ QList<FolderEntry> listFolder(const QString& dir) {
         const QString path = dir + QLatin1Char('/') + name;
         if (::lstat(native(path).constData(), &entry.info) != 0) {
             const int error = errno;
+            // Gone since readdir saw it: another workstation's temporary file renamed into
+            // place, a description deleted. The listing is of what is there.
+            if (error == ENOENT)
+                continue;
             ::closedir(handle);
             throw IoError(opStat, path, error);
         }
