@@ -3,6 +3,7 @@
 #include "platform/Mnemonics.h"
 #include "register/DataFolderSetup.h"
 #include "support/DataFolder.h"
+#include "support/DemoProgram.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestRegistry.h"
@@ -59,12 +60,8 @@ private slots:
     }
 
     void namesOnlyCaptionsTheProgramShows() {
-        DataFolder folder(false);
-        installDataFolder(folder.path(), true, QStringLiteral("2026-12-07"));
-        test::ScriptedPrompts prompts;
-        test::ScriptedDialogs dialogs;
-        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
-        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
+        test::DemoProgram demo;
+        ProgramWindows& windows = demo.windows;
         QVERIFY(windows.start());
         QSet<QString> known = captionsOf({&windows.main(), &windows.voucher(), &windows.envelope(),
                                           &windows.notepad(), &windows.categories()});

@@ -5,6 +5,7 @@
 #include "platform/TabOrder.h"
 #include "register/DataFolderSetup.h"
 #include "support/DataFolder.h"
+#include "support/DemoProgram.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
@@ -91,12 +92,8 @@ class KeyboardTest : public QObject {
 
 private slots:
     void everyMenuAndWindowHasMnemonicsWithoutClashes() {
-        DataFolder folder(false);
-        installDataFolder(folder.path(), true, QStringLiteral("2026-12-07"));
-        test::ScriptedPrompts prompts;
-        test::ScriptedDialogs dialogs;
-        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
-        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
+        test::DemoProgram demo;
+        ProgramWindows& windows = demo.windows;
         QVERIFY(windows.start());
         checkWindow(&windows.main(), {"Panel3", "Panel11", "Panel12", "Panel17", "Panel22"});
         // In add mode the add button says "Zaniechaj" and must still fit among the others.
@@ -106,7 +103,7 @@ private slots:
         checkWindow(&windows.envelope());
         checkWindow(&windows.notepad());
         checkWindow(&windows.categories());
-        CompanyDataDialog company(windows.main().workstation(), prompts);
+        CompanyDataDialog company(windows.main().workstation(), demo.prompts);
         checkWindow(&company);
     }
 
@@ -180,12 +177,8 @@ private slots:
     }
 
     void escapeLeavesTheSmallWindows() {
-        DataFolder folder(false);
-        installDataFolder(folder.path(), true, QStringLiteral("2026-12-07"));
-        test::ScriptedPrompts prompts;
-        test::ScriptedDialogs dialogs;
-        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
-        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
+        test::DemoProgram demo;
+        ProgramWindows& windows = demo.windows;
         QVERIFY(windows.start());
         const auto escapeCloses = [](QWidget* window) {
             activate(window);
@@ -202,7 +195,7 @@ private slots:
         QVERIFY(escapeCloses(&windows.voucher()));
         windows.main().findChild<QAbstractButton*>("SpeedButton3")->click();
         // "Koniec" asks first, as its click does.
-        prompts.expectQuestion(envelope::quitQuestion(), true);
+        demo.prompts.expectQuestion(envelope::quitQuestion(), true);
         QVERIFY(escapeCloses(&windows.envelope()));
         windows.main().findChild<QAction*>("Pomoc1")->trigger();
         QVERIFY(escapeCloses(&windows.notepad()));

@@ -4,6 +4,7 @@
 #include "station/SmallRecords.h"
 #include "station/StorageLocation.h"
 #include "support/DataFolder.h"
+#include "support/DemoProgram.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestRegistry.h"
 #include "support/WindowSession.h"
@@ -123,12 +124,8 @@ private slots:
     }
 
     void voucherAndEnvelopeWindowsOpen() {
-        DataFolder folder(false);
-        installDataFolder(folder.path(), true, QStringLiteral("2026-12-07"));
-        test::ScriptedPrompts prompts;
-        test::ScriptedDialogs dialogs;
-        FixedClock clock(QDate(2026, 12, 7), QTime(9, 0));
-        ProgramWindows windows(prompts, dialogs, clock, {"kestrana"}, folder.path());
+        test::DemoProgram demo;
+        ProgramWindows& windows = demo.windows;
         QVERIFY(windows.start());
         windows.main().findChild<QAction*>("Kw1")->trigger();
         QVERIFY(windows.voucher().isVisible());
