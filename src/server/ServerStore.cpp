@@ -45,6 +45,39 @@ void streamEntries(ServerLink& link, Connection& c, const QString& step,
     reader.finish();
 }
 
+// A stored short string field's text as SQL: its length byte, capped at the width, counts.
+QByteArray storedText(int offset, int width) {
+    return QByteArrayLiteral("substring(record FROM ") + QByteArray::number(offset + 2) +
+           " FOR least(get_byte(record, " + QByteArray::number(offset) + "), " +
+           QByteArray::number(width) + "))";
+}
+
+// Bytes as an SQL value: hex digits only, so no quoting can go wrong.
+QByteArray bytesValue(const QByteArray& bytes) {
+    return "decode('" + bytes.toHex() + "', 'hex')";
+}
+
+// The entries passing `p` with their positions among all entries (numbered before the
+// conditions leave any out), in storage order. COPY takes no parameters: the values are
+// written into the statement as hex.
+QByteArray preselectedScan(const Preselection& p) {
+    QByteArrayList conditions;
+    for (const Preselection::Byte& b : p.bytes)
+        conditions << "get_byte(record, " + QByteArray::number(b.offset) +
+                          ") = " + QByteArray::number(b.value);
+    for (const Preselection::Range& r : p.ranges) {
+        const QByteArray text = storedText(r.offset, r.width);
+        conditions << text + " >= " + bytesValue(r.from) << text + " <= " + bytesValue(r.to);
+    }
+    for (const Preselection::Text& t : p.texts)
+        conditions << "position(" + bytesValue(t.bytes) + " IN " + storedText(t.offset, t.width) +
+                          ") > 0";
+    return "COPY (SELECT entry_key, position, record FROM "
+           "(SELECT entry_key, ord, record, row_number() OVER (ORDER BY ord) - 1 AS position "
+           "FROM kestrana.entries) AS numbered WHERE " +
+           conditions.join(" AND ") + " ORDER BY ord) TO STDOUT (FORMAT binary)";
+}
+
 qint32 counterValue(const ServerLink& link, const Result& rows, const QString& step) {
     if (rows.rows() == 0)
         registerFault(link, step,
@@ -67,12 +100,18 @@ ServerStore::ServerStore(ServerLink& link, const Workstation& local)
 
 ServerStore::~ServerStore() = default;
 
+std::optional<qint64> ServerStore::listedKey(qint64 position) const {
+    if (position < 0 || position >= qint64(keys_.size()) || keys_[size_t(position)] == kNoKey)
+        return std::nullopt;
+    return keys_[size_t(position)];
+}
+
 void ServerStore::read(qint64 position, EntryRecord& into) {
     Connection& c = link_.connection();
-    if (position >= 0 && position < qint64(keys_.size())) {
+    if (const std::optional<qint64> key = listedKey(position)) {
         const Result row =
             c.exec(opRead, "SELECT record FROM kestrana.entries WHERE entry_key = $1",
-                   Params().addInt64(keys_[size_t(position)]));
+                   Params().addInt64(*key));
         if (row.rows() == 0)
             registerFault(link_, opRead,
                           QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie "
@@ -99,6 +138,33 @@ void ServerStore::scan(const Visitor& visit) {
         keys.push_back(key);
         visit(qint64(keys.size()) - 1, record);
     });
+    transaction.commit();
+    keys_ = std::move(keys);
+}
+
+void ServerStore::scanPreselected(const Preselection& preselection, const Visitor& visit) {
+    if (preselection.empty()) {
+        scan(visit);
+        return;
+    }
+    keys_.clear();
+    Connection& c = link_.connection();
+    Transaction transaction(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    std::vector<qint64> keys;
+    const QByteArray sql = preselectedScan(preselection);
+    copy::Reader reader([&](const std::vector<QByteArrayView>& fields) {
+        if (fields.size() != 3 || fields[2].size() != EntryRecord::Size)
+            registerFault(link_, opList, QStringLiteral("Wpis na serwerze nie ma 1678 bajtów."));
+        const qint64 position = copy::int64Field(fields[1]);
+        if (position < qint64(keys.size()))
+            registerFault(link_, opList, QStringLiteral("Wpisy z serwera nie przyszły po kolei."));
+        keys.resize(size_t(position), kNoKey);
+        keys.push_back(copy::int64Field(fields[0]));
+        visit(position, fields[2].data());
+    });
+    c.exec(opList, "SET LOCAL enable_sort = off");
+    c.copyOut(opList, sql.constData(), [&](QByteArrayView piece) { reader.take(piece); });
+    reader.finish();
     transaction.commit();
     keys_ = std::move(keys);
 }
@@ -147,11 +213,11 @@ std::optional<ServerStore::Row> ServerStore::findForUpdate(Connection& c, const 
     const auto rowOf = [](const Result& rows, int i) {
         return Row{rows.int64(i, 0), rows.int64(i, 1), rows.bytes(i, 2)};
     };
-    if (expectedPosition >= 0 && expectedPosition < qint64(keys_.size())) {
+    if (const std::optional<qint64> key = listedKey(expectedPosition)) {
         const Result rows = c.exec(step,
                                    "SELECT entry_key, ord, record FROM kestrana.entries "
                                    "WHERE entry_key = $1 FOR UPDATE",
-                                   Params().addInt64(keys_[size_t(expectedPosition)]));
+                                   Params().addInt64(*key));
         if (rows.rows() == 1 && recordId(rows.bytes(0, 2).constData()) == id)
             return rowOf(rows, 0);
     }
