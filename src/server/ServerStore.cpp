@@ -24,6 +24,9 @@ const QString opCounter = QStringLiteral("Licznik ID na serwerze");
 const char* const kScan = "COPY (SELECT entry_key, record FROM kestrana.entries ORDER BY ord) "
                           "TO STDOUT (FORMAT binary)";
 
+// Reading along the index on `ord` gives the order without holding the records anywhere.
+const char* const kInOrder = "SET LOCAL enable_sort = off";
+
 QString recordId(const char* record) {
     return EntryRecord::fromBytes(record).text(Field::id);
 }
@@ -32,22 +35,9 @@ QString recordId(const char* record) {
     throw ServerError(ServerError::Kind::Register, step, link.server(), text);
 }
 
-// Streams (entry_key, record) in storage order to `row`, in a snapshot of its own.
-void streamEntries(ServerLink& link, Connection& c, const QString& step,
-                   const std::function<void(qint64 key, const char* record)>& row) {
-    copy::Reader reader([&](const std::vector<QByteArrayView>& fields) {
-        if (fields.size() != 2 || fields[1].size() != EntryRecord::Size)
-            registerFault(link, step, QStringLiteral("Wpis na serwerze nie ma 1678 bajtów."));
-        row(copy::int64Field(fields[0]), fields[1].data());
-    });
-    c.exec(step, "SET LOCAL enable_sort = off");
-    c.copyOut(step, kScan, [&](QByteArrayView piece) { reader.take(piece); });
-    reader.finish();
-}
-
 // A stored short string field's text as SQL: its length byte, capped at the width, counts.
 QByteArray storedText(int offset, int width) {
-    return QByteArrayLiteral("substring(record FROM ") + QByteArray::number(offset + 2) +
+    return "substring(record FROM " + QByteArray::number(offset + 2) +
            " FOR least(get_byte(record, " + QByteArray::number(offset) + "), " +
            QByteArray::number(width) + "))";
 }
@@ -57,9 +47,9 @@ QByteArray bytesValue(const QByteArray& bytes) {
     return "decode('" + bytes.toHex() + "', 'hex')";
 }
 
-// The entries passing `p` with their positions among all entries (numbered before the
-// conditions leave any out), in storage order. COPY takes no parameters: the values are
-// written into the statement as hex.
+// Every entry's row in storage order, its record only where it passes `p` (null elsewhere): the
+// rows left out still count for the positions, at a few bytes each. COPY takes no parameters,
+// so the values are written into the statement as hex.
 QByteArray preselectedScan(const Preselection& p) {
     QByteArrayList conditions;
     for (const Preselection::Byte& b : p.bytes)
@@ -72,10 +62,23 @@ QByteArray preselectedScan(const Preselection& p) {
     for (const Preselection::Text& t : p.texts)
         conditions << "position(" + bytesValue(t.bytes) + " IN " + storedText(t.offset, t.width) +
                           ") > 0";
-    return "COPY (SELECT entry_key, position, record FROM "
-           "(SELECT entry_key, ord, record, row_number() OVER (ORDER BY ord) - 1 AS position "
-           "FROM kestrana.entries) AS numbered WHERE " +
-           conditions.join(" AND ") + " ORDER BY ord) TO STDOUT (FORMAT binary)";
+    return "COPY (SELECT entry_key, CASE WHEN " + conditions.join(" AND ") +
+           " THEN record END FROM kestrana.entries ORDER BY ord) TO STDOUT (FORMAT binary)";
+}
+
+// Streams (entry_key, record) of `sql` in storage order to `row`, in a snapshot of its own. A
+// null record (a row the statement left out) comes as nullptr when `mayLeaveOut`.
+void streamEntries(ServerLink& link, Connection& c, const QString& step, const char* sql,
+                   bool mayLeaveOut,
+                   const std::function<void(qint64 key, const char* record)>& row) {
+    copy::Reader reader([&](const std::vector<QByteArrayView>& fields) {
+        const bool leftOut = fields.size() == 2 && mayLeaveOut && fields[1].isNull();
+        if (fields.size() != 2 || (!leftOut && fields[1].size() != EntryRecord::Size))
+            registerFault(link, step, QStringLiteral("Wpis na serwerze nie ma 1678 bajtów."));
+        row(copy::int64Field(fields[0]), leftOut ? nullptr : fields[1].data());
+    });
+    c.copyOut(step, sql, [&](QByteArrayView piece) { reader.take(piece); });
+    reader.finish();
 }
 
 qint32 counterValue(const ServerLink& link, const Result& rows, const QString& step) {
@@ -100,18 +103,12 @@ ServerStore::ServerStore(ServerLink& link, const Workstation& local)
 
 ServerStore::~ServerStore() = default;
 
-std::optional<qint64> ServerStore::listedKey(qint64 position) const {
-    if (position < 0 || position >= qint64(keys_.size()) || keys_[size_t(position)] == kNoKey)
-        return std::nullopt;
-    return keys_[size_t(position)];
-}
-
 void ServerStore::read(qint64 position, EntryRecord& into) {
     Connection& c = link_.connection();
-    if (const std::optional<qint64> key = listedKey(position)) {
+    if (position >= 0 && position < qint64(keys_.size())) {
         const Result row =
             c.exec(opRead, "SELECT record FROM kestrana.entries WHERE entry_key = $1",
-                   Params().addInt64(*key));
+                   Params().addInt64(keys_[size_t(position)]));
         if (row.rows() == 0)
             registerFault(link_, opRead,
                           QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie "
@@ -134,7 +131,8 @@ void ServerStore::scan(const Visitor& visit) {
     Connection& c = link_.connection();
     Transaction transaction(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     std::vector<qint64> keys;
-    streamEntries(link_, c, opList, [&](qint64 key, const char* record) {
+    c.exec(opList, kInOrder);
+    streamEntries(link_, c, opList, kScan, false, [&](qint64 key, const char* record) {
         keys.push_back(key);
         visit(qint64(keys.size()) - 1, record);
     });
@@ -152,19 +150,21 @@ void ServerStore::scanPreselected(const Preselection& preselection, const Visito
     Transaction transaction(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     std::vector<qint64> keys;
     const QByteArray sql = preselectedScan(preselection);
-    copy::Reader reader([&](const std::vector<QByteArrayView>& fields) {
-        if (fields.size() != 3 || fields[2].size() != EntryRecord::Size)
-            registerFault(link_, opList, QStringLiteral("Wpis na serwerze nie ma 1678 bajtów."));
-        const qint64 position = copy::int64Field(fields[1]);
-        if (position < qint64(keys.size()))
-            registerFault(link_, opList, QStringLiteral("Wpisy z serwera nie przyszły po kolei."));
-        keys.resize(size_t(position), kNoKey);
-        keys.push_back(copy::int64Field(fields[0]));
-        visit(position, fields[2].data());
+    // A field text leaves out nearly every record, so reading the table as it lies and sorting
+    // what remains in memory beats following the index, which reads the table in the order of
+    // `ord` (about twice as long). Without one, most records may pass: they would not fit in
+    // memory, and the index is the better way.
+    if (preselection.texts.empty()) {
+        c.exec(opList, kInOrder);
+    } else {
+        c.exec(opList, "SET LOCAL work_mem = '64MB'");
+        c.exec(opList, "SET LOCAL enable_indexscan = off");
+    }
+    streamEntries(link_, c, opList, sql.constData(), true, [&](qint64 key, const char* record) {
+        keys.push_back(key);
+        if (record)
+            visit(qint64(keys.size()) - 1, record);
     });
-    c.exec(opList, "SET LOCAL enable_sort = off");
-    c.copyOut(opList, sql.constData(), [&](QByteArrayView piece) { reader.take(piece); });
-    reader.finish();
     transaction.commit();
     keys_ = std::move(keys);
 }
@@ -213,11 +213,11 @@ std::optional<ServerStore::Row> ServerStore::findForUpdate(Connection& c, const 
     const auto rowOf = [](const Result& rows, int i) {
         return Row{rows.int64(i, 0), rows.int64(i, 1), rows.bytes(i, 2)};
     };
-    if (const std::optional<qint64> key = listedKey(expectedPosition)) {
+    if (expectedPosition >= 0 && expectedPosition < qint64(keys_.size())) {
         const Result rows = c.exec(step,
                                    "SELECT entry_key, ord, record FROM kestrana.entries "
                                    "WHERE entry_key = $1 FOR UPDATE",
-                                   Params().addInt64(*key));
+                                   Params().addInt64(keys_[size_t(expectedPosition)]));
         if (rows.rows() == 1 && recordId(rows.bytes(0, 2).constData()) == id)
             return rowOf(rows, 0);
     }
@@ -277,7 +277,8 @@ void ServerStore::sort(SortField field, bool descending) {
         keys.reserve(size_t(count));
         const std::vector<quint32> order = sortedRecordNumbers(
             [&](const std::function<void(const char*)>& visit) {
-                streamEntries(link_, c, opSort, [&](qint64 key, const char* record) {
+                c.exec(opSort, kInOrder);
+                streamEntries(link_, c, opSort, kScan, false, [&](qint64 key, const char* record) {
                     keys.push_back(key);
                     visit(record);
                 });

@@ -33,8 +33,8 @@ public:
     void read(qint64 position, EntryRecord& into) override;
     // The visitor must not use the store: the connection is busy with the stream meanwhile.
     void scan(const Visitor& visit) override;
-    // The server leaves out the entries failing `preselection`, numbering the rest as scan()
-    // would; the same rule for the visitor.
+    // The server tests `preselection` and sends only the records that pass it; the same rule
+    // for the visitor.
     void scanPreselected(const Preselection& preselection, const Visitor& visit) override;
     qint64 add(EntryRecord& record) override;
     std::optional<qint64> saveEdited(EntryRecord& buffer, const EntryFormValues& form,
@@ -71,10 +71,8 @@ private:
     ServerLink& link_;
     Workstation local_;
     FileStore localFiles_;
-    // The rows of the last list build, by position; kNoKey where it left a position out.
-    static constexpr qint64 kNoKey = -1;
+    // The rows of the last list build, by position.
     std::vector<qint64> keys_;
-    std::optional<qint64> listedKey(qint64 position) const;
     std::unique_ptr<EntryLockConnection> locks_;
     // The lock of the entry this workstation shows, and whether it holds it now (a lost lock
     // connection took it).
