@@ -5,6 +5,7 @@
 #include "server/ServerError.h"
 #include "station/SmallRecords.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kestrana::server {
@@ -150,15 +151,16 @@ void ServerStore::scanPreselected(const Preselection& preselection, const Visito
     Transaction transaction(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     std::vector<qint64> keys;
     const QByteArray sql = preselectedScan(preselection);
-    // A field text leaves out nearly every record, so reading the table as it lies and sorting
-    // what remains in memory beats following the index, which reads the table in the order of
-    // `ord` (about twice as long). Without one, most records may pass: they would not fit in
-    // memory, and the index is the better way.
-    if (preselection.texts.empty()) {
-        c.exec(opList, kInOrder);
-    } else {
+    // A field text of a few letters leaves out nearly every record, so reading the table as it
+    // lies and sorting what remains in memory beats following the index, which reads the table
+    // in the order of `ord` (about twice as long). Otherwise most records may pass: sorted,
+    // they would not fit in memory and go to disk, and the index is the better way.
+    if (std::any_of(preselection.texts.begin(), preselection.texts.end(),
+                    [](const Preselection::Text& t) { return t.bytes.size() >= 3; })) {
         c.exec(opList, "SET LOCAL work_mem = '64MB'");
         c.exec(opList, "SET LOCAL enable_indexscan = off");
+    } else {
+        c.exec(opList, kInOrder);
     }
     streamEntries(link_, c, opList, sql.constData(), true, [&](qint64 key, const char* record) {
         keys.push_back(key);
