@@ -3,6 +3,7 @@
 #include "register/Editing.h"
 #include "register/EntryForm.h"
 #include "register/EntryRecord.h"
+#include "register/Preselection.h"
 #include "register/Sort.h"
 
 #include <QSet>
@@ -30,6 +31,12 @@ public:
     // Every entry in storage order: its position and its bytes as stored (EntryRecord::Size).
     using Visitor = std::function<void(qint64 position, const char* record)>;
     virtual void scan(const Visitor& visit) = 0;
+    // The same, where the storage may leave out entries that fail `preselection`; the positions
+    // of those it visits are those scan() gives them.
+    virtual void scanPreselected(const Preselection& preselection, const Visitor& visit) {
+        (void)preselection;
+        scan(visit);
+    }
     // The file that holds every entry in storage order as stored records, when the storage is
     // such a file (a list of every entry is then a copy of it); empty otherwise.
     virtual QString entriesFile() const { return {}; }

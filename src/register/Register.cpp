@@ -67,13 +67,17 @@ void Register::build(const EntrySink& sink, const Filter& filter) {
         ownList_ = std::move(kept);
         return;
     }
-    store_->scan([&](qint64 position, const char* record) {
+    const EntryStore::Visitor visit = [&](qint64 position, const char* record) {
         std::memcpy(buffer_.data(), record, EntryRecord::Size);
         if (filter && !filter(buffer_))
             return;
         file.write(QByteArrayView(record, EntryRecord::Size));
         sink(buffer_, position + 1);
-    });
+    };
+    if (filter && !filter.preselection.empty())
+        store_->scanPreselected(filter.preselection, visit);
+    else
+        store_->scan(visit);
     std::shared_ptr<const files::KeptFile> kept = file.keep();
     file.commit();
     ownList_ = std::move(kept);

@@ -4,12 +4,15 @@
 #include "register/EntryList.h"
 #include "register/EntryRecord.h"
 #include "register/ListLine.h"
+#include "register/Preselection.h"
 #include "station/Workstation.h"
 
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 namespace kestrana {
 
@@ -35,7 +38,22 @@ public:
     // Reads the entry at `position` (0-based) into the buffer. Throws IoError.
     void load(qint64 position);
 
-    using Filter = std::function<bool(const EntryRecord&)>;
+    // The entry test of a filtered list build, with conditions the storage may test first (an
+    // entry failing them would fail the test too). Any test of an entry converts to one.
+    struct Filter {
+        Filter() = default;
+        template <typename F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, Filter> &&
+                 std::is_invocable_r_v<bool, F, const EntryRecord&>)
+            Filter(F test, Preselection hint = {})
+            : accepts(std::move(test)), preselection(std::move(hint)) {}
+
+        explicit operator bool() const { return bool(accepts); }
+        bool operator()(const EntryRecord& record) const { return accepts(record); }
+
+        std::function<bool(const EntryRecord&)> accepts;
+        Preselection preselection;
+    };
     using LineSink = std::function<void(QString&& line)>;
     // Rebuilds the list: every entry (those passing `filter`, when given) goes to the list file
     // and gives one line, handed to `sink` as it is built. Lines built before a failure have

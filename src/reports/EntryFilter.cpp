@@ -147,9 +147,33 @@ bool EntryFilter::descriptionTextMatches(const QByteArray& bytes) const {
     return false;
 }
 
+Preselection EntryFilter::preselection() const {
+    const auto bytes = [](const std::string& text) {
+        return QByteArray(text.data(), qsizetype(text.size()));
+    };
+    Preselection p;
+    // An entry none_ drops needs no test of its own: the workstation drops it anyway.
+    if (none_)
+        return p;
+    if (dates_) {
+        const FieldLayout& l = layoutOf(Field::data);
+        p.ranges.push_back({l.offset, l.width, bytes(from_), bytes(to_)});
+    }
+    if (contract_ == ContractState::Signed)
+        p.bytes.push_back({EntryRecord::UmowaOffset, 0});
+    if (contract_ == ContractState::Terminated)
+        p.bytes.push_back({EntryRecord::UmowaOffset, 1});
+    for (const int offset : flagOffsets_)
+        p.bytes.push_back({offset, 1});
+    for (const TextCondition& t : texts_)
+        p.texts.push_back({t.offset, t.width, bytes(t.text)});
+    return p;
+}
+
 Register::Filter makeEntryFilter(const FilterCriteria& criteria, const Workstation& ws) {
     auto filter = std::make_shared<const EntryFilter>(criteria, ws);
-    return [filter](const EntryRecord& record) { return filter->accepts(record); };
+    return Register::Filter([filter](const EntryRecord& record) { return filter->accepts(record); },
+                            filter->preselection());
 }
 
 } // namespace kestrana

@@ -30,6 +30,10 @@ public:
     // IoError.
     bool accepts(const EntryRecord& record) const;
 
+    // The conditions of accepts() a storage can test on the stored bytes: dates, contract
+    // state, categories, groups and field texts; the description is left to accepts().
+    Preselection preselection() const;
+
 private:
     struct TextCondition {
         int offset;

@@ -5,6 +5,7 @@
 #include "server/ServerError.h"
 #include "station/SmallRecords.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kestrana::server {
@@ -24,6 +25,9 @@ const QString opCounter = QStringLiteral("Licznik ID na serwerze");
 const char* const kScan = "COPY (SELECT entry_key, record FROM kestrana.entries ORDER BY ord) "
                           "TO STDOUT (FORMAT binary)";
 
+// Reading along the index on `ord` gives the order without holding the records anywhere.
+const char* const kInOrder = "SET LOCAL enable_sort = off";
+
 QString recordId(const char* record) {
     return EntryRecord::fromBytes(record).text(Field::id);
 }
@@ -32,16 +36,49 @@ QString recordId(const char* record) {
     throw ServerError(ServerError::Kind::Register, step, link.server(), text);
 }
 
-// Streams (entry_key, record) in storage order to `row`, in a snapshot of its own.
-void streamEntries(ServerLink& link, Connection& c, const QString& step,
+// A stored short string field's text as SQL: its length byte, capped at the width, counts.
+QByteArray storedText(int offset, int width) {
+    return "substring(record FROM " + QByteArray::number(offset + 2) +
+           " FOR least(get_byte(record, " + QByteArray::number(offset) + "), " +
+           QByteArray::number(width) + "))";
+}
+
+// Bytes as an SQL value: hex digits only, so no quoting can go wrong.
+QByteArray bytesValue(const QByteArray& bytes) {
+    return "decode('" + bytes.toHex() + "', 'hex')";
+}
+
+// Every entry's row in storage order, its record only where it passes `p` (null elsewhere): the
+// rows left out still count for the positions, at a few bytes each. COPY takes no parameters,
+// so the values are written into the statement as hex.
+QByteArray preselectedScan(const Preselection& p) {
+    QByteArrayList conditions;
+    for (const Preselection::Byte& b : p.bytes)
+        conditions << "get_byte(record, " + QByteArray::number(b.offset) +
+                          ") = " + QByteArray::number(b.value);
+    for (const Preselection::Range& r : p.ranges) {
+        const QByteArray text = storedText(r.offset, r.width);
+        conditions << text + " >= " + bytesValue(r.from) << text + " <= " + bytesValue(r.to);
+    }
+    for (const Preselection::Text& t : p.texts)
+        conditions << "position(" + bytesValue(t.bytes) + " IN " + storedText(t.offset, t.width) +
+                          ") > 0";
+    return "COPY (SELECT entry_key, CASE WHEN " + conditions.join(" AND ") +
+           " THEN record END FROM kestrana.entries ORDER BY ord) TO STDOUT (FORMAT binary)";
+}
+
+// Streams (entry_key, record) of `sql` in storage order to `row`, in a snapshot of its own. A
+// null record (a row the statement left out) comes as nullptr when `mayLeaveOut`.
+void streamEntries(ServerLink& link, Connection& c, const QString& step, const char* sql,
+                   bool mayLeaveOut,
                    const std::function<void(qint64 key, const char* record)>& row) {
     copy::Reader reader([&](const std::vector<QByteArrayView>& fields) {
-        if (fields.size() != 2 || fields[1].size() != EntryRecord::Size)
+        const bool leftOut = fields.size() == 2 && mayLeaveOut && fields[1].isNull();
+        if (fields.size() != 2 || (!leftOut && fields[1].size() != EntryRecord::Size))
             registerFault(link, step, QStringLiteral("Wpis na serwerze nie ma 1678 bajtów."));
-        row(copy::int64Field(fields[0]), fields[1].data());
+        row(copy::int64Field(fields[0]), leftOut ? nullptr : fields[1].data());
     });
-    c.exec(step, "SET LOCAL enable_sort = off");
-    c.copyOut(step, kScan, [&](QByteArrayView piece) { reader.take(piece); });
+    c.copyOut(step, sql, [&](QByteArrayView piece) { reader.take(piece); });
     reader.finish();
 }
 
@@ -95,9 +132,40 @@ void ServerStore::scan(const Visitor& visit) {
     Connection& c = link_.connection();
     Transaction transaction(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     std::vector<qint64> keys;
-    streamEntries(link_, c, opList, [&](qint64 key, const char* record) {
+    c.exec(opList, kInOrder);
+    streamEntries(link_, c, opList, kScan, false, [&](qint64 key, const char* record) {
         keys.push_back(key);
         visit(qint64(keys.size()) - 1, record);
+    });
+    transaction.commit();
+    keys_ = std::move(keys);
+}
+
+void ServerStore::scanPreselected(const Preselection& preselection, const Visitor& visit) {
+    if (preselection.empty()) {
+        scan(visit);
+        return;
+    }
+    keys_.clear();
+    Connection& c = link_.connection();
+    Transaction transaction(c, "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    std::vector<qint64> keys;
+    const QByteArray sql = preselectedScan(preselection);
+    // A field text of a few letters leaves out nearly every record, so reading the table as it
+    // lies and sorting what remains in memory beats following the index, which reads the table
+    // in the order of `ord` (about twice as long). Otherwise most records may pass: sorted,
+    // they would not fit in memory and go to disk, and the index is the better way.
+    if (std::any_of(preselection.texts.begin(), preselection.texts.end(),
+                    [](const Preselection::Text& t) { return t.bytes.size() >= 3; })) {
+        c.exec(opList, "SET LOCAL work_mem = '64MB'");
+        c.exec(opList, "SET LOCAL enable_indexscan = off");
+    } else {
+        c.exec(opList, kInOrder);
+    }
+    streamEntries(link_, c, opList, sql.constData(), true, [&](qint64 key, const char* record) {
+        keys.push_back(key);
+        if (record)
+            visit(qint64(keys.size()) - 1, record);
     });
     transaction.commit();
     keys_ = std::move(keys);
@@ -211,7 +279,8 @@ void ServerStore::sort(SortField field, bool descending) {
         keys.reserve(size_t(count));
         const std::vector<quint32> order = sortedRecordNumbers(
             [&](const std::function<void(const char*)>& visit) {
-                streamEntries(link_, c, opSort, [&](qint64 key, const char* record) {
+                c.exec(opSort, kInOrder);
+                streamEntries(link_, c, opSort, kScan, false, [&](qint64 key, const char* record) {
                     keys.push_back(key);
                     visit(record);
                 });

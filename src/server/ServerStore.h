@@ -33,6 +33,9 @@ public:
     void read(qint64 position, EntryRecord& into) override;
     // The visitor must not use the store: the connection is busy with the stream meanwhile.
     void scan(const Visitor& visit) override;
+    // The server tests `preselection` and sends only the records that pass it; the same rule
+    // for the visitor.
+    void scanPreselected(const Preselection& preselection, const Visitor& visit) override;
     qint64 add(EntryRecord& record) override;
     std::optional<qint64> saveEdited(EntryRecord& buffer, const EntryFormValues& form,
                                      const QString& id, qint64 expectedPosition) override;

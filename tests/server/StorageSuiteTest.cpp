@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
 
 // The register's behaviour through the editing session, the list build, the filter and the
@@ -77,6 +78,43 @@ std::vector<EntryRecord> fiveEntries() {
         r.setText(Field::nazwa2, QStringLiteral("Oddział %1").arg(i));
         records.push_back(r);
     }
+    return records;
+}
+
+// Entries IDs 20 to 28 (record numbers 1 to 9) whose stored bytes put a filter's text, flags
+// and dates just inside or just outside what it accepts.
+std::vector<EntryRecord> filterEdgeEntries() {
+    const FieldLayout& name = layoutOf(Field::nazwa1);
+    const QString filled = QString(name.width - 6, QLatin1Char('y')) + QStringLiteral("Tartak");
+    struct Row {
+        QString nazwa1;
+        QString date;
+        bool kat3;
+    };
+    const Row rows[] = {
+        {filled, "2005-03-01", true},                        // the text at the field's very end
+        {"Tar", "2005-06-01", true},                         // "tak" follows in the unused bytes
+        {QStringLiteral("Łąka"), "2001-01-01", true},        // "Tartak" in nazwa2 only
+        {QStringLiteral("Tartak Łąka"), "2009-12-31", true}, // last day; more conditions
+        {"Tartak", "2005-03-01", false},                     // no category 3
+        {"Tartak", "2010-01-01", true},                      // a day late
+        {filled, "2004-12-31", true},                        // length byte above the width
+        {"Tartak", "2000-01-01", true},                      // the first day
+        {"Tartak", "", true},                                // no date
+    };
+    std::vector<EntryRecord> records;
+    for (const Row& row : rows) {
+        EntryRecord r = entry(QString::number(20 + qsizetype(records.size())), row.nazwa1);
+        r.setText(Field::data, row.date);
+        r.setCategory(3, row.kat3);
+        records.push_back(r);
+    }
+    std::memcpy(records[1].data() + name.offset + 4, "tak", 3);
+    records[2].setText(Field::nazwa2, QStringLiteral("Tartak"));
+    records[3].setText(Field::miejscowosc, QStringLiteral("Gdańsk"));
+    records[3].setGroup(2, true);
+    records[3].setUmowa(true);
+    records[6].data()[name.offset] = char(255);
     return records;
 }
 
@@ -203,6 +241,75 @@ private slots:
             for (int row = 0; row < p.session.list().count(); ++row)
                 numbers << p.session.list().recordNumber(row);
             QCOMPARE(numbers, c.numbers);
+        }
+    }
+
+    // Texts, flags, contract state and dates at the edges of what the filter accepts: the
+    // lines, their record numbers and the entries they lead to are the same in every storage.
+    void filterAtTheEdgesOfItsConditions_data() { addStorageRows(); }
+    void filterAtTheEdgesOfItsConditions() {
+        QFETCH(bool, onServer);
+        Storage storage(onServer, filterEdgeEntries());
+        QVERIFY2(!onServer || storage.onServer(), qPrintable(test::PgCluster::instance().error()));
+        Program p(storage);
+        QVERIFY(p.session.start());
+
+        const auto criteria = [](QString nazwa1, std::initializer_list<int> kat = {},
+                                 QString from = {}, QString to = {}) {
+            FilterCriteria c;
+            c.nazwa1_s = nazwa1;
+            for (const int k : kat)
+                c.kat[size_t(k - 1)] = true;
+            c.da1 = !from.isNull();
+            c.oddaty_k = from;
+            c.dodaty_k = to;
+            return c;
+        };
+        struct Case {
+            const char* name;
+            FilterCriteria criteria;
+            QList<qint64> numbers;
+        };
+        std::vector<Case> cases = {
+            {"nazwa, kategoria, daty",
+             criteria("Tartak", {3}, "2000-01-01", "2009-12-31"),
+             {1, 4, 7, 8}},
+            {"część tekstu", criteria("tak"), {1, 4, 5, 6, 7, 8, 9}},
+            {"polskie litery", criteria(QStringLiteral("Łąka")), {3, 4}},
+            {"daty z przedrostkiem", criteria({}, {}, "2005", "2005-03-01"), {1, 5}},
+            {"puste daty", criteria({}, {}, "", ""), {9}},
+            {"kategoria", criteria({}, {3}), {1, 2, 3, 4, 6, 7, 8, 9}},
+            {"nic", criteria("Tartak", {3}, "2009-12-31", "2000-01-01"), {}},
+        };
+        Case severalTexts{"kilka tekstów", criteria("Tartak"), {4}};
+        severalTexts.criteria.miejscowosc_s = QStringLiteral("Gdańsk");
+        Case otherField{"inne pole", {}, {3}};
+        otherField.criteria.nazwa2_s = QStringLiteral("Tartak");
+        Case flags{"kategoria i grupa", criteria({}, {3}), {4}};
+        flags.criteria.zaw[1] = true;
+        Case terminated{"umowa rozwiązana", {}, {4}};
+        terminated.criteria.um = ContractState::Terminated;
+        Case signedOnly{"umowa trwa", criteria({}, {3}), {1, 2, 3, 6, 7, 8, 9}};
+        signedOnly.criteria.um = ContractState::Signed;
+        for (const Case& c : {severalTexts, otherField, flags, terminated, signedOnly})
+            cases.push_back(c);
+
+        for (const Case& c : cases) {
+            p.session.openFilter();
+            p.session.buildFromFilter([&] { return makeEntryFilter(c.criteria, p.ws); });
+            QList<qint64> numbers;
+            QStringList ids;
+            for (int row = 0; row < p.session.list().count(); ++row) {
+                numbers << p.session.list().recordNumber(row);
+                ids << QString::number(19 + numbers.last());
+            }
+            QVERIFY2(numbers == c.numbers, c.name);
+            // Each line leads to its own entry, through the session and by record number.
+            QCOMPARE(p.listedIds(), ids);
+            for (int row = 0; row < ids.size(); ++row) {
+                p.view.click(p.session, row);
+                QCOMPARE(p.shownId(), ids[row]);
+            }
         }
     }
 
