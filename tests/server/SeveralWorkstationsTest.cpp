@@ -57,12 +57,58 @@ std::vector<EntryRecord> serverEntries(const QString& station, const QString& co
     return entries;
 }
 
+// True while some session holds the advisory lock of entry `id` (the key as the program makes it).
+bool entryLockHeld(server::Connection& connection, const QString& id) {
+    const qint64 key = *server::entryLockKey(id);
+    return connection
+               .exec(QStringLiteral("test"),
+                     "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND granted "
+                     "AND classid::bigint = $1 AND objid::bigint = $2 AND objsubid = 1",
+                     server::Params().addInt64(key >> 32).addInt64(key & 0xffffffff))
+               .int64(0, 0) > 0;
+}
+
 } // namespace
 
 class SeveralWorkstationsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Two program windows on two workstations: the second is refused the entry the first
+    // shows, and a kill -9 of the first frees it with no unlock.
+    void killedProgramWindowFreesItsEntry() {
+        KESTRANA_NEW_DATABASE(db);
+        QTemporaryDir dir;
+        const QString first = dir.filePath("pierwsze");
+        const QString second = dir.filePath("drugie");
+        serverStation(first, db, true);
+        serverStation(second, db, false);
+        const QString id = serverEntries(first, dir.filePath("kopia")).at(0).text(Field::id);
+        server::Connection probe(db);
+
+        QProcess program;
+        program.setWorkingDirectory(first);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        program.setProcessEnvironment(env);
+        program.start(qEnvironmentVariable("KESTRANA_BIN"));
+        QVERIFY(program.waitForStarted());
+        // The first window shows its first entry once its start-up has locked it.
+        QTRY_VERIFY_WITH_TIMEOUT(entryLockHeld(probe, id), 60000);
+
+        test::WindowSession s;
+        s.prompts.expectInformation(kBusy);
+        s.start(second);
+        QCOMPARE(s.field("id"), QString());
+        QVERIFY(s.prompts.done());
+
+        program.kill();
+        QVERIFY(program.waitForFinished(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!entryLockHeld(probe, id), 20000);
+        s.clickLine(0);
+        QCOMPARE(s.field("id"), id);
+    }
+
     // Another workstation shows an entry: the window is refused it; when that workstation is
     // killed, the entry is free as soon as the server has ended its session.
     void killedWorkstationFreesItsEntry() {
