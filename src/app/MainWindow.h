@@ -162,6 +162,10 @@ public:
     // after a preview, and the undoing of this workstation's last import (both boss level).
     void exportCsv();
     void exportXlsx();
+    // Writes the list to a file the user picks (`suffix` added when the name has none) by
+    // `write`, which returns how many entries it wrote; says so, or shows the failure.
+    void exportList(const QString& title, const QString& filter, const QString& suffix,
+                    const std::function<qint64(const QString& path)>& write);
     void importCsv();
     void undoLastImport();
 

@@ -39,17 +39,15 @@ void Tbaza_f::wireCsv() {
     connect(ui->CofnijImport1, &QAction::triggered, this, &Tbaza_f::undoLastImport);
 }
 
-void Tbaza_f::exportCsv() {
-    const QString chosen = context_.dialogs.saveFileName(QStringLiteral("Eksport listy do CSV"),
-                                                         ws_.workDir, kCsvFilter);
+void Tbaza_f::exportList(const QString& title, const QString& filter, const QString& suffix,
+                         const std::function<qint64(const QString& path)>& write) {
+    const QString chosen = context_.dialogs.saveFileName(title, ws_.workDir, filter);
     if (chosen.isEmpty())
         return;
-    const QString path = withSuffix(chosen, QStringLiteral("csv"));
+    const QString path = withSuffix(chosen, suffix);
     qint64 count = 0;
     try {
-        // The list this window built last, not what another program made of the shared file.
-        count = csv::exportListFile(register_->listSource(), csv::currentCategoryNames(ws_), path,
-                                    ws_.faults);
+        count = write(path);
     } catch (const IoError& error) {
         showIoError(error);
         return;
@@ -58,22 +56,22 @@ void Tbaza_f::exportCsv() {
         QStringLiteral("Zapisano %1 do pliku %2.").arg(csv::entryCount(count), path));
 }
 
+// Both exports read the list this window built last, not what another program made of the
+// shared file.
+void Tbaza_f::exportCsv() {
+    exportList(QStringLiteral("Eksport listy do CSV"), kCsvFilter, QStringLiteral("csv"),
+               [this](const QString& path) {
+                   return csv::exportListFile(register_->listSource(),
+                                              csv::currentCategoryNames(ws_), path, ws_.faults);
+               });
+}
+
 void Tbaza_f::exportXlsx() {
-    const QString chosen = context_.dialogs.saveFileName(
-        QStringLiteral("Eksport listy do arkusza (XLSX)"), ws_.workDir, kXlsxFilter);
-    if (chosen.isEmpty())
-        return;
-    const QString path = withSuffix(chosen, QStringLiteral("xlsx"));
-    qint64 count = 0;
-    try {
-        count = xlsx::exportListFile(register_->listSource(), csv::currentCategoryNames(ws_), path,
-                                     ws_.faults);
-    } catch (const IoError& error) {
-        showIoError(error);
-        return;
-    }
-    context_.prompts.information(
-        QStringLiteral("Zapisano %1 do pliku %2.").arg(csv::entryCount(count), path));
+    exportList(QStringLiteral("Eksport listy do arkusza (XLSX)"), kXlsxFilter,
+               QStringLiteral("xlsx"), [this](const QString& path) {
+                   return xlsx::exportListFile(register_->listSource(),
+                                               csv::currentCategoryNames(ws_), path, ws_.faults);
+               });
 }
 
 void Tbaza_f::importCsv() {
