@@ -11,6 +11,7 @@
 #include "exchange/CsvImport.h"
 #include "platform/CheckedFile.h"
 #include "platform/Clock.h"
+#include "platform/CodePage.h"
 #include "platform/DataPaths.h"
 #include "platform/IoError.h"
 #include "platform/MemoryTuning.h"
@@ -131,8 +132,17 @@ int runList(const QStringList& allArgs, const QString& today) {
     // Lines go out as they are built: a register of a million entries needs no list in memory.
     static char buffer[1 << 20];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    reg.buildList(
-        static_cast<ViewMode>(mode), [](QString&& line) { printLine(line); },
+    QByteArray out;
+    reg.buildListBytes(
+        static_cast<ViewMode>(mode),
+        [&out](const QByteArray& line) {
+            // As printLine() writes it: a line ends at a NUL character.
+            const qsizetype nul = line.indexOf('\0');
+            out.truncate(0);
+            cp1250::appendUtf8(line.constData(), nul < 0 ? line.size() : nul, out);
+            out.append('\n');
+            std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
+        },
         filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
     std::fflush(stdout);
     return 0;

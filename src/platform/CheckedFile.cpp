@@ -384,8 +384,9 @@ FileWriter::FileWriter(const QString& path, Mode mode, int recordSize, FaultInje
         buffer_.reserve(1 << 20);
         return;
     }
-    if (mode == Mode::Truncate) {
-        fd_ = Fd(path, O_WRONLY | O_CREAT | O_TRUNC, kNewFileMode, false, faults).release();
+    if (mode == Mode::Truncate || mode == Mode::Overwrite) {
+        const int truncate = mode == Mode::Truncate ? O_TRUNC : 0;
+        fd_ = Fd(path, O_WRONLY | O_CREAT | truncate, kNewFileMode, false, faults).release();
         buffer_.reserve(1 << 20);
         return;
     }
@@ -424,6 +425,9 @@ FileWriter::~FileWriter() {
         flushBuffer();
     } catch (const IoError&) {
     }
+    if (mode_ == Mode::Overwrite && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
+        // What was there before stays behind the new part: a scratch file, read by no one.
+    }
     ::close(fd_);
 }
 
@@ -435,15 +439,28 @@ void FileWriter::abandon() {
 
 void FileWriter::flushBuffer() {
     writeAll(fd_, buffer_.constData(), buffer_.size(), writePath_, faults_);
+    startWriteback(buffer_.size());
     buffer_.clear();
+}
+
+void FileWriter::startWriteback(qint64 bytes) {
+    written_ += bytes;
+    // A file flushed to disk at the end goes there while it is written, not all at once then:
+    // the final flush waits only for the last stretch.
+    constexpr qint64 kStretch = 16 << 20;
+    if (mode_ != Mode::Atomic || written_ - handedToDisk_ < kStretch)
+        return;
+    ::sync_file_range(fd_, handedToDisk_, written_ - handedToDisk_, SYNC_FILE_RANGE_WRITE);
+    handedToDisk_ = written_;
 }
 
 void FileWriter::write(QByteArrayView data) {
     if (buffer_.size() + data.size() > (1 << 20))
         flushBuffer();
-    if (data.size() >= (1 << 20))
+    if (data.size() >= (1 << 20)) {
         writeAll(fd_, data.data(), data.size(), writePath_, faults_);
-    else
+        startWriteback(data.size());
+    } else
         buffer_.append(data.data(), data.size());
 }
 
@@ -455,7 +472,7 @@ void FileWriter::copyFrom(const QString& path, qint64 limit) {
 
 void FileWriter::copyFrom(int descriptor, const QString& path, qint64 limit) {
     flushBuffer();
-    copyContent(descriptor, path, fd_, writePath_, limit, faults_);
+    startWriteback(copyContent(descriptor, path, fd_, writePath_, limit, faults_));
 }
 
 std::shared_ptr<const KeptFile> FileWriter::keep() {
@@ -467,6 +484,8 @@ std::shared_ptr<const KeptFile> FileWriter::keep() {
 void FileWriter::commit() {
     if (mode_ != Mode::Atomic && mode_ != Mode::Replace) {
         flushBuffer();
+        if (mode_ == Mode::Overwrite && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0)
+            fail(opWrite, path_);
         const int fd = fd_;
         fd_ = -1;
         closeWritten(fd, path_, faults_);

@@ -154,7 +154,9 @@ class FileWriter {
 public:
     // Append continues after the last whole record of `recordSize` bytes. Replace is Atomic
     // without flushing the new file to disk first: for files the program builds again at will.
-    enum class Mode { Truncate, Atomic, Append, Replace };
+    // Overwrite writes over the file from its start and cuts it where the writing ends: a large
+    // scratch file keeps its blocks instead of giving them up and taking new ones.
+    enum class Mode { Truncate, Atomic, Append, Replace, Overwrite };
     FileWriter(const QString& path, Mode mode, int recordSize = 1, FaultInjector* faults = nullptr);
     ~FileWriter();
     FileWriter(const FileWriter&) = delete;
@@ -172,6 +174,7 @@ public:
 
 private:
     void flushBuffer();
+    void startWriteback(qint64 bytes);
     void abandon();
 
     QString path_;
@@ -180,6 +183,8 @@ private:
     FaultInjector* faults_;
     int fd_ = -1;
     QByteArray buffer_;
+    qint64 written_ = 0;
+    qint64 handedToDisk_ = 0;
 };
 
 } // namespace kestrana::files

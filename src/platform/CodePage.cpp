@@ -2,7 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <unordered_map>
 
 namespace kestrana::cp1250 {
@@ -44,6 +46,47 @@ QString decode(const char* data, qsizetype length) {
     for (qsizetype i = 0; i < length; ++i)
         dst[i] = QChar(table[static_cast<unsigned char>(data[i])]);
     return out;
+}
+
+void appendUtf8(const char* data, qsizetype length, QByteArray& out) {
+    struct Utf8 {
+        char bytes[3];
+        unsigned char size;
+    };
+    static const std::array<Utf8, 256> utf8 = [] {
+        std::array<Utf8, 256> result{};
+        for (int i = 0; i < 256; ++i) {
+            const QByteArray b = QString(QChar(tables().toUnicode[i])).toUtf8();
+            result[i].size = static_cast<unsigned char>(std::min<qsizetype>(b.size(), 3));
+            std::memcpy(result[i].bytes, b.constData(), result[i].size);
+        }
+        return result;
+    }();
+    const qsizetype start = out.size();
+    out.resize(start + 3 * length);
+    char* at = out.data() + start;
+    for (qsizetype i = 0; i < length; ++i) {
+        // Runs of plain ASCII (most of a line: its padding) go through eight bytes at a time.
+        while (i + 8 <= length) {
+            quint64 word;
+            std::memcpy(&word, data + i, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            std::memcpy(at, &word, 8);
+            at += 8;
+            i += 8;
+        }
+        if (i == length)
+            break;
+        const Utf8& u = utf8[static_cast<unsigned char>(data[i])];
+        if (u.size == 1) {
+            *at++ = u.bytes[0];
+            continue;
+        }
+        std::memcpy(at, u.bytes, u.size);
+        at += u.size;
+    }
+    out.truncate(at - out.constData());
 }
 
 char encodeChar(char32_t codePoint) {

@@ -13,6 +13,10 @@ inline QString decode(const QByteArray& bytes) {
     return decode(bytes.constData(), bytes.size());
 }
 
+// Appends exactly what decode(data, length).toUtf8() gives, without a text in between: for
+// lines written out by the million.
+void appendUtf8(const char* data, qsizetype length, QByteArray& out);
+
 // Encodes text; a character the code page lacks becomes '?', one per character (a character
 // outside the Basic Multilingual Plane counts as one).
 QByteArray encode(QStringView text);

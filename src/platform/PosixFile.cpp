@@ -55,6 +55,25 @@ qint64 readUpTo(int fd, char* data, qint64 length, const QString& path, FaultInj
     return total;
 }
 
+qint64 readAt(int fd, qint64 offset, char* data, qint64 length, const QString& path,
+              FaultInjector* faults) {
+    check(faults, Call::Read, opRead, path);
+    qint64 total = 0;
+    while (total < length) {
+        const ssize_t n = ::pread(fd, data + total, static_cast<size_t>(length - total),
+                                  static_cast<off_t>(offset + total));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(opRead, path);
+        }
+        if (n == 0)
+            break;
+        total += n;
+    }
+    return total;
+}
+
 void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
     check(faults, Call::Write, opWrite, path);
     while (length > 0) {

@@ -34,6 +34,10 @@ void check(FaultInjector* faults, Call call, const QString& operation, const QSt
 qint64 readUpTo(int fd, char* data, qint64 length, const QString& path,
                 FaultInjector* faults = nullptr);
 
+// The same at `offset`, leaving the descriptor's offset alone (threads may share it).
+qint64 readAt(int fd, qint64 offset, char* data, qint64 length, const QString& path,
+              FaultInjector* faults = nullptr);
+
 // Writes all `length` bytes (a test's write budget counts them).
 void writeAll(int fd, const char* data, qint64 length, const QString& path,
               FaultInjector* faults = nullptr);

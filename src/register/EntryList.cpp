@@ -64,28 +64,10 @@ bool searchableBytes(const QString& text, QByteArray& bytes) {
                         [&](char c) { return shared[static_cast<unsigned char>(c)]; });
 }
 
-} // namespace
-
-EntryList::EntryList() = default;
-EntryList::~EntryList() = default;
-EntryList::EntryList(EntryList&&) noexcept = default;
-EntryList& EntryList::operator=(EntryList&&) noexcept = default;
-
-void EntryList::clear() {
-    blocks_.clear();
-    blockUsed_ = 0;
-    rows_.clear();
-    rows_.shrink_to_fit();
-}
-
-void EntryList::append(const EntryRecord& record, qint64 recordNumber, ViewMode mode) {
-    if (blocks_.empty() || blockUsed_ + kMaxRowSize > kBlockSize) {
-        blocks_.push_back(std::make_unique<char[]>(static_cast<size_t>(kBlockSize)));
-        blockUsed_ = 0;
-    }
-    char* const start = blocks_.back().get() + blockUsed_;
-
-    // The view text as listViewText() builds it, cut to the view's columns.
+// Packs what a line of `record` shows at `start`: the view text as listViewText() builds it,
+// cut to the view's columns, the second name and the NIP, each after its length byte. Returns
+// the end.
+char* packRow(const EntryRecord& record, ViewMode mode, char* start) {
     char view[kListViewWidth + 40 + 1];
     const FieldBytes name = fieldBytes(record, Field::nazwa1);
     int viewSize = std::min(name.size, kShortNameLength);
@@ -124,22 +106,11 @@ void EntryList::append(const EntryRecord& record, qint64 recordNumber, ViewMode 
     const FieldBytes second = fieldBytes(record, Field::nazwa2);
     out = putField(out, second.data, second.size, 255);
     const FieldBytes nip = fieldBytes(record, Field::nip);
-    out = putField(out, nip.data, nip.size, 255);
-
-    const quint64 block = blocks_.size() - 1;
-    rows_.push_back(
-        Row{(block << 32) | static_cast<quint64>(blockUsed_), static_cast<quint32>(recordNumber)});
-    blockUsed_ += out - start;
+    return putField(out, nip.data, nip.size, 255);
 }
 
-const unsigned char* EntryList::rowData(int row) const {
-    const quint64 offset = rows_[static_cast<size_t>(row)].offset;
-    return reinterpret_cast<const unsigned char*>(blocks_[offset >> 32].get() +
-                                                  (offset & 0xffffffffu));
-}
-
-void EntryList::lineBytes(int row, QByteArray& out) const {
-    const unsigned char* p = rowData(row);
+// The line of a packed row with record number `number`, in Windows-1250.
+void unpackRow(const unsigned char* p, quint32 number, QByteArray& out) {
     out.resize(kListViewWidth + kListNumberWidth + kListGapWidth + 2 * 255 + 1);
     char* dst = out.data();
     const int viewSize = *p++;
@@ -149,7 +120,7 @@ void EntryList::lineBytes(int row, QByteArray& out) const {
     char* at = dst + kListViewWidth;
     char digits[24];
     int n = 0;
-    for (quint32 number = rows_[static_cast<size_t>(row)].number;;) {
+    for (;;) {
         digits[n++] = static_cast<char>('0' + number % 10);
         number /= 10;
         if (number == 0)
@@ -169,6 +140,50 @@ void EntryList::lineBytes(int row, QByteArray& out) const {
     std::memcpy(at, p, static_cast<size_t>(nipSize));
     at += nipSize;
     out.truncate(at - dst);
+}
+
+} // namespace
+
+EntryList::EntryList() = default;
+EntryList::~EntryList() = default;
+EntryList::EntryList(EntryList&&) noexcept = default;
+EntryList& EntryList::operator=(EntryList&&) noexcept = default;
+
+void EntryList::clear() {
+    blocks_.clear();
+    blockUsed_ = 0;
+    rows_.clear();
+    rows_.shrink_to_fit();
+}
+
+void EntryList::append(const EntryRecord& record, qint64 recordNumber, ViewMode mode) {
+    if (blocks_.empty() || blockUsed_ + kMaxRowSize > kBlockSize) {
+        blocks_.push_back(std::make_unique<char[]>(static_cast<size_t>(kBlockSize)));
+        blockUsed_ = 0;
+    }
+    char* const start = blocks_.back().get() + blockUsed_;
+    char* const end = packRow(record, mode, start);
+    const quint64 block = blocks_.size() - 1;
+    rows_.push_back(
+        Row{(block << 32) | static_cast<quint64>(blockUsed_), static_cast<quint32>(recordNumber)});
+    blockUsed_ += end - start;
+}
+
+const unsigned char* EntryList::rowData(int row) const {
+    const quint64 offset = rows_[static_cast<size_t>(row)].offset;
+    return reinterpret_cast<const unsigned char*>(blocks_[offset >> 32].get() +
+                                                  (offset & 0xffffffffu));
+}
+
+void EntryList::lineBytes(int row, QByteArray& out) const {
+    unpackRow(rowData(row), rows_[static_cast<size_t>(row)].number, out);
+}
+
+void listLineBytes(const EntryRecord& record, qint64 recordNumber, ViewMode mode, QByteArray& out) {
+    char packed[kMaxRowSize];
+    packRow(record, mode, packed);
+    unpackRow(reinterpret_cast<const unsigned char*>(packed), static_cast<quint32>(recordNumber),
+              out);
 }
 
 QString EntryList::line(int row) const {

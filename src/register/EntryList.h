@@ -55,4 +55,8 @@ private:
     std::vector<Row> rows_;
 };
 
+// Line `recordNumber` of `record` as listLine() gives it, in Windows-1250, into `out` (its
+// storage reused): a list written out line by line needs no text of its own.
+void listLineBytes(const EntryRecord& record, qint64 recordNumber, ViewMode mode, QByteArray& out);
+
 } // namespace kestrana

@@ -37,9 +37,6 @@ public:
         (void)preselection;
         scan(visit);
     }
-    // The file that holds every entry in storage order as stored records, when the storage is
-    // such a file (a list of every entry is then a copy of it); empty otherwise.
-    virtual QString entriesFile() const { return {}; }
     // Adds a new entry after the last one and gives it the ID the counter holds, the counter
     // moved on, as one step: no other addition comes between, and an entry that could not be
     // added takes no ID from anyone. `record` receives its ID; returns its position. Refused

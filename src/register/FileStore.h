@@ -15,7 +15,7 @@ public:
 
     void read(qint64 position, EntryRecord& into) override;
     void scan(const Visitor& visit) override;
-    QString entriesFile() const override { return ws_.mainFile(); }
+    void scanPreselected(const Preselection& preselection, const Visitor& visit) override;
     qint64 add(EntryRecord& record) override;
     std::optional<qint64> saveEdited(EntryRecord& buffer, const EntryFormValues& form,
                                      const QString& id, qint64 expectedPosition) override;

@@ -37,6 +37,9 @@ struct Preselection {
     std::vector<Byte> bytes;
 
     bool empty() const { return texts.empty() && ranges.empty() && bytes.empty(); }
+    // Whether the stored record `record` meets every condition, tested on its bytes (a file
+    // register's filter pass leaves out most records this way before any is copied).
+    bool admits(const char* record) const;
 };
 
 } // namespace kestrana

@@ -1,6 +1,7 @@
 #include "register/Register.h"
 
 #include "platform/CheckedFile.h"
+#include "platform/ReplacingWriter.h"
 #include "register/FileStore.h"
 #include "register/RegisterServer.h"
 
@@ -38,6 +39,16 @@ void Register::buildList(ViewMode mode, const LineSink& sink, const Filter& filt
           filter);
 }
 
+void Register::buildListBytes(ViewMode mode, const ByteLineSink& sink, const Filter& filter) {
+    QByteArray line;
+    build(
+        [&](const EntryRecord& entry, qint64 recordNumber) {
+            listLineBytes(entry, recordNumber, mode, line);
+            sink(line);
+        },
+        filter);
+}
+
 void Register::buildList(ViewMode mode, EntryList& list, const Filter& filter) {
     list.clear();
     // The compact list keeps the bytes its lines show; no line is made here.
@@ -48,39 +59,22 @@ void Register::buildList(ViewMode mode, EntryList& list, const Filter& filter) {
 
 void Register::build(const EntrySink& sink, const Filter& filter) {
     ownList_.reset();
-    files::FileWriter file(ws_.listFile(), files::FileWriter::Mode::Replace, 1, ws_.faults);
-    const QString everything = filter ? QString() : store_->entriesFile();
-    if (!everything.isEmpty()) {
-        // The copy is the list: its lines come from it, so they and the file always agree,
-        // however the main file changes meanwhile.
-        // A partial last record is no entry: the list holds whole records only.
-        const qint64 whole = files::recordCount(everything, EntryRecord::Size) * EntryRecord::Size;
-        file.copyFrom(everything, whole);
-        std::shared_ptr<const files::KeptFile> kept = file.keep();
-        files::RecordReader copy(files::RecordSource(kept), EntryRecord::Size, ws_.faults);
-        while (const char* record = copy.next()) {
-            std::memcpy(buffer_.data(), record, EntryRecord::Size);
-            sink(buffer_, copy.recordsRead());
-        }
-        copy.close();
-        file.commit();
-        ownList_ = std::move(kept);
-        return;
-    }
+    // The list file is written from the very bytes the lines are made of, so the two always
+    // agree, however the main file changes meanwhile. A list file that already holds exactly
+    // this list (a view change, a start after the last build) is kept, not written again.
+    files::ReplacingWriter file(ws_.listFile(), ws_.faults);
     const EntryStore::Visitor visit = [&](qint64 position, const char* record) {
         std::memcpy(buffer_.data(), record, EntryRecord::Size);
         if (filter && !filter(buffer_))
             return;
-        file.write(QByteArrayView(record, EntryRecord::Size));
+        file.write(record, EntryRecord::Size);
         sink(buffer_, position + 1);
     };
     if (filter && !filter.preselection.empty())
         store_->scanPreselected(filter.preselection, visit);
     else
         store_->scan(visit);
-    std::shared_ptr<const files::KeptFile> kept = file.keep();
-    file.commit();
-    ownList_ = std::move(kept);
+    ownList_ = file.finish();
 }
 
 files::RecordSource Register::listSource() const {

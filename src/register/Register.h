@@ -58,9 +58,12 @@ public:
     // Rebuilds the list: every entry (those passing `filter`, when given) goes to the list file
     // and gives one line, handed to `sink` as it is built. Lines built before a failure have
     // been handed on when IoError is thrown; the list file then stays as it was. The list file
-    // is replaced as a whole (a new file renamed over the old one); a list of every entry is a
-    // copy of the main file made by the kernel, and its lines are read from that copy.
+    // is replaced as a whole (a new file renamed over the old one), unless it holds this very
+    // list already: then it is kept as it is and nothing is written.
     void buildList(ViewMode mode, const LineSink& sink, const Filter& filter = {});
+    using ByteLineSink = std::function<void(const QByteArray& line)>;
+    // The same with each line in Windows-1250 (the bytes of listLineBytes()).
+    void buildListBytes(ViewMode mode, const ByteLineSink& sink, const Filter& filter = {});
     // The same, collecting the lines.
     void buildList(ViewMode mode, QStringList& lines, const Filter& filter = {});
     // The same, collecting the lines with their entries' record numbers.

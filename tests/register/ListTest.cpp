@@ -108,9 +108,10 @@ private slots:
         QCOMPARE(listed[1].text(Field::id), QStringLiteral("10"));
     }
 
-    // The list file of a full list is the main file's whole records, whether the kernel copies
-    // them or, refused, the program; a filtered list holds what it lists. Each build replaces
-    // the file as a whole, and the register reads back its own list whatever is built after it.
+    // The list file of a full list is the main file's whole records; a filtered list holds what
+    // it lists. A build that finds its very list in the file keeps the file (same inode, nothing
+    // written); one that differs replaces it as a whole, the equal part copied by the kernel or,
+    // refused, by the program. The register reads back its own list whatever is built after it.
     void listFileIsTheOwnListAndReplacedWhole_data() {
         QTest::addColumn<int>("refusal");
         QTest::newRow("kernel copy") << 0;
@@ -127,14 +128,31 @@ private slots:
         ws.workDir = ws.baseDir = folder.path();
         files::FaultInjector faults;
         ws.faults = &faults;
-        if (refusal != 0)
-            faults.failCall(files::Call::KernelCopy, 1, refusal);
         Register reg(ws);
         QStringList lines;
         reg.buildList(ViewMode::NazwaKod, lines);
         QCOMPARE(lines.size(), 30);
+        const QString listPath = folder.file(QStringLiteral("DANE/sp_ks.dat"));
+        QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")),
+                 folder.readBytes(QStringLiteral("DANE/spis_ks.dat")));
+
+        // Another view of the same entries: the file is kept as it is.
+        const auto before = files::identityOf(listPath);
+        reg.buildList(ViewMode::Nazwa, lines);
+        QVERIFY(files::identityOf(listPath) == before);
+
+        // Entry 20 changed: a new file, byte for byte the main file.
+        records[19].setText(Field::nazwa1, u"Źrebię");
+        folder.writeEntries(records);
+        if (refusal != 0)
+            faults.failCall(files::Call::KernelCopy, 1, refusal);
+        const int copies = faults.calls(files::Call::KernelCopy);
+        reg.buildList(ViewMode::Nazwa, lines);
+        QVERIFY(faults.calls(files::Call::KernelCopy) > copies);
+        QVERIFY(!(files::identityOf(listPath) == before));
         const QByteArray main = folder.readBytes(QStringLiteral("DANE/spis_ks.dat"));
         QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
+        QCOMPARE(lines[19].left(6), QStringLiteral("Źrebię"));
 
         const auto fifth = [](const EntryRecord& r) { return r.text(Field::id).toInt() % 5 == 0; };
         reg.buildList(ViewMode::Nazwa, lines, fifth);
@@ -152,6 +170,8 @@ private slots:
         QVERIFY(reader.next() == nullptr);
 
         // A build that fails half-way leaves the list file as it was.
+        records[2].setText(Field::nazwa1, u"Łoś");
+        folder.writeEntries(records);
         faults.failWritesAfter(EntryRecord::Size * 2 + 10, ENOSPC);
         QVERIFY_THROWS_EXCEPTION(IoError, reg.buildList(ViewMode::Nazwa, lines));
         QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);

@@ -265,23 +265,26 @@ private slots:
         QTest::addColumn<int>("recordsWritten"); // before the disk is full (for a write)
         QTest::addColumn<bool>("scratchComplete");
         QTest::addColumn<QString>("pathPart"); // of the call that fails
+        QTest::addColumn<bool>("descending");
         const int write = static_cast<int>(files::Call::Write);
-        QTest::newRow("disk full in the scratch copy") << write << 2 << false << QString();
-        QTest::newRow("disk full in the main file") << write << 12 << true << QString();
+        QTest::newRow("disk full in the scratch copy") << write << 2 << false << QString() << false;
+        QTest::newRow("disk full in the main file") << write << 12 << true << QString() << false;
         QTest::newRow("fsync of the new main file")
-            << static_cast<int>(files::Call::Sync) << 0 << true << "spis_ks.dat";
+            << static_cast<int>(files::Call::Sync) << 0 << true << "spis_ks.dat" << false;
         QTest::newRow("rename over the main file")
-            << static_cast<int>(files::Call::Rename) << 0 << true << "spis_ks.dat";
+            << static_cast<int>(files::Call::Rename) << 0 << true << "spis_ks.dat" << false;
         QTest::newRow("close of the new main file")
-            << static_cast<int>(files::Call::Close) << 0 << true << "spis_ks.dat.tmp.";
+            << static_cast<int>(files::Call::Close) << 0 << true << "spis_ks.dat.tmp." << false;
+        // A descending sort reads the scratch copy back to front for the new main file.
         QTest::newRow("reading the scratch copy")
-            << static_cast<int>(files::Call::Read) << 0 << true << "spis.bak";
+            << static_cast<int>(files::Call::Read) << 0 << true << "spis.bak" << true;
     }
     void failedWriteKeepsTheMainFile() {
         QFETCH(int, call);
         QFETCH(int, recordsWritten);
         QFETCH(bool, scratchComplete);
         QFETCH(QString, pathPart);
+        QFETCH(bool, descending);
         const QStringList names = {"Gamma", "Alfa", "Epsilon", "Beta", "Delta",
                                    "Zeta",  "Eta",  "Theta",   "Iota", "Kappa"};
         DataFolder folder;
@@ -295,13 +298,23 @@ private slots:
             faults.failCall(static_cast<files::Call>(call), 1, EIO, pathPart);
         Workstation ws = stationOn(folder);
         ws.faults = &faults;
-        QVERIFY_THROWS_EXCEPTION(IoError, sortRegister(ws, SortField::Nazwa1, false));
+        QVERIFY_THROWS_EXCEPTION(IoError, sortRegister(ws, SortField::Nazwa1, descending));
 
         QCOMPARE(folder.readBytes(mainPath), before);
         QVERIFY(temporaryFilesIn(folder).isEmpty());
         if (scratchComplete)
             QCOMPARE(idsOf(folder.readEntries(scratchPath)),
                      (std::vector<quint32>{2, 4, 5, 3, 7, 1, 9, 10, 8, 6}));
+    }
+
+    // A larger scratch copy left by an earlier sort is written over and cut to the new entries.
+    void scratchCopyIsCutToItsEntries() {
+        DataFolder folder;
+        folder.writeEntries(entriesWith(SortField::Nazwa1, {"C", "A", "B"}));
+        folder.writeBytes(QStringLiteral("DANE/spis.bak"), QByteArray(10 * EntryRecord::Size, 'x'));
+        sortRegister(stationOn(folder), SortField::Nazwa1, true);
+        QCOMPARE(idsOf(folder.readEntries(scratchPath)), (std::vector<quint32>{2, 3, 1}));
+        QCOMPARE(idsOf(folder.readEntries(mainPath)), (std::vector<quint32>{1, 3, 2}));
     }
 
     // The sort waits for a change another workstation is making and works on its result.

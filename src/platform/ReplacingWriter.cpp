@@ -1,0 +1,109 @@
+#include "platform/ReplacingWriter.h"
+
+#include "platform/KernelCopy.h"
+#include "platform/PosixFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrana::files {
+
+namespace {
+
+const QString opRead = QStringLiteral("Odczyt pliku");
+constexpr qint64 kWindow = 1 << 18;
+
+} // namespace
+
+ReplacingWriter::ReplacingWriter(const QString& path, FaultInjector* faults)
+    : path_(path), faults_(faults) {
+    try {
+        posix::Fd present(path, O_RDONLY, posix::kNewFileMode, true, faults);
+        struct stat st {};
+        if (present.get() >= 0 && ::fstat(present.get(), &st) == 0) {
+            presentSize_ = st.st_size;
+            present_ = present.release();
+        }
+    } catch (const IoError&) {
+        // Unreadable, a link or not a file: it is replaced, and the replacement says why if it
+        // cannot be.
+    }
+}
+
+ReplacingWriter::~ReplacingWriter() {
+    if (present_ >= 0)
+        ::close(present_);
+}
+
+bool ReplacingWriter::matches(const char* data, qint64 size) {
+    if (present_ < 0 || given_ + size > presentSize_)
+        return false;
+    qint64 at = given_;
+    while (size > 0) {
+        if (at < windowStart_ || at >= windowStart_ + window_.size()) {
+            window_.resize(static_cast<qsizetype>(std::min(kWindow, presentSize_ - at)));
+            const qint64 got =
+                posix::readAt(present_, at, window_.data(), window_.size(), path_, faults_);
+            window_.resize(static_cast<qsizetype>(got));
+            windowStart_ = at;
+            if (got == 0)
+                return false; // cut short meanwhile
+        }
+        const qint64 inWindow = windowStart_ + window_.size() - at;
+        const qint64 part = std::min(size, inWindow);
+        if (std::memcmp(window_.constData() + (at - windowStart_), data,
+                        static_cast<size_t>(part)) != 0)
+            return false;
+        data += part;
+        size -= part;
+        at += part;
+    }
+    return true;
+}
+
+void ReplacingWriter::startNewFile() {
+    writer_ = std::make_unique<FileWriter>(path_, FileWriter::Mode::Replace, 1, faults_);
+    if (given_ == 0)
+        return;
+    // The part that matched, from the present file, through the kernel.
+    if (::lseek(present_, 0, SEEK_SET) != 0)
+        posix::fail(opRead, path_);
+    writer_->copyFrom(present_, path_, given_);
+    struct stat st {};
+    if (::fstat(present_, &st) != 0)
+        posix::fail(opRead, path_);
+    if (st.st_size < given_)
+        throw IoError(opRead, path_, QStringLiteral("Odczyt poza końcem pliku"));
+}
+
+void ReplacingWriter::write(const char* data, qint64 size) {
+    if (!writer_) {
+        if (matches(data, size)) {
+            given_ += size;
+            return;
+        }
+        startNewFile();
+    }
+    writer_->write(QByteArrayView(data, size));
+    given_ += size;
+}
+
+std::shared_ptr<const KeptFile> ReplacingWriter::finish() {
+    if (!writer_) {
+        struct stat st {};
+        if (present_ >= 0 && ::fstat(present_, &st) == 0 && st.st_size == given_) {
+            const int fd = present_;
+            present_ = -1;
+            return std::make_shared<const KeptFile>(fd, path_);
+        }
+        startNewFile();
+    }
+    std::shared_ptr<const KeptFile> kept = writer_->keep();
+    writer_->commit();
+    return kept;
+}
+
+} // namespace kestrana::files
