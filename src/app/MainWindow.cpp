@@ -57,6 +57,7 @@ Tbaza_f::Tbaza_f(MainWindowContext context, QWidget* parent)
       openMail_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     ui->setupUi(this);
     setFixedSize(size());
+    register_->setListFileInBackground(kListFileInBackgroundFrom);
     for (int i = 0; i < kTextFieldCount; ++i)
         fields_[i] = findChild<QLineEdit*>(QLatin1String(fieldLayouts()[i].name));
     umowa_ = findChild<QCheckBox*>(QStringLiteral("umowa"));

@@ -129,6 +129,8 @@ int runList(const QStringList& allArgs, const QString& today) {
     }
     const Workstation ws = openRegister(QDir::currentPath(), today);
     Register reg(ws);
+    // The list file is written on the other core while the lines go out.
+    reg.setListFileInBackground(kListFileInBackgroundFrom);
     // Lines go out as they are built: a register of a million entries needs no list in memory.
     static char buffer[1 << 20];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
@@ -145,6 +147,7 @@ int runList(const QStringList& allArgs, const QString& today) {
         },
         filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
     std::fflush(stdout);
+    reg.listSource(); // the list file written, or its failure reported
     return 0;
 }
 

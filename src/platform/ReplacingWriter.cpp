@@ -3,6 +3,7 @@
 #include "platform/KernelCopy.h"
 #include "platform/PosixFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -38,11 +39,12 @@ ReplacingWriter::~ReplacingWriter() {
         ::close(present_);
 }
 
-bool ReplacingWriter::matches(const char* data, qint64 size) {
-    if (present_ < 0 || given_ + size > presentSize_)
-        return false;
+qint64 ReplacingWriter::matching(const char* data, qint64 size) {
+    if (present_ < 0)
+        return 0;
     qint64 at = given_;
-    while (size > 0) {
+    const qint64 end = std::min(given_ + size, presentSize_);
+    while (at < end) {
         if (at < windowStart_ || at >= windowStart_ + window_.size()) {
             window_.resize(static_cast<qsizetype>(std::min(kWindow, presentSize_ - at)));
             const qint64 got =
@@ -50,18 +52,16 @@ bool ReplacingWriter::matches(const char* data, qint64 size) {
             window_.resize(static_cast<qsizetype>(got));
             windowStart_ = at;
             if (got == 0)
-                return false; // cut short meanwhile
+                break; // cut short meanwhile
         }
-        const qint64 inWindow = windowStart_ + window_.size() - at;
-        const qint64 part = std::min(size, inWindow);
-        if (std::memcmp(window_.constData() + (at - windowStart_), data,
-                        static_cast<size_t>(part)) != 0)
-            return false;
-        data += part;
-        size -= part;
+        const qint64 part = std::min(end - at, windowStart_ + window_.size() - at);
+        const char* mine = data + (at - given_);
+        const char* theirs = window_.constData() + (at - windowStart_);
+        if (std::memcmp(theirs, mine, static_cast<size_t>(part)) != 0)
+            return std::mismatch(mine, mine + part, theirs).first - data;
         at += part;
     }
-    return true;
+    return at - given_;
 }
 
 void ReplacingWriter::startNewFile() {
@@ -81,11 +81,13 @@ void ReplacingWriter::startNewFile() {
 
 void ReplacingWriter::write(const char* data, qint64 size) {
     if (!writer_) {
-        if (matches(data, size)) {
-            given_ += size;
+        const qint64 same = matching(data, size);
+        given_ += same;
+        if (same == size)
             return;
-        }
         startNewFile();
+        data += same;
+        size -= same;
     }
     writer_->write(QByteArrayView(data, size));
     given_ += size;

@@ -27,7 +27,8 @@ public:
     bool wroteNewFile() const { return writer_ != nullptr; }
 
 private:
-    bool matches(const char* data, qint64 size);
+    // How many of the leading bytes of `data` the present file holds at the same place.
+    qint64 matching(const char* data, qint64 size);
     void startNewFile();
 
     QString path_;

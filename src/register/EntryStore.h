@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CheckedFile.h"
 #include "register/Editing.h"
 #include "register/EntryForm.h"
 #include "register/EntryRecord.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,6 +39,10 @@ public:
         (void)preselection;
         scan(visit);
     }
+    // The file that holds every entry in storage order as stored records, opened for reading,
+    // when the storage is such a file; nothing otherwise. Whatever later replaces the file under
+    // its name, the descriptor reads the entries as they were when it was opened.
+    virtual std::shared_ptr<const files::KeptFile> openEntriesFile() { return nullptr; }
     // Adds a new entry after the last one and gives it the ID the counter holds, the counter
     // moved on, as one step: no other addition comes between, and an entry that could not be
     // added takes no ID from anyone. `record` receives its ID; returns its position. Refused

@@ -41,6 +41,12 @@ void FileStore::scan(const Visitor& visit) {
     main.close();
 }
 
+std::shared_ptr<const files::KeptFile> FileStore::openEntriesFile() {
+    const QString path = ws_.mainFile();
+    files::posix::Fd main(path, O_RDONLY, files::posix::kNewFileMode, false, ws_.faults);
+    return std::make_shared<const files::KeptFile>(main.release(), path);
+}
+
 void FileStore::scanPreselected(const Preselection& preselection, const Visitor& visit) {
     // Both cores read and test: the file is taken in stretches, the odd ones by a helper
     // thread; the records that pass are handed to `visit` in storage order, on this thread.

@@ -16,6 +16,7 @@ public:
     void read(qint64 position, EntryRecord& into) override;
     void scan(const Visitor& visit) override;
     void scanPreselected(const Preselection& preselection, const Visitor& visit) override;
+    std::shared_ptr<const files::KeptFile> openEntriesFile() override;
     qint64 add(EntryRecord& record) override;
     std::optional<qint64> saveEdited(EntryRecord& buffer, const EntryFormValues& form,
                                      const QString& id, qint64 expectedPosition) override;

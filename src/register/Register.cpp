@@ -1,6 +1,7 @@
 #include "register/Register.h"
 
 #include "platform/CheckedFile.h"
+#include "platform/PosixFile.h"
 #include "platform/ReplacingWriter.h"
 #include "register/FileStore.h"
 #include "register/RegisterServer.h"
@@ -20,7 +21,14 @@ Register::Register(const Workstation& ws) : ws_(ws) {
 
 Register::Register(const Workstation& ws, EntryStore& store) : ws_(ws), store_(&store) {}
 
-Register::~Register() = default;
+Register::~Register() {
+    // The list file on disk is to be the list built last, also when the program ends at once.
+    try {
+        finishPendingListFile();
+    } catch (const IoError&) {
+        // Nobody is left to be told; the list file stays as it was.
+    }
+}
 
 void Register::load(qint64 position) {
     store_->read(position, buffer_);
@@ -57,8 +65,40 @@ void Register::buildList(ViewMode mode, EntryList& list, const Filter& filter) {
           filter);
 }
 
+namespace {
+
+// Writes the first `records` entries of `main` as the list file.
+std::shared_ptr<const files::KeptFile> writeListFile(const QString& listPath,
+                                                     const files::KeptFile& main, qint64 records,
+                                                     const std::atomic<bool>* abandon,
+                                                     files::FaultInjector* faults) {
+    files::ReplacingWriter file(listPath, faults);
+    constexpr qint64 kPiece = 256;
+    QByteArray piece(kPiece * EntryRecord::Size, Qt::Uninitialized);
+    for (qint64 at = 0; at < records; at += kPiece) {
+        if (abandon && abandon->load())
+            return nullptr; // the new file is removed with the writer
+        const qint64 bytes = std::min(kPiece, records - at) * EntryRecord::Size;
+        if (files::posix::readAt(main.descriptor(), at * EntryRecord::Size, piece.data(), bytes,
+                                 main.path(), faults) != bytes)
+            throw IoError(QStringLiteral("Odczyt pliku"), main.path(),
+                          QStringLiteral("Odczyt poza końcem pliku"));
+        file.write(piece.constData(), bytes);
+    }
+    return file.finish();
+}
+
+} // namespace
+
 void Register::build(const EntrySink& sink, const Filter& filter) {
+    abandonPendingListFile();
     ownList_.reset();
+    if (!filter) {
+        if (std::shared_ptr<const files::KeptFile> main = store_->openEntriesFile()) {
+            buildFromEntriesFile(sink, main);
+            return;
+        }
+    }
     // The list file is written from the very bytes the lines are made of, so the two always
     // agree, however the main file changes meanwhile. A list file that already holds exactly
     // this list (a view change, a start after the last build) is kept, not written again.
@@ -77,7 +117,56 @@ void Register::build(const EntrySink& sink, const Filter& filter) {
     ownList_ = file.finish();
 }
 
+void Register::buildFromEntriesFile(const EntrySink& sink,
+                                    const std::shared_ptr<const files::KeptFile>& main) {
+    // The list file holds the records the lines are made of: both are read from the same open
+    // file, up to the same count, whatever is renamed over the main file or added meanwhile.
+    const qint64 records = main->recordCount(EntryRecord::Size);
+    const bool background = backgroundFrom_ > 0 && records >= backgroundFrom_;
+    if (background) {
+        auto abandon = std::make_shared<std::atomic<bool>>(false);
+        abandonPending_ = abandon;
+        pendingList_ = std::async(std::launch::async, [listPath = ws_.listFile(), main, records,
+                                                       abandon, faults = ws_.faults] {
+            return writeListFile(listPath, *main, records, abandon.get(), faults);
+        });
+    }
+    try {
+        files::RecordReader reader(files::RecordSource(main), EntryRecord::Size, ws_.faults);
+        for (qint64 n = 1; n <= records; ++n) {
+            const char* record = reader.next();
+            if (!record)
+                break;
+            std::memcpy(buffer_.data(), record, EntryRecord::Size);
+            sink(buffer_, n);
+        }
+        reader.close();
+    } catch (...) {
+        abandonPendingListFile();
+        throw;
+    }
+    if (!background)
+        ownList_ = writeListFile(ws_.listFile(), *main, records, nullptr, ws_.faults);
+}
+
+void Register::abandonPendingListFile() {
+    if (!pendingList_.valid())
+        return;
+    abandonPending_->store(true);
+    try {
+        pendingList_.get();
+    } catch (const IoError&) {
+        // Superseded: whatever failed belongs to a list no longer shown.
+    }
+}
+
+void Register::finishPendingListFile() const {
+    if (pendingList_.valid())
+        ownList_ = pendingList_.get();
+}
+
 files::RecordSource Register::listSource() const {
+    finishPendingListFile();
     if (ownList_)
         return files::RecordSource(ownList_);
     return files::RecordSource(ws_.listFile());

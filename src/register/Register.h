@@ -9,6 +9,9 @@
 
 #include <QStringList>
 
+#include <atomic>
+#include <future>
+
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -17,6 +20,10 @@
 namespace kestrana {
 
 class EntryStore;
+
+// From this many entries on, the program and the command line write a full list's list file
+// beside building its lines (below, the write takes a few milliseconds anyway).
+inline constexpr qint64 kListFileInBackgroundFrom = 10000;
 
 // The register's entries and the one entry buffer through which every record passes: each
 // load, list build, save and printout reads into it, so afterwards it holds the last record
@@ -69,20 +76,39 @@ public:
     // The same, collecting the lines with their entries' record numbers.
     void buildList(ViewMode mode, EntryList& list, const Filter& filter = {});
 
+    // From now on a list of every entry of a file register with at least `entries` entries
+    // writes its list file on a thread of its own after the lines are built, so the lines can be
+    // shown at once (0: never, the default). It reads the entries from the main file as opened
+    // for the lines, so entries replaced or added meanwhile change nothing; only an entry
+    // another workstation saves in place during those seconds is written as saved. A failure
+    // of that write comes out of listSource(). A new build abandons a write still running; the
+    // register's end waits for it.
+    void setListFileInBackground(qint64 entries) { backgroundFrom_ = entries; }
+
     // The list file of the list this register built last, kept open: printouts and exports of
     // this program's list read it, whatever another workstation or program builds meanwhile
     // under the shared name. Before any build (or after a failed one), the shared list file.
+    // Waits for a list file still being written; throws IoError when that write failed.
     files::RecordSource listSource() const;
 
 private:
     using EntrySink = std::function<void(const EntryRecord& entry, qint64 recordNumber)>;
     void build(const EntrySink& sink, const Filter& filter);
+    // A list of every entry from the main file itself: the lines first, the list file after.
+    void buildFromEntriesFile(const EntrySink& sink,
+                              const std::shared_ptr<const files::KeptFile>& main);
+    // Ends a list file write still running: abandoned, or awaited with its outcome.
+    void abandonPendingListFile();
+    void finishPendingListFile() const;
 
     const Workstation& ws_;
     std::unique_ptr<EntryStore> ownStore_;
     EntryStore* store_ = nullptr;
     EntryRecord buffer_;
-    std::shared_ptr<const files::KeptFile> ownList_;
+    mutable std::shared_ptr<const files::KeptFile> ownList_;
+    qint64 backgroundFrom_ = 0;
+    mutable std::future<std::shared_ptr<const files::KeptFile>> pendingList_;
+    std::shared_ptr<std::atomic<bool>> abandonPending_;
 };
 
 } // namespace kestrana

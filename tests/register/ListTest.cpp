@@ -1,6 +1,7 @@
 #include "platform/CheckedFile.h"
 #include "register/ListLine.h"
 #include "register/Register.h"
+#include "register/Sort.h"
 #include "register/Startup.h"
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
@@ -177,6 +178,55 @@ private slots:
         QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
         QCOMPARE(QDir(folder.file(QStringLiteral("DANE"))).entryList(QDir::Files),
                  QStringList({"sp_ks.dat", "spis_ks.dat"}));
+    }
+
+    // A list file written beside the lines holds the records the lines were made of: an entry
+    // added or a sort done by another workstation meanwhile changes nothing of it. A failed
+    // write comes out when the list file is asked for, and leaves the file as it was.
+    void listFileWrittenInTheBackground_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::newRow("nothing") << "";
+        QTest::newRow("an entry added") << "add";
+        QTest::newRow("a sort") << "sort";
+        QTest::newRow("disk full") << "full";
+    }
+    void listFileWrittenInTheBackground() {
+        QFETCH(QString, meanwhile);
+        DataFolder folder;
+        std::vector<EntryRecord> records;
+        for (int i = 1; i <= 300; ++i)
+            records.push_back(entry(QString::number(i), QStringLiteral("Ćma %1").arg(301 - i)));
+        folder.writeEntries(records);
+        const QByteArray main = folder.readBytes(QStringLiteral("DANE/spis_ks.dat"));
+        folder.writeBytes(QStringLiteral("DANE/sp_ks.dat"), main.left(EntryRecord::Size));
+        Workstation ws;
+        ws.workDir = ws.baseDir = folder.path();
+        files::FaultInjector faults;
+        ws.faults = &faults;
+        if (meanwhile == "full")
+            faults.failWritesAfter(EntryRecord::Size, ENOSPC);
+        Register reg(ws);
+        reg.setListFileInBackground(1);
+        EntryList list;
+        reg.buildList(ViewMode::Nazwa, list);
+        QCOMPARE(list.count(), 300);
+        if (meanwhile == "add")
+            files::appendRecord(
+                ws.mainFile(),
+                entry(QStringLiteral("301"), QStringLiteral("Ostatni")).toByteArray());
+        if (meanwhile == "sort")
+            sortRegister(ws, SortField::Nazwa1, false);
+        if (meanwhile == "full") {
+            QVERIFY_THROWS_EXCEPTION(IoError, reg.listSource());
+            QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")),
+                     main.left(EntryRecord::Size));
+            return;
+        }
+        const files::RecordSource own = reg.listSource();
+        QCOMPARE(files::recordCount(own, EntryRecord::Size), 300);
+        QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
+        QCOMPARE(list.recordNumber(299), 300);
+        QCOMPARE(list.line(299).left(6), QStringLiteral("Ćma 1 "));
     }
 
     void staleLineFailsToLoad() {
