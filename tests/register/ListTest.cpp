@@ -229,6 +229,40 @@ private slots:
         QCOMPARE(list.line(299).left(6), QStringLiteral("Ćma 1 "));
     }
 
+    // Conditions tested on the raw records by two threads, in stretches: the same lines, in the
+    // same order, as the filter's own test of every entry gives.
+    void preselectedPassGivesTheFilteredLines() {
+        DataFolder folder;
+        std::vector<EntryRecord> records;
+        for (int i = 1; i <= 20000; ++i) {
+            EntryRecord r =
+                entry(QString::number(i), i % 7 == 0 ? QStringLiteral("Tartak %1").arg(i)
+                                                     : QStringLiteral("Firma %1").arg(i));
+            r.setText(Field::data, i % 2 ? u"2005-01-01" : u"2015-01-01");
+            records.push_back(r);
+        }
+        folder.writeEntries(records);
+        Workstation ws;
+        ws.workDir = ws.baseDir = folder.path();
+        const auto test = [](const EntryRecord& r) {
+            return r.text(Field::nazwa1).contains(QStringLiteral("Tartak")) &&
+                   r.text(Field::data) <= QStringLiteral("2009-12-31");
+        };
+        Preselection hint;
+        hint.texts.push_back(
+            {layoutOf(Field::nazwa1).offset, layoutOf(Field::nazwa1).width, "Tartak"});
+        hint.ranges.push_back(
+            {layoutOf(Field::data).offset, layoutOf(Field::data).width, "", "2009-12-31"});
+        Register reg(ws);
+        QStringList plain;
+        reg.buildList(ViewMode::Nazwa, plain, test);
+        QStringList preselected;
+        reg.buildList(ViewMode::Nazwa, preselected, Register::Filter(test, hint));
+        QCOMPARE(plain.size(), 1429); // odd multiples of 7
+        QCOMPARE(preselected, plain);
+        QCOMPARE(recordNumberOfLine(preselected.last()), 19999);
+    }
+
     void staleLineFailsToLoad() {
         DataFolder folder;
         folder.writeEntries({entry(QStringLiteral("1"), QStringLiteral("A"))});

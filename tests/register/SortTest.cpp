@@ -307,6 +307,38 @@ private slots:
                      (std::vector<quint32>{2, 4, 5, 3, 7, 1, 9, 10, 8, 6}));
     }
 
+    // Enough entries for two threads to read alternate blocks: the files hold every record,
+    // byte for byte, in key order (the main file reversed for a descending sort).
+    void sortedFilesHoldEveryRecordInOrder_data() {
+        QTest::addColumn<bool>("descending");
+        QTest::newRow("ascending") << false;
+        QTest::newRow("descending") << true;
+    }
+    void sortedFilesHoldEveryRecordInOrder() {
+        QFETCH(bool, descending);
+        QRandomGenerator rng(23);
+        std::vector<EntryRecord> records;
+        for (int i = 0; i < 9000; ++i) {
+            EntryRecord r = recordWithRawKey(Field::nazwa1, randomText(rng, 1 + i % 7));
+            r.setText(Field::id, QString::number(i + 1));
+            records.push_back(r);
+        }
+        DataFolder folder;
+        folder.writeEntries(records);
+        const std::vector<quint32> order =
+            sortedRecordNumbers(folder.file(mainPath), SortField::Nazwa1, KeyMethod::Weights);
+        QByteArray ascending;
+        for (const quint32 n : order)
+            ascending.append(records[n - 1].data(), EntryRecord::Size);
+        QByteArray reversed;
+        for (auto it = order.rbegin(); it != order.rend(); ++it)
+            reversed.append(records[*it - 1].data(), EntryRecord::Size);
+
+        sortRegister(stationOn(folder), SortField::Nazwa1, descending);
+        QCOMPARE(folder.readBytes(scratchPath) == ascending, true);
+        QCOMPARE(folder.readBytes(mainPath) == (descending ? reversed : ascending), true);
+    }
+
     // A larger scratch copy left by an earlier sort is written over and cut to the new entries.
     void scratchCopyIsCutToItsEntries() {
         DataFolder folder;
