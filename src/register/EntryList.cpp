@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <future>
+#include <system_error>
 
 namespace kestrana {
 
@@ -211,20 +214,45 @@ int EntryList::findNext(int selected, const QString& text) const {
         return -1;
     const int first = std::max(0, selected + 1);
     QByteArray needle;
-    if (!searchableBytes(text, needle)) {
-        for (int row = first; row < count(); ++row)
-            if (line(row).contains(text, Qt::CaseSensitive))
+    const bool byBytes = searchableBytes(text, needle);
+    // The first row in [from, to) that holds the text, or -1; stops early once `enough` is set.
+    const auto search = [&](int from, int to, const std::atomic<bool>* enough) {
+        QByteArray bytes;
+        for (int row = from; row < to; ++row) {
+            if (enough && (row & 1023) == 0 && enough->load(std::memory_order_relaxed))
+                return -1;
+            if (!byBytes) {
+                if (line(row).contains(text, Qt::CaseSensitive))
+                    return row;
+                continue;
+            }
+            lineBytes(row, bytes);
+            if (::memmem(bytes.constData(), static_cast<size_t>(bytes.size()), needle.constData(),
+                         static_cast<size_t>(needle.size())) != nullptr)
                 return row;
+        }
         return -1;
+    };
+    // A long stretch is searched on both cores: the second half on a thread of its own, which
+    // gives up as soon as the first half has found the text.
+    constexpr int kBothCoresFrom = 256;
+    if (count() - first < kBothCoresFrom)
+        return search(first, count(), nullptr);
+    const int middle = first + (count() - first) / 2;
+    std::atomic<bool> found{false};
+    std::future<int> second;
+    try {
+        second = std::async(std::launch::async, [&] { return search(middle, count(), &found); });
+    } catch (const std::system_error&) {
+        return search(first, count(), nullptr); // no thread to be had: one core does it all
     }
-    QByteArray bytes;
-    for (int row = first; row < count(); ++row) {
-        lineBytes(row, bytes);
-        if (::memmem(bytes.constData(), static_cast<size_t>(bytes.size()), needle.constData(),
-                     static_cast<size_t>(needle.size())) != nullptr)
-            return row;
+    const int inFirst = search(first, middle, nullptr);
+    if (inFirst >= 0) {
+        found = true;
+        second.wait();
+        return inFirst;
     }
-    return -1;
+    return second.get();
 }
 
 } // namespace kestrana
