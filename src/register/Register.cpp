@@ -7,6 +7,7 @@
 #include "register/RegisterServer.h"
 
 #include <cstring>
+#include <system_error>
 
 namespace kestrana {
 
@@ -122,14 +123,18 @@ void Register::buildFromEntriesFile(const EntrySink& sink,
     // The list file holds the records the lines are made of: both are read from the same open
     // file, up to the same count, whatever is renamed over the main file or added meanwhile.
     const qint64 records = main->recordCount(EntryRecord::Size);
-    const bool background = backgroundFrom_ > 0 && records >= backgroundFrom_;
+    bool background = backgroundFrom_ > 0 && records >= backgroundFrom_;
     if (background) {
         auto abandon = std::make_shared<std::atomic<bool>>(false);
         abandonPending_ = abandon;
-        pendingList_ = std::async(std::launch::async, [listPath = ws_.listFile(), main, records,
-                                                       abandon, faults = ws_.faults] {
-            return writeListFile(listPath, *main, records, abandon.get(), faults);
-        });
+        try {
+            pendingList_ = std::async(std::launch::async, [listPath = ws_.listFile(), main, records,
+                                                           abandon, faults = ws_.faults] {
+                return writeListFile(listPath, *main, records, abandon.get(), faults);
+            });
+        } catch (const std::system_error&) {
+            background = false; // no thread to be had: written after the lines
+        }
     }
     try {
         files::RecordReader reader(files::RecordSource(main), EntryRecord::Size, ws_.faults);
