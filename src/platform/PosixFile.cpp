@@ -38,11 +38,17 @@ void check(FaultInjector* faults, Call call, const QString& operation, const QSt
         fail(operation, path);
 }
 
-qint64 readUpTo(int fd, char* data, qint64 length, const QString& path, FaultInjector* faults) {
+namespace {
+
+// Reads until `length` bytes or the end of the file; `readSome(at, count)` is one read of at
+// most `count` bytes into data + at.
+template <typename ReadSome>
+qint64 readLoop(qint64 length, const QString& path, FaultInjector* faults,
+                const ReadSome& readSome) {
     check(faults, Call::Read, opRead, path);
     qint64 total = 0;
     while (total < length) {
-        const ssize_t n = ::read(fd, data + total, static_cast<size_t>(length - total));
+        const ssize_t n = readSome(total, static_cast<size_t>(length - total));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -55,23 +61,24 @@ qint64 readUpTo(int fd, char* data, qint64 length, const QString& path, FaultInj
     return total;
 }
 
+} // namespace
+
+qint64 readUpTo(int fd, char* data, qint64 length, const QString& path, FaultInjector* faults) {
+    return readLoop(length, path, faults,
+                    [&](qint64 at, size_t count) { return ::read(fd, data + at, count); });
+}
+
 qint64 readAt(int fd, qint64 offset, char* data, qint64 length, const QString& path,
               FaultInjector* faults) {
-    check(faults, Call::Read, opRead, path);
-    qint64 total = 0;
-    while (total < length) {
-        const ssize_t n = ::pread(fd, data + total, static_cast<size_t>(length - total),
-                                  static_cast<off_t>(offset + total));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(opRead, path);
-        }
-        if (n == 0)
-            break;
-        total += n;
-    }
-    return total;
+    return readLoop(length, path, faults, [&](qint64 at, size_t count) {
+        return ::pread(fd, data + at, count, static_cast<off_t>(offset + at));
+    });
+}
+
+void readExactlyAt(int fd, qint64 offset, char* data, qint64 length, const QString& path,
+                   FaultInjector* faults) {
+    if (readAt(fd, offset, data, length, path, faults) != length)
+        throw IoError(opRead, path, QStringLiteral("Odczyt poza końcem pliku"));
 }
 
 void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {

@@ -37,6 +37,9 @@ qint64 readUpTo(int fd, char* data, qint64 length, const QString& path,
 // The same at `offset`, leaving the descriptor's offset alone (threads may share it).
 qint64 readAt(int fd, qint64 offset, char* data, qint64 length, const QString& path,
               FaultInjector* faults = nullptr);
+// Exactly `length` bytes at `offset`; a file that ends before is an error.
+void readExactlyAt(int fd, qint64 offset, char* data, qint64 length, const QString& path,
+                   FaultInjector* faults = nullptr);
 
 // Writes all `length` bytes (a test's write budget counts them).
 void writeAll(int fd, const char* data, qint64 length, const QString& path,

@@ -1,13 +1,12 @@
 #include "register/FileStore.h"
 
+#include "platform/BothCores.h"
 #include "platform/CheckedFile.h"
 #include "platform/PosixFile.h"
 #include "register/Editing.h"
 
 #include <cstring>
 #include <fcntl.h>
-#include <future>
-#include <sys/stat.h>
 #include <vector>
 
 namespace kestrana {
@@ -48,56 +47,46 @@ std::shared_ptr<const files::KeptFile> FileStore::openEntriesFile() {
 }
 
 void FileStore::scanPreselected(const Preselection& preselection, const Visitor& visit) {
-    // Both cores read and test: the file is taken in stretches, the odd ones by a helper
-    // thread; the records that pass are handed to `visit` in storage order, on this thread.
-    const QString path = ws_.mainFile();
-    files::posix::Fd main(path, O_RDONLY, files::posix::kNewFileMode, false, ws_.faults);
-    struct stat st {};
-    if (::fstat(main.get(), &st) != 0)
-        files::posix::fail(QStringLiteral("Odczyt pliku"), path);
-    const qint64 records = st.st_size / EntryRecord::Size;
+    // Both cores read and test, a stretch of the file each; the records that pass are handed
+    // to `visit` in storage order, on this thread.
+    const std::shared_ptr<const files::KeptFile> main = openEntriesFile();
+    const qint64 records = main->recordCount(EntryRecord::Size);
     constexpr qint64 kStretch = 8192; // records, about 13 MB
     constexpr qint64 kPiece = 128;    // records read at once
     struct Passed {
         std::vector<qint64> positions;
         QByteArray bytes;
     };
-    const auto test = [&](qint64 first) {
-        Passed passed;
+    Passed passed[2];
+    const auto test = [&](qint64 stretch) {
+        Passed& out = passed[stretch % 2];
+        out.positions.clear();
+        out.bytes.clear();
         QByteArray piece(kPiece * EntryRecord::Size, Qt::Uninitialized);
-        const qint64 end = std::min(records, first + kStretch);
-        for (qint64 at = first; at < end; at += kPiece) {
+        const qint64 end = std::min(records, (stretch + 1) * kStretch);
+        for (qint64 at = stretch * kStretch; at < end; at += kPiece) {
             const qint64 count = std::min(kPiece, end - at);
             const qint64 got =
-                files::posix::readAt(main.get(), at * EntryRecord::Size, piece.data(),
-                                     count * EntryRecord::Size, path, ws_.faults);
+                files::posix::readAt(main->descriptor(), at * EntryRecord::Size, piece.data(),
+                                     count * EntryRecord::Size, main->path(), ws_.faults);
             for (qint64 i = 0; i < got / EntryRecord::Size; ++i) {
                 const char* record = piece.constData() + i * EntryRecord::Size;
                 if (preselection.admits(record)) {
-                    passed.positions.push_back(at + i);
-                    passed.bytes.append(record, EntryRecord::Size);
+                    out.positions.push_back(at + i);
+                    out.bytes.append(record, EntryRecord::Size);
                 }
             }
             if (got < count * EntryRecord::Size)
                 break; // cut short meanwhile: the file ends here
         }
-        return passed;
     };
-    const auto hand = [&](const Passed& passed) {
-        for (size_t i = 0; i < passed.positions.size(); ++i)
-            visit(passed.positions[i],
-                  passed.bytes.constData() + static_cast<qsizetype>(i) * EntryRecord::Size);
+    const auto hand = [&](qint64 stretch) {
+        const Passed& in = passed[stretch % 2];
+        for (size_t i = 0; i < in.positions.size(); ++i)
+            visit(in.positions[i],
+                  in.bytes.constData() + static_cast<qsizetype>(i) * EntryRecord::Size);
     };
-    for (qint64 first = 0; first < records; first += 2 * kStretch) {
-        std::future<Passed> odd;
-        if (first + kStretch < records)
-            odd = std::async(std::launch::async, test, first + kStretch);
-        const Passed even = test(first);
-        hand(even);
-        if (odd.valid())
-            hand(odd.get());
-    }
-    main.close();
+    alternateOnBothCores((records + kStretch - 1) / kStretch, test, hand);
 }
 
 qint64 FileStore::add(EntryRecord& record) {

@@ -80,10 +80,8 @@ std::shared_ptr<const files::KeptFile> writeListFile(const QString& listPath,
         if (abandon && abandon->load())
             return nullptr; // the new file is removed with the writer
         const qint64 bytes = std::min(kPiece, records - at) * EntryRecord::Size;
-        if (files::posix::readAt(main.descriptor(), at * EntryRecord::Size, piece.data(), bytes,
-                                 main.path(), faults) != bytes)
-            throw IoError(QStringLiteral("Odczyt pliku"), main.path(),
-                          QStringLiteral("Odczyt poza końcem pliku"));
+        files::posix::readExactlyAt(main.descriptor(), at * EntryRecord::Size, piece.data(), bytes,
+                                    main.path(), faults);
         file.write(piece.constData(), bytes);
     }
     return file.finish();

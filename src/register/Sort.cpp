@@ -1,5 +1,6 @@
 #include "register/Sort.h"
 
+#include "platform/BothCores.h"
 #include "platform/CheckedFile.h"
 #include "platform/CodePage.h"
 #include "platform/IoError.h"
@@ -16,7 +17,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
-#include <future>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -242,83 +242,51 @@ std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field,
         files::recordCount(mainFile, EntryRecord::Size), field, mainFile);
 }
 
-// The main file's records in key order, a block at a time: each record is read by its record
-// number, and two threads read alternate blocks (a read by position costs more in the system
-// than in copying, so two cores nearly halve it).
-class RecordsInOrder {
-public:
-    static constexpr qint64 kBlock = 4096;
-
-    RecordsInOrder(const QString& path, const std::vector<quint32>& order,
-                   files::FaultInjector* faults)
-        : path_(path), order_(order), faults_(faults),
-          fd_(path, O_RDONLY, files::posix::kNewFileMode, false, faults) {}
-
-    // Calls `take` with each block of records in key order.
-    void forEachBlock(const std::function<void(const char* records, qint64 count)>& take) {
-        const qint64 total = static_cast<qint64>(order_.size());
-        QByteArray even(kBlock * EntryRecord::Size, Qt::Uninitialized);
-        QByteArray odd(kBlock * EntryRecord::Size, Qt::Uninitialized);
-        for (qint64 first = 0; first < total; first += 2 * kBlock) {
-            std::future<void> second;
-            if (first + kBlock < total)
-                second = std::async(std::launch::async,
-                                    [&, first] { gather(first + kBlock, odd.data()); });
-            gather(first, even.data());
-            take(even.constData(), std::min(kBlock, total - first));
-            if (second.valid()) {
-                second.get();
-                take(odd.constData(), std::min(kBlock, total - first - kBlock));
-            }
-        }
-    }
-
-private:
-    void gather(qint64 first, char* out) const {
-        const qint64 end = std::min(static_cast<qint64>(order_.size()), first + kBlock);
-        for (qint64 i = first; i < end; ++i, out += EntryRecord::Size) {
-            const qint64 at = static_cast<qint64>(order_[static_cast<size_t>(i)] - 1);
-            if (files::posix::readAt(fd_.get(), at * EntryRecord::Size, out, EntryRecord::Size,
-                                     path_, faults_) != EntryRecord::Size)
-                throw IoError(QStringLiteral("Odczyt pliku"), path_,
-                              QStringLiteral("Odczyt poza końcem pliku"));
-        }
-    }
-
-    QString path_;
-    const std::vector<quint32>& order_;
-    files::FaultInjector* faults_;
-    files::posix::Fd fd_;
-};
-
 // One pass over the entries in key order writes both files: the scratch copy in ascending
 // order, plainly, over the old one (the main file stays untouched whatever happens to it), and
 // for an ascending sort the new main file through a temporary file renamed over the old one once
 // the scratch copy is complete. A descending sort reads the scratch copy back to front instead.
+// Each record is read by its record number, and two threads read alternate blocks (a read by
+// position costs more in the system than in copying, so two cores nearly halve it).
 void writeSortedFiles(const QString& mainFile, const QString& scratchFile,
                       const std::vector<quint32>& order, bool descending,
                       files::FaultInjector* faults) {
     files::FileWriter scratch(scratchFile, files::FileWriter::Mode::Overwrite, 1, faults);
     files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, faults);
-    RecordsInOrder(mainFile, order, faults).forEachBlock([&](const char* records, qint64 count) {
-        const QByteArrayView block(records, count * EntryRecord::Size);
-        scratch.write(block);
-        if (!descending)
-            out.write(block);
-    });
+    const files::posix::Fd main(mainFile, O_RDONLY, files::posix::kNewFileMode, false, faults);
+    const qint64 total = static_cast<qint64>(order.size());
+    constexpr qint64 kBlock = 4096;
+    QByteArray blocks[2] = {QByteArray(kBlock * EntryRecord::Size, Qt::Uninitialized),
+                            QByteArray(kBlock * EntryRecord::Size, Qt::Uninitialized)};
+    const auto recordsIn = [&](qint64 block) { return std::min(kBlock, total - block * kBlock); };
+    alternateOnBothCores(
+        (total + kBlock - 1) / kBlock,
+        [&](qint64 block) {
+            char* at = blocks[block % 2].data();
+            for (qint64 i = block * kBlock; i < block * kBlock + recordsIn(block); ++i) {
+                const qint64 position = static_cast<qint64>(order[static_cast<size_t>(i)] - 1);
+                files::posix::readExactlyAt(main.get(), position * EntryRecord::Size, at,
+                                            EntryRecord::Size, mainFile, faults);
+                at += EntryRecord::Size;
+            }
+        },
+        [&](qint64 block) {
+            const QByteArrayView records(blocks[block % 2].constData(),
+                                         recordsIn(block) * EntryRecord::Size);
+            scratch.write(records);
+            if (!descending)
+                out.write(records);
+        });
     scratch.commit();
     if (descending) {
         const files::posix::Fd copy(scratchFile, O_RDONLY, files::posix::kNewFileMode, false,
                                     faults);
-        constexpr qint64 kBlock = 512;
-        QByteArray block(kBlock * EntryRecord::Size, Qt::Uninitialized);
-        for (qint64 end = static_cast<qint64>(order.size()); end > 0;) {
-            const qint64 n = std::min(kBlock, end);
-            const qint64 bytes = n * EntryRecord::Size;
-            if (files::posix::readAt(copy.get(), (end - n) * EntryRecord::Size, block.data(), bytes,
-                                     scratchFile, faults) != bytes)
-                throw IoError(QStringLiteral("Odczyt pliku"), scratchFile,
-                              QStringLiteral("Odczyt poza końcem pliku"));
+        constexpr qint64 kBack = 512;
+        QByteArray block(kBack * EntryRecord::Size, Qt::Uninitialized);
+        for (qint64 end = total; end > 0;) {
+            const qint64 n = std::min(kBack, end);
+            files::posix::readExactlyAt(copy.get(), (end - n) * EntryRecord::Size, block.data(),
+                                        n * EntryRecord::Size, scratchFile, faults);
             for (qint64 i = n - 1; i >= 0; --i)
                 out.write(
                     QByteArrayView(block.constData() + i * EntryRecord::Size, EntryRecord::Size));
