@@ -1,5 +1,6 @@
 #include "platform/PosixFile.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,11 +84,16 @@ void readExactlyAt(int fd, qint64 offset, char* data, qint64 length, const QStri
 
 void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
     check(faults, Call::Write, opWrite, path);
+    // At most 256 KB a call: a larger write makes the file's cache take memory in large blocks,
+    // which on a virtual machine that hands free memory back to its host costs several times
+    // the copy itself (a 1.7 GB file written in 1 MB calls took 1-4 s there, in 256 KB calls
+    // 0.45 s); elsewhere the extra calls cost nothing measurable.
+    constexpr qint64 kWritePiece = 256 << 10;
     while (length > 0) {
-        qint64 chunk = length;
+        qint64 chunk = std::min(length, kWritePiece);
         if (faults) {
             int error = 0;
-            chunk = faults->writable(length, error);
+            chunk = faults->writable(chunk, error);
             if (chunk == 0) {
                 errno = error;
                 fail(opWrite, path);
