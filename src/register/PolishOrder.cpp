@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -203,10 +204,17 @@ bool PolishOrder::selfCheck(const QCollator& collator) const {
 }
 
 void PolishOrder::appendWeights(QByteArrayView text, QByteArray& out) const {
+    // Room for the most weights a text can have, then cut to those it has: a sort appends the
+    // weights of a million keys, too many for an append per letter.
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * kMaxWeightsPerChar);
+    char* at = out.data() + start;
     for (const char c : text) {
         const auto& w = table_[static_cast<unsigned char>(c)];
-        out.append(reinterpret_cast<const char*>(w.data() + 1), w[0]);
+        std::memcpy(at, w.data() + 1, kMaxWeightsPerChar);
+        at += w[0];
     }
+    out.resize(at - out.constData());
 }
 
 quint8 PolishOrder::singleWeight(char c) const {
