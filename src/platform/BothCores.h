@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <atomic>
+#include <exception>
 #include <future>
 #include <system_error>
 
@@ -32,6 +34,48 @@ void alternateOnBothCores(qint64 count, const Produce& produce, const Take& take
             produce(odd);
         take(odd);
     }
+}
+
+// Numbered blocks of work shared by both cores: work(i, core) runs once for every i below count,
+// core 0 being this thread and core 1 a second one, each taking the next block as soon as it is
+// free (so work may keep storage of its own by core). The first exception stops the other core
+// before its next block and is thrown here once both have stopped. Where no thread can be had,
+// this thread does every block.
+template <typename Work> void shareOnBothCores(qint64 count, const Work& work) {
+    std::atomic<qint64> next{0};
+    std::atomic<bool> failed{false};
+    const auto run = [&](int core) {
+        try {
+            for (qint64 i = next++; i < count && !failed; i = next++)
+                work(i, core);
+        } catch (...) {
+            failed = true;
+            throw;
+        }
+    };
+    std::future<void> second;
+    if (count > 1) {
+        try {
+            second = std::async(std::launch::async, run, 1);
+        } catch (const std::system_error&) {
+        }
+    }
+    std::exception_ptr error;
+    try {
+        run(0);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    if (second.valid()) {
+        try {
+            second.get();
+        } catch (...) {
+            if (!error)
+                error = std::current_exception();
+        }
+    }
+    if (error)
+        std::rethrow_exception(error);
 }
 
 } // namespace kestrana

@@ -36,6 +36,7 @@ using posix::kNewFileMode;
 using posix::native;
 using posix::readUpTo;
 using posix::writeAll;
+using posix::writeAllAt;
 
 void seekTo(int fd, qint64 offset, const QString& path, FaultInjector* faults) {
     check(faults, Call::Seek, opSeek, path);
@@ -425,7 +426,7 @@ FileWriter::~FileWriter() {
         flushBuffer();
     } catch (const IoError&) {
     }
-    if (mode_ == Mode::Overwrite && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
+    if (mode_ == Mode::Overwrite && ::ftruncate(fd_, static_cast<off_t>(size())) != 0) {
         // What was there before stays behind the new part: a scratch file, read by no one.
     }
     ::close(fd_);
@@ -464,6 +465,25 @@ void FileWriter::write(QByteArrayView data) {
         buffer_.append(data.data(), data.size());
 }
 
+void FileWriter::writeAt(qint64 offset, QByteArrayView data) {
+    writeAllAt(fd_, offset, data.data(), data.size(), writePath_, faults_);
+    const qint64 end = offset + data.size();
+    qint64 furthest = placedEnd_.load();
+    while (end > furthest && !placedEnd_.compare_exchange_weak(furthest, end)) {
+    }
+    // Handed to the disk at once, as write() does by stretches.
+    if (mode_ == Mode::Atomic)
+        ::sync_file_range(fd_, offset, data.size(), SYNC_FILE_RANGE_WRITE);
+}
+
+void FileWriter::endAt(qint64 size) {
+    endAt_ = size;
+}
+
+qint64 FileWriter::size() const {
+    return endAt_ >= 0 ? endAt_ : std::max(written_, placedEnd_.load());
+}
+
 void FileWriter::copyFrom(const QString& path, qint64 limit) {
     Fd source(path, O_RDONLY, kNewFileMode, false, faults_);
     copyFrom(source.get(), path, limit);
@@ -484,7 +504,7 @@ std::shared_ptr<const KeptFile> FileWriter::keep() {
 void FileWriter::commit() {
     if (mode_ != Mode::Atomic && mode_ != Mode::Replace) {
         flushBuffer();
-        if (mode_ == Mode::Overwrite && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0)
+        if (mode_ == Mode::Overwrite && ::ftruncate(fd_, static_cast<off_t>(size())) != 0)
             fail(opWrite, path_);
         const int fd = fd_;
         fd_ = -1;

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -163,6 +164,13 @@ public:
     FileWriter& operator=(const FileWriter&) = delete;
 
     void write(QByteArrayView data);
+    // Writes `data` at `offset`, beside write(): several threads may each write parts of their
+    // own at once (none of them calling anything else meanwhile). The file then ends with the
+    // furthest part, or with what write() wrote if that lies further.
+    void writeAt(qint64 offset, QByteArrayView data);
+    // Where the file ends when it is closed, committed or not (an overwritten file is cut
+    // there): after a failure, the part of it that is complete.
+    void endAt(qint64 size);
     // Appends the content of the plain file `path` (its first `limit` bytes when that is not
     // negative), copied by the kernel where it can.
     void copyFrom(const QString& path, qint64 limit = -1);
@@ -183,8 +191,12 @@ private:
     FaultInjector* faults_;
     int fd_ = -1;
     QByteArray buffer_;
+    qint64 size() const;
+
     qint64 written_ = 0;
     qint64 handedToDisk_ = 0;
+    std::atomic<qint64> placedEnd_{0}; // end of the furthest part written by writeAt
+    qint64 endAt_ = -1;
 };
 
 } // namespace kestrana::files

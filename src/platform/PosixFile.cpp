@@ -82,7 +82,11 @@ void readExactlyAt(int fd, qint64 offset, char* data, qint64 length, const QStri
         throw IoError(opRead, path, QStringLiteral("Odczyt poza końcem pliku"));
 }
 
-void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
+namespace {
+
+// Writes all of `data` at `offset`, or at the descriptor's own offset when that is negative.
+void writeLoop(int fd, qint64 offset, const char* data, qint64 length, const QString& path,
+               FaultInjector* faults) {
     check(faults, Call::Write, opWrite, path);
     // At most 256 KB a call: a larger write makes the file's cache take memory in large blocks,
     // which on a virtual machine that hands free memory back to its host costs several times
@@ -99,7 +103,8 @@ void writeAll(int fd, const char* data, qint64 length, const QString& path, Faul
                 fail(opWrite, path);
             }
         }
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(chunk));
+        const ssize_t n = offset < 0 ? ::write(fd, data, static_cast<size_t>(chunk))
+                                     : ::pwrite(fd, data, static_cast<size_t>(chunk), offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -109,7 +114,20 @@ void writeAll(int fd, const char* data, qint64 length, const QString& path, Faul
             faults->wrote(n);
         data += n;
         length -= n;
+        if (offset >= 0)
+            offset += n;
     }
+}
+
+} // namespace
+
+void writeAll(int fd, const char* data, qint64 length, const QString& path, FaultInjector* faults) {
+    writeLoop(fd, -1, data, length, path, faults);
+}
+
+void writeAllAt(int fd, qint64 offset, const char* data, qint64 length, const QString& path,
+                FaultInjector* faults) {
+    writeLoop(fd, offset, data, length, path, faults);
 }
 
 Fd::Fd(const QString& path, int flags, mode_t mode, bool mayBeGone, FaultInjector* faults)

@@ -44,6 +44,9 @@ void readExactlyAt(int fd, qint64 offset, char* data, qint64 length, const QStri
 // Writes all `length` bytes (a test's write budget counts them).
 void writeAll(int fd, const char* data, qint64 length, const QString& path,
               FaultInjector* faults = nullptr);
+// The same at `offset`, leaving the descriptor's offset alone (threads may share it).
+void writeAllAt(int fd, qint64 offset, const char* data, qint64 length, const QString& path,
+                FaultInjector* faults = nullptr);
 
 // Files are created with mode 0666: the user's umask and a set-gid folder decide the rest.
 inline constexpr mode_t kNewFileMode = 0666;

@@ -243,56 +243,63 @@ std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field,
 }
 
 // One pass over the entries in key order writes both files: the scratch copy in ascending
-// order, plainly, over the old one (the main file stays untouched whatever happens to it), and
-// for an ascending sort the new main file through a temporary file renamed over the old one once
-// the scratch copy is complete. A descending sort reads the scratch copy back to front instead.
-// Each record is read by its record number, and two threads read alternate blocks (a read by
-// position costs more in the system than in copying, so two cores nearly halve it).
+// order, over the old one (the main file stays untouched whatever happens to it), and the new
+// main file, ascending or reversed, through a temporary file renamed over the old one once the
+// scratch copy is complete. Both cores take blocks of the order in turn: each reads its block's
+// records by their record numbers (a read by position costs more in the system than in copying)
+// and writes the block where it belongs in both files.
 void writeSortedFiles(const QString& mainFile, const QString& scratchFile,
                       const std::vector<quint32>& order, bool descending,
                       files::FaultInjector* faults) {
     files::FileWriter scratch(scratchFile, files::FileWriter::Mode::Overwrite, 1, faults);
     files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, faults);
     const files::posix::Fd main(mainFile, O_RDONLY, files::posix::kNewFileMode, false, faults);
-    const qint64 total = static_cast<qint64>(order.size());
+    constexpr qint64 kSize = EntryRecord::Size;
     constexpr qint64 kBlock = 4096;
-    QByteArray blocks[2] = {QByteArray(kBlock * EntryRecord::Size, Qt::Uninitialized),
-                            QByteArray(kBlock * EntryRecord::Size, Qt::Uninitialized)};
-    const auto recordsIn = [&](qint64 block) { return std::min(kBlock, total - block * kBlock); };
-    alternateOnBothCores(
-        (total + kBlock - 1) / kBlock,
-        [&](qint64 block) {
-            char* at = blocks[block % 2].data();
-            for (qint64 i = block * kBlock; i < block * kBlock + recordsIn(block); ++i) {
+    const qint64 total = static_cast<qint64>(order.size());
+    const qint64 blocks = (total + kBlock - 1) / kBlock;
+    struct Buffers {
+        QByteArray gathered;
+        QByteArray reversed;
+    };
+    Buffers buffers[2];
+    std::vector<char> written(static_cast<size_t>(blocks), 0); // in the scratch copy, by block
+    try {
+        shareOnBothCores(blocks, [&](qint64 block, int core) {
+            const qint64 first = block * kBlock;
+            const qint64 n = std::min(kBlock, total - first);
+            Buffers& mine = buffers[core];
+            if (mine.gathered.isEmpty())
+                mine.gathered = QByteArray(kBlock * kSize, Qt::Uninitialized);
+            char* at = mine.gathered.data();
+            for (qint64 i = first; i < first + n; ++i, at += kSize) {
                 const qint64 position = static_cast<qint64>(order[static_cast<size_t>(i)] - 1);
-                files::posix::readExactlyAt(main.get(), position * EntryRecord::Size, at,
-                                            EntryRecord::Size, mainFile, faults);
-                at += EntryRecord::Size;
+                files::posix::readExactlyAt(main.get(), position * kSize, at, kSize, mainFile,
+                                            faults);
             }
-        },
-        [&](qint64 block) {
-            const QByteArrayView records(blocks[block % 2].constData(),
-                                         recordsIn(block) * EntryRecord::Size);
-            scratch.write(records);
-            if (!descending)
-                out.write(records);
+            const QByteArrayView records(mine.gathered.constData(), n * kSize);
+            scratch.writeAt(first * kSize, records);
+            written[static_cast<size_t>(block)] = 1;
+            if (!descending) {
+                out.writeAt(first * kSize, records);
+                return;
+            }
+            if (mine.reversed.isEmpty())
+                mine.reversed = QByteArray(kBlock * kSize, Qt::Uninitialized);
+            for (qint64 i = 0; i < n; ++i)
+                std::memcpy(mine.reversed.data() + (n - 1 - i) * kSize, records.data() + i * kSize,
+                            kSize);
+            out.writeAt((total - first - n) * kSize,
+                        QByteArrayView(mine.reversed.constData(), n * kSize));
         });
-    scratch.commit();
-    if (descending) {
-        const files::posix::Fd copy(scratchFile, O_RDONLY, files::posix::kNewFileMode, false,
-                                    faults);
-        constexpr qint64 kBack = 512;
-        QByteArray block(kBack * EntryRecord::Size, Qt::Uninitialized);
-        for (qint64 end = total; end > 0;) {
-            const qint64 n = std::min(kBack, end);
-            files::posix::readExactlyAt(copy.get(), (end - n) * EntryRecord::Size, block.data(),
-                                        n * EntryRecord::Size, scratchFile, faults);
-            for (qint64 i = n - 1; i >= 0; --i)
-                out.write(
-                    QByteArrayView(block.constData() + i * EntryRecord::Size, EntryRecord::Size));
-            end -= n;
-        }
+    } catch (...) {
+        // The scratch copy keeps the blocks written without a gap from its start.
+        const auto complete = std::find(written.begin(), written.end(), 0) - written.begin();
+        scratch.endAt(std::min(total, static_cast<qint64>(complete) * kBlock) * kSize);
+        throw;
     }
+    scratch.endAt(total * kSize);
+    scratch.commit();
     out.commit();
 }
 

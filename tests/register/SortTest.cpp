@@ -76,6 +76,24 @@ EntryRecord recordWithRawKey(Field field, const QByteArray& bytes) {
     return r;
 }
 
+// 9000 entries with random keys, every Polish letter among them and many equal, in the main
+// file of `folder`; returns their records in ascending key order.
+QByteArray manyEntriesIn(DataFolder& folder) {
+    QRandomGenerator rng(23);
+    std::vector<EntryRecord> records;
+    for (int i = 0; i < 9000; ++i) {
+        EntryRecord r = recordWithRawKey(Field::nazwa1, randomText(rng, 1 + i % 7));
+        r.setText(Field::id, QString::number(i + 1));
+        records.push_back(r);
+    }
+    folder.writeEntries(records);
+    QByteArray ascending;
+    for (const quint32 n :
+         sortedRecordNumbers(folder.file(mainPath), SortField::Nazwa1, KeyMethod::Weights))
+        ascending.append(records[n - 1].data(), EntryRecord::Size);
+    return ascending;
+}
+
 QStringList temporaryFilesIn(const DataFolder& folder) {
     return QDir(folder.file(QStringLiteral("DANE"))).entryList({QStringLiteral("*.tmp.*")});
 }
@@ -275,9 +293,9 @@ private slots:
             << static_cast<int>(files::Call::Rename) << 0 << true << "spis_ks.dat" << false;
         QTest::newRow("close of the new main file")
             << static_cast<int>(files::Call::Close) << 0 << true << "spis_ks.dat.tmp." << false;
-        // A descending sort reads the scratch copy back to front for the new main file.
-        QTest::newRow("reading the scratch copy")
-            << static_cast<int>(files::Call::Read) << 0 << true << "spis.bak" << true;
+        // A descending sort writes the new main file reversed, block by block.
+        QTest::newRow("disk full in the reversed main file")
+            << write << 12 << true << QString() << true;
     }
     void failedWriteKeepsTheMainFile() {
         QFETCH(int, call);
@@ -316,27 +334,50 @@ private slots:
     }
     void sortedFilesHoldEveryRecordInOrder() {
         QFETCH(bool, descending);
-        QRandomGenerator rng(23);
-        std::vector<EntryRecord> records;
-        for (int i = 0; i < 9000; ++i) {
-            EntryRecord r = recordWithRawKey(Field::nazwa1, randomText(rng, 1 + i % 7));
-            r.setText(Field::id, QString::number(i + 1));
-            records.push_back(r);
-        }
         DataFolder folder;
-        folder.writeEntries(records);
-        const std::vector<quint32> order =
-            sortedRecordNumbers(folder.file(mainPath), SortField::Nazwa1, KeyMethod::Weights);
-        QByteArray ascending;
-        for (const quint32 n : order)
-            ascending.append(records[n - 1].data(), EntryRecord::Size);
+        const QByteArray ascending = manyEntriesIn(folder);
         QByteArray reversed;
-        for (auto it = order.rbegin(); it != order.rend(); ++it)
-            reversed.append(records[*it - 1].data(), EntryRecord::Size);
+        for (qsizetype at = ascending.size() - EntryRecord::Size; at >= 0; at -= EntryRecord::Size)
+            reversed.append(ascending.constData() + at, EntryRecord::Size);
 
         sortRegister(stationOn(folder), SortField::Nazwa1, descending);
         QCOMPARE(folder.readBytes(scratchPath) == ascending, true);
         QCOMPARE(folder.readBytes(mainPath) == (descending ? reversed : ascending), true);
+    }
+
+    // A disk that fills up while both threads write leaves the main file as it was and the
+    // scratch copy holding the sorted records up to the first block not written, in order.
+    void failedPassKeepsTheScratchCopyInOrder_data() {
+        QTest::addColumn<int>("recordsWritten");
+        QTest::addColumn<bool>("descending");
+        for (const int records : {0, 3000, 7000, 11000, 16000})
+            for (const bool descending : {false, true})
+                QTest::addRow("after %d records, %s", records,
+                              descending ? "descending" : "ascending")
+                    << records << descending;
+    }
+    void failedPassKeepsTheScratchCopyInOrder() {
+        QFETCH(int, recordsWritten);
+        QFETCH(bool, descending);
+        DataFolder folder;
+        const QByteArray ascending = manyEntriesIn(folder);
+        const QByteArray before = folder.readBytes(mainPath);
+        folder.writeBytes(scratchPath, QByteArray(ascending.size() + 5, 'x'));
+
+        files::FaultInjector faults;
+        faults.failWritesAfter(qint64(recordsWritten) * EntryRecord::Size, ENOSPC);
+        Workstation ws = stationOn(folder);
+        ws.faults = &faults;
+        QVERIFY_THROWS_EXCEPTION(IoError, sortRegister(ws, SortField::Nazwa1, descending));
+
+        QCOMPARE(folder.readBytes(mainPath) == before, true);
+        QVERIFY(temporaryFilesIn(folder).isEmpty());
+        const QByteArray scratch = folder.readBytes(scratchPath);
+        // Whole blocks of 4096 records, or all of them.
+        QVERIFY(scratch.size() % (4096 * EntryRecord::Size) == 0 ||
+                scratch.size() == ascending.size());
+        QVERIFY(scratch.size() <= qsizetype(recordsWritten) * EntryRecord::Size);
+        QCOMPARE(ascending.startsWith(scratch), true);
     }
 
     // A larger scratch copy left by an earlier sort is written over and cut to the new entries.
