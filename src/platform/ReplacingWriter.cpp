@@ -108,4 +108,12 @@ std::shared_ptr<const KeptFile> ReplacingWriter::finish() {
     return kept;
 }
 
+std::unique_ptr<KeptFile> ReplacingWriter::takeReplaced() {
+    if (present_ < 0)
+        return nullptr;
+    const int fd = present_;
+    present_ = -1;
+    return std::make_unique<KeptFile>(fd, path_);
+}
+
 } // namespace kestrana::files

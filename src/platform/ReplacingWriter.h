@@ -25,6 +25,10 @@ public:
     std::shared_ptr<const KeptFile> finish();
     // Whether a new file was written (false: the present file was the same).
     bool wroteNewFile() const { return writer_ != nullptr; }
+    // After finish(): the file that was under the name before a new one replaced it, still
+    // open, so that the caller decides where it is let go (the file system frees a large one's
+    // blocks then, which takes a while). Null when the present file was kept or there was none.
+    std::unique_ptr<KeptFile> takeReplaced();
 
 private:
     // How many of the leading bytes of `data` the present file holds at the same place.

@@ -114,6 +114,23 @@ void Register::build(const EntrySink& sink, const Filter& filter) {
     else
         store_->scan(visit);
     ownList_ = file.finish();
+    release(file.takeReplaced());
+}
+
+void Register::release(std::unique_ptr<files::KeptFile> replaced) {
+    if (!replaced || backgroundFrom_ <= 0 ||
+        replaced->recordCount(EntryRecord::Size) < backgroundFrom_)
+        return; // let go here
+    if (releasing_.valid())
+        releasing_.get();
+    try {
+        // Reset by the task itself: the task's state, and what it holds, ends on this thread.
+        releasing_ =
+            std::async(std::launch::async, [file = std::shared_ptr<files::KeptFile>(
+                                                std::move(replaced))]() mutable { file.reset(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the file went with the task, here.
+    }
 }
 
 void Register::buildFromEntriesFile(const EntrySink& sink,

@@ -7,6 +7,7 @@
 #include "support/TestRegistry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <cerrno>
@@ -14,6 +15,21 @@
 using namespace kestrana;
 using kestrana::test::DataFolder;
 using kestrana::test::entry;
+
+namespace {
+
+// Descriptors of this process open on a file once named `path` and since replaced.
+int openDeletedFiles(const QString& path) {
+    int open = 0;
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& fd : fds.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFile::symLinkTarget(fds.filePath(fd)) == path + QStringLiteral(" (deleted)"))
+            ++open;
+    }
+    return open;
+}
+
+} // namespace
 
 class ListTest : public QObject {
     Q_OBJECT
@@ -227,6 +243,43 @@ private slots:
         QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
         QCOMPARE(list.recordNumber(299), 300);
         QCOMPARE(list.line(299).left(6), QStringLiteral("Ćma 1 "));
+    }
+
+    // The list file a filtered list replaces is let go: at once, or for a list of background
+    // size on a thread of its own, by the register's end at the latest; the new list file holds
+    // the filtered entries either way.
+    void replacedListFileLetGo_data() {
+        QTest::addColumn<int>("backgroundFrom");
+        QTest::newRow("at once") << 0;
+        QTest::newRow("on a thread of its own") << 10;
+    }
+    void replacedListFileLetGo() {
+        QFETCH(int, backgroundFrom);
+        DataFolder folder;
+        std::vector<EntryRecord> records;
+        for (int i = 1; i <= 30; ++i)
+            records.push_back(entry(QString::number(i), QStringLiteral("Ślimak %1").arg(i)));
+        folder.writeEntries(records);
+        Workstation ws;
+        ws.workDir = ws.baseDir = folder.path();
+        const QString listPath = folder.file(QStringLiteral("DANE/sp_ks.dat"));
+        {
+            Register reg(ws);
+            reg.setListFileInBackground(backgroundFrom);
+            QStringList lines;
+            reg.buildList(ViewMode::Nazwa, lines);
+            QCOMPARE(files::recordCount(reg.listSource(), EntryRecord::Size), 30);
+            const auto fifth = [](const EntryRecord& r) {
+                return r.text(Field::id).toInt() % 5 == 0;
+            };
+            reg.buildList(ViewMode::Nazwa, lines, fifth);
+            QCOMPARE(lines.size(), 6);
+            QCOMPARE(files::recordCount(reg.listSource(), EntryRecord::Size), 6);
+            QCOMPARE(files::recordCount(files::RecordSource(listPath), EntryRecord::Size), 6);
+            if (backgroundFrom == 0)
+                QCOMPARE(openDeletedFiles(listPath), 0);
+        }
+        QCOMPARE(openDeletedFiles(listPath), 0);
     }
 
     // Conditions tested on the raw records by two threads, in stretches: the same lines, in the
