@@ -184,6 +184,8 @@ private:
     void flushBuffer();
     void startWriteback(qint64 bytes);
     void abandon();
+    // Where an overwritten file is cut when it is closed.
+    qint64 size() const;
 
     QString path_;
     QString writePath_;
@@ -191,8 +193,6 @@ private:
     FaultInjector* faults_;
     int fd_ = -1;
     QByteArray buffer_;
-    qint64 size() const;
-
     qint64 written_ = 0;
     qint64 handedToDisk_ = 0;
     std::atomic<qint64> placedEnd_{0}; // end of the furthest part written by writeAt

@@ -124,7 +124,8 @@ void Register::release(std::unique_ptr<files::KeptFile> replaced) {
     if (releasing_.valid())
         releasing_.get();
     try {
-        // Reset by the task itself: the task's state, and what it holds, ends on this thread.
+        // The task lets go of the file itself: its state, with whatever it still holds, ends on
+        // this thread.
         releasing_ =
             std::async(std::launch::async, [file = std::shared_ptr<files::KeptFile>(
                                                 std::move(replaced))]() mutable { file.reset(); });
