@@ -1,6 +1,7 @@
 // Times the main window on a large register, offscreen: start-up to the first entry shown, a
-// change of view, a search that finds only the last line, and the save of one entry. Prints one
-// line per operation:
+// change of view, a search that finds only the last line, the save of one entry, and the
+// filter of the command-line rows (given as arguments, as kestrana-cli takes them) right after
+// the full list. Prints one line per operation:
 // "<name> <seconds>".
 #include "app/EntryListView.h"
 #include "app/MainWindow.h"
@@ -8,6 +9,8 @@
 #include "platform/MemoryTuning.h"
 #include "platform/Prompts.h"
 #include "print/FontSettings.h"
+#include "reports/EntryFilter.h"
+#include "reports/FilterOptions.h"
 
 #include <QApplication>
 #include <QDir>
@@ -115,6 +118,14 @@ int main(int argc, char** argv) {
     window.session().save();
     QApplication::processEvents();
     report("save-entry", timer);
+
+    const FilterOptions filter = parseFilterOptions(app.arguments().mid(1));
+    if (filter.given) {
+        timer.restart();
+        window.buildList(makeEntryFilter(filter.criteria, window.workstation()));
+        QApplication::processEvents();
+        report("filter", timer);
+    }
     window.setProcessEnd([] {});
     window.endAfterNetworkFailure(); // releases the entry's lock without asking
     return 0;
