@@ -118,9 +118,14 @@ void Register::build(const EntrySink& sink, const Filter& filter) {
 }
 
 void Register::release(std::unique_ptr<files::KeptFile> replaced) {
-    if (!replaced || backgroundFrom_ <= 0 ||
-        replaced->recordCount(EntryRecord::Size) < backgroundFrom_)
+    if (!replaced || backgroundFrom_ <= 0)
         return; // let go here
+    try {
+        if (replaced->recordCount(EntryRecord::Size) < backgroundFrom_)
+            return;
+    } catch (const IoError&) {
+        return; // a replaced file a network share no longer describes: let go here
+    }
     if (releasing_.valid())
         releasing_.get();
     try {
