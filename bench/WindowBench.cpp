@@ -82,8 +82,8 @@ int main(int argc, char** argv) {
 
     QElapsedTimer timer;
     timer.start();
-    Tbaza_f window(
-        MainWindowContext{prompts, dialogs, fonts, clock, app.arguments(), QDir::currentPath()});
+    Tbaza_f window(MainWindowContext{
+        prompts, dialogs, fonts, clock, {app.arguments().first()}, QDir::currentPath()});
     if (window.startUp() != startup::Report::Outcome::Ready) {
         std::fprintf(stderr, "start-up did not complete\n");
         return 1;
@@ -120,6 +120,10 @@ int main(int argc, char** argv) {
     report("save-entry", timer);
 
     const FilterOptions filter = parseFilterOptions(app.arguments().mid(1));
+    if (!filter.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(filter.error));
+        return 1;
+    }
     if (filter.given) {
         timer.restart();
         window.buildList(makeEntryFilter(filter.criteria, window.workstation()));

@@ -38,9 +38,9 @@ void alternateOnBothCores(qint64 count, const Produce& produce, const Take& take
 
 // Numbered blocks of work shared by both cores: work(i, core) runs once for every i below count,
 // core 0 being this thread and core 1 a second one, each taking the next block as soon as it is
-// free (so work may keep storage of its own by core). The first exception stops the other core
-// before its next block and is thrown here once both have stopped. Where no thread can be had,
-// this thread does every block.
+// free (so work may keep storage of its own by core). An exception stops the other core before
+// its next block and is thrown here once both have stopped (this core's, if both failed). Where no
+// thread can be had, this thread does every block.
 template <typename Work> void shareOnBothCores(qint64 count, const Work& work) {
     std::atomic<qint64> next{0};
     std::atomic<bool> failed{false};

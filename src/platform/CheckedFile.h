@@ -168,8 +168,8 @@ public:
     // own at once (none of them calling anything else meanwhile). The file then ends with the
     // furthest part, or with what write() wrote if that lies further.
     void writeAt(qint64 offset, QByteArrayView data);
-    // Where the file ends when it is closed, committed or not (an overwritten file is cut
-    // there): after a failure, the part of it that is complete.
+    // Where an overwritten file ends when it is closed, committed or not: after a failure, the
+    // part of it that is complete.
     void endAt(qint64 size);
     // Appends the content of the plain file `path` (its first `limit` bytes when that is not
     // negative), copied by the kernel where it can.
