@@ -129,8 +129,8 @@ void Register::release(std::unique_ptr<files::KeptFile> replaced) {
     if (releasing_.valid())
         releasing_.get();
     try {
-        // The task lets go of the file itself: its state, with whatever it still holds, ends on
-        // this thread.
+        // The task drops the file itself: the future's stored task is destroyed on this thread,
+        // so it must no longer hold the file by then.
         releasing_ =
             std::async(std::launch::async, [file = std::shared_ptr<files::KeptFile>(
                                                 std::move(replaced))]() mutable { file.reset(); });

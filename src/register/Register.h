@@ -100,9 +100,10 @@ private:
     // Ends a list file write still running: abandoned, or awaited with its outcome.
     void abandonPendingListFile();
     void finishPendingListFile() const;
-    // Lets go of the list file the last build replaced: one of a list of background size on a
-    // thread of its own (the file system takes about 0.4 s to free the list file of a million
-    // entries), awaited by the next release and by the register's end.
+    // Lets go of the list file the last build replaced: one holding at least as many entries as
+    // a list written in the background goes on a thread of its own (the file system takes about
+    // 0.4 s to free the list file of a million entries), awaited by the next release and by
+    // the register's end.
     void release(std::unique_ptr<files::KeptFile> replaced);
 
     const Workstation& ws_;

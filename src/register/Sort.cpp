@@ -245,9 +245,9 @@ std::vector<quint32> sortKeysOf(const QString& mainFile, SortField field,
 // One pass over the entries in key order writes both files: the scratch copy in ascending
 // order, over the old one (the main file stays untouched whatever happens to it), and the new
 // main file, ascending or reversed, through a temporary file renamed over the old one once the
-// scratch copy is complete. Both cores take blocks of the order in turn: each reads its block's
-// records by their record numbers (a read by position costs more in the system than in copying)
-// and writes the block where it belongs in both files.
+// scratch copy is complete. Both cores work on blocks of the order, each taking the next one
+// when it is free: it reads the block's records by their record numbers (a read by position costs
+// more in the system than in copying) and writes the block where it belongs in both files.
 void writeSortedFiles(const QString& mainFile, const QString& scratchFile,
                       const std::vector<quint32>& order, bool descending,
                       files::FaultInjector* faults) {
@@ -298,7 +298,6 @@ void writeSortedFiles(const QString& mainFile, const QString& scratchFile,
         scratch.endAt(std::min(total, static_cast<qint64>(complete) * kBlock) * kSize);
         throw;
     }
-    scratch.endAt(total * kSize);
     scratch.commit();
     out.commit();
 }

@@ -18,6 +18,19 @@ using kestrana::test::entry;
 
 namespace {
 
+// Thirty entries, IDs 1 to 30, named "<name> <ID>".
+std::vector<EntryRecord> thirtyEntries(const QString& name) {
+    std::vector<EntryRecord> records;
+    for (int i = 1; i <= 30; ++i)
+        records.push_back(entry(QString::number(i), QStringLiteral("%1 %2").arg(name).arg(i)));
+    return records;
+}
+
+// Every fifth entry by ID.
+bool fifth(const EntryRecord& r) {
+    return r.text(Field::id).toInt() % 5 == 0;
+}
+
 // Descriptors of this process open on a file once named `path` and since replaced.
 int openDeletedFiles(const QString& path) {
     int open = 0;
@@ -137,9 +150,7 @@ private slots:
     void listFileIsTheOwnListAndReplacedWhole() {
         QFETCH(int, refusal);
         DataFolder folder;
-        std::vector<EntryRecord> records;
-        for (int i = 1; i <= 30; ++i)
-            records.push_back(entry(QString::number(i), QStringLiteral("Żuraw %1").arg(i)));
+        std::vector<EntryRecord> records = thirtyEntries(QStringLiteral("Żuraw"));
         folder.writeEntries(records);
         Workstation ws;
         ws.workDir = ws.baseDir = folder.path();
@@ -171,7 +182,6 @@ private slots:
         QCOMPARE(folder.readBytes(QStringLiteral("DANE/sp_ks.dat")), main);
         QCOMPARE(lines[19].left(6), QStringLiteral("Źrebię"));
 
-        const auto fifth = [](const EntryRecord& r) { return r.text(Field::id).toInt() % 5 == 0; };
         reg.buildList(ViewMode::Nazwa, lines, fifth);
         Workstation otherWs = ws;
         otherWs.faults = nullptr;
@@ -256,10 +266,7 @@ private slots:
     void replacedListFileLetGo() {
         QFETCH(int, backgroundFrom);
         DataFolder folder;
-        std::vector<EntryRecord> records;
-        for (int i = 1; i <= 30; ++i)
-            records.push_back(entry(QString::number(i), QStringLiteral("Ślimak %1").arg(i)));
-        folder.writeEntries(records);
+        folder.writeEntries(thirtyEntries(QStringLiteral("Ślimak")));
         Workstation ws;
         ws.workDir = ws.baseDir = folder.path();
         const QString listPath = folder.file(QStringLiteral("DANE/sp_ks.dat"));
@@ -269,9 +276,6 @@ private slots:
             QStringList lines;
             reg.buildList(ViewMode::Nazwa, lines);
             QCOMPARE(files::recordCount(reg.listSource(), EntryRecord::Size), 30);
-            const auto fifth = [](const EntryRecord& r) {
-                return r.text(Field::id).toInt() % 5 == 0;
-            };
             reg.buildList(ViewMode::Nazwa, lines, fifth);
             QCOMPARE(lines.size(), 6);
             QCOMPARE(files::recordCount(reg.listSource(), EntryRecord::Size), 6);
