@@ -47,8 +47,11 @@ void Tbaza_f::makeBackupNow() {
         context_.prompts.error(retentionFailure(*result));
         return;
     }
-    QString text = QStringLiteral("Kopia zapasowa została zapisana w folderze\n%1")
-                       .arg(QDir::toNativeSeparators(result->folder));
+    QString text = result->finishedRestore.join(QLatin1Char('\n'));
+    if (!text.isEmpty())
+        text += QLatin1Char('\n');
+    text += QStringLiteral("Kopia zapasowa została zapisana w folderze\n%1")
+                .arg(QDir::toNativeSeparators(result->folder));
     if (!result->missing.isEmpty())
         text += QStringLiteral("\nPominięto brakujące katalogi: %1.")
                     .arg(result->missing.join(QStringLiteral(", ")));
@@ -126,9 +129,8 @@ void Tbaza_f::restoreBackup() {
                                   "kopii\n%3")
                        .arg(name, result.folders.join(QStringLiteral(", ")),
                             QDir::toNativeSeparators(result.safetyCopy));
-    if (!result.notInCopy.isEmpty())
-        text += QStringLiteral("\nKopia nie zawiera katalogów: %1; pozostały bez zmian.")
-                    .arg(result.notInCopy.join(QStringLiteral(", ")));
+    for (const QString& note : backup::restoreNotes(result))
+        text += QLatin1Char('\n') + note;
     context_.prompts.information(text);
     // The list and the form show the register as it is now.
     session_->showListAfterRemoval();

@@ -6,15 +6,19 @@
 #include "platform/FileTree.h"
 #include "platform/IoError.h"
 #include "platform/PosixFile.h"
+#include "register/EntryRecord.h"
 #include "register/FileLock.h"
 #include "register/RegisterServer.h"
+#include "register/RestoreJournal.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrana::backup {
@@ -24,6 +28,7 @@ namespace {
 const QString opSync = QStringLiteral("Utrwalenie pliku na dysku");
 const QString opRename = QStringLiteral("Zmiana nazwy katalogu");
 const QString opDate = QStringLiteral("Nazwa kopii zapasowej");
+const QString opBackup = QStringLiteral("Kopia zapasowa");
 
 // Folders an interrupted copy leaves in KOPIE: the copy being built and, from earlier versions
 // that replaced the day's copy, that copy moved aside while the new one took its name.
@@ -76,7 +81,10 @@ void renameFolder(const QString& from, const QString& to, files::FaultInjector* 
 // Under the lock no other copy is being made, so whatever an interrupted one left is stale. A
 // day's copy that was moved aside and not replaced gets its name back. A leftover that cannot
 // be removed must not stop today's copy: it is tried again next time.
-void clearLeftovers(const QString& root) {
+void clearLeftovers(const Workstation& ws, const QString& root) {
+    // A restore cut short keeps its staged files here until the next start finishes it.
+    if (files::exists(restoring::journalPath(ws)))
+        return;
     for (const files::FolderEntry& entry : files::listFolder(root)) {
         const QRegularExpressionMatch match = leftoverName.match(entry.name);
         if (!match.hasMatch() || !isCopyName(match.captured(1)))
@@ -104,15 +112,36 @@ QStringList copiesIn(const QString& root) {
 
 // Keeps the newest copies by their names; other names in KOPIE are never touched, and the copy
 // just made stays whatever dates the others carry.
-void removeOldCopies(const QString& root, const QString& made, const QString& spare,
-                     Result& result) {
+void removeOldCopies(const Workstation& ws, const QString& root, const QString& made,
+                     const QString& spare, Result& result) {
     QStringList copies = copiesIn(root);
     copies.removeAll(made);
     copies.removeAll(spare);
+    // The copy an interrupted restore puts back stays until that restore is finished.
+    try {
+        if (const auto journal = restoring::readJournal(ws))
+            copies.removeAll(journal->copy);
+    } catch (const IoError&) {
+        return;
+    }
     for (qsizetype i = kKeptCopies - 1; i < copies.size(); ++i) {
         files::removeTree(root + QLatin1Char('/') + copies[i]);
         result.removed.prepend(copies[i]);
     }
+}
+
+// A copy without the register's entries is no copy: it would take one of the kept places.
+void checkMainFile(const Workstation& ws) {
+    const QString path = ws.mainFile();
+    struct stat info {};
+    const bool whole = ::lstat(native(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+                       info.st_size > 0 && info.st_size % EntryRecord::Size == 0;
+    if (!whole)
+        throw IoError(opBackup, path, EINVAL,
+                      QStringLiteral("Plik główny %1 jest niepełny albo go brak: kopia zapasowa "
+                                     "nie została zrobiona. Sprawdź folder danych poleceniem "
+                                     "kestrana-cli check.")
+                          .arg(QDir::toNativeSeparators(path)));
 }
 
 // The first free name for a copy made at `date` and `time`: a copy never replaces another.
@@ -209,7 +238,7 @@ Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime tim
                            const Source& source, bool mainLockHeld, const QString& spare) {
     Result result;
     const QString root = backupsFolder(ws);
-    clearLeftovers(root);
+    clearLeftovers(ws, root);
     const QString name = freeName(root, date, time);
     const QString target = root + QLatin1Char('/') + name;
     const QString building = target + QStringLiteral(".tmp.") + QString::number(::getpid());
@@ -228,7 +257,7 @@ Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime tim
     syncFolder(root, nullptr);
     result.folder = target;
     try {
-        removeOldCopies(root, name, spare, result);
+        removeOldCopies(ws, root, name, spare, result);
     } catch (const IoError& error) {
         result.retentionError = error.text();
     }
@@ -236,6 +265,12 @@ Result copyUnderBackupLock(const Workstation& ws, const QString& date, QTime tim
 }
 
 namespace {
+
+// A copy of a register whose restore was cut short would hold half of it: the restore is
+// finished first (a register on a server is restored by no one here).
+QStringList finishRestore(const Workstation& ws, const Source& source) {
+    return source.addRegister ? QStringList() : restoring::finishInterruptedRestore(ws);
+}
 
 void checkDate(const QString& date) {
     // The date becomes a folder name: nothing else may.
@@ -304,8 +339,13 @@ Result makeBackup(const Workstation& ws, const QString& date, QTime time, const 
     checkDate(date);
     const QString root = backupsFolder(ws);
     files::makeDirectory(root);
+    const QStringList finished = finishRestore(ws, source);
     const FileLock lock(ws, lockFile(ws));
-    return copyUnderBackupLock(ws, date, time, source, false);
+    if (!source.addRegister)
+        checkMainFile(ws);
+    Result result = copyUnderBackupLock(ws, date, time, source, false);
+    result.finishedRestore = finished;
+    return result;
 }
 
 std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date, QTime time,
@@ -315,10 +355,15 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
         return std::nullopt;
     const QString root = backupsFolder(ws);
     files::makeDirectory(root);
+    const QStringList finished = finishRestore(ws, source);
     const FileLock lock(ws, lockFile(ws));
     if (!isDue(ws, date))
         return std::nullopt;
-    return copyUnderBackupLock(ws, date, time, source, false);
+    if (!source.addRegister)
+        checkMainFile(ws);
+    Result result = copyUnderBackupLock(ws, date, time, source, false);
+    result.finishedRestore = finished;
+    return result;
 }
 
 } // namespace kestrana::backup

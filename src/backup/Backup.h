@@ -29,11 +29,12 @@ inline constexpr int kKeptCopies = 14;
 const QStringList& copiedFolders();
 
 struct Result {
-    QString folder;         // the copy made
-    QStringList missing;    // copied folders that do not exist, skipped
-    QStringList skipped;    // entries that are neither files nor folders (links, devices)
-    QStringList removed;    // older copies removed to keep the newest kKeptCopies
-    QString retentionError; // removing an older copy failed (the new copy is whole)
+    QString folder;              // the copy made
+    QStringList missing;         // copied folders that do not exist, skipped
+    QStringList skipped;         // entries that are neither files nor folders (links, devices)
+    QStringList removed;         // older copies removed to keep the newest kKeptCopies
+    QString retentionError;      // removing an older copy failed (the new copy is whole)
+    QStringList finishedRestore; // a restore that was cut short, finished before the copy
 };
 
 // Where a copy's content comes from. By default, the copied folders of the base directory. A
@@ -68,8 +69,9 @@ bool isDateName(const QString& name);
 // The daily copy is due while the day has no copy yet, whatever its time.
 bool isDue(const Workstation& ws, const QString& date);
 
-// Makes a copy now, named by `date` and `time`. Throws IoError; nothing of a failed copy is
-// left behind and the earlier copies stay.
+// Makes a copy now, named by `date` and `time`. A file register without a whole main file is
+// not copied. Throws IoError; nothing of a failed copy is left behind and the earlier copies
+// stay.
 Result makeBackup(const Workstation& ws, const QString& date, QTime time,
                   const Source& source = {});
 

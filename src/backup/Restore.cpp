@@ -9,12 +9,16 @@
 #include "platform/PosixFile.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
+#include "register/RestoreJournal.h"
+#include "station/SmallRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kestrana::backup {
@@ -22,86 +26,67 @@ namespace kestrana::backup {
 namespace {
 
 const QString opRestore = QStringLiteral("Przywrócenie kopii zapasowej");
-const QString opRename = QStringLiteral("Zmiana nazwy pliku");
 
-// Files a restore leaves where they are: the locks others may hold, rewrites in progress, and
-// the record of where the data are.
-bool untouched(const QString& name) {
-    return name.endsWith(QLatin1String(".lck"), Qt::CaseInsensitive) ||
-           files::isTemporaryName(name) ||
-           name.compare(QLatin1String("siec.dat"), Qt::CaseInsensitive) == 0;
-}
-
-// The plain files below `dir` as paths relative to it, those `untouched` left out.
-void filesBelow(const QString& dir, const QString& prefix, QStringList& found) {
+// What stands in the copy where a plain file belongs and is not one (a link, a device, a pipe,
+// or a folder where the register keeps only files), as a path below the copy; empty when there
+// is nothing of the kind. Links are never followed: a copy must hold the register itself, not a
+// way to somewhere else. Only DOKUMENTY may hold folders of its own.
+QString oddEntryBelow(const QString& dir, const QString& shown, bool foldersAllowed) {
     for (const files::FolderEntry& entry : files::listFolder(dir)) {
-        if (untouched(entry.name))
+        if (restoring::leftAlone(entry.name))
             continue;
-        const QString relative = prefix + entry.name;
-        if (entry.isDirectory())
-            filesBelow(dir + QLatin1Char('/') + entry.name, relative + QLatin1Char('/'), found);
-        else if (entry.isRegularFile())
-            found.append(relative);
+        const QString relative = shown + QLatin1Char('/') + entry.name;
+        if (entry.isDirectory() && foldersAllowed) {
+            if (const QString odd =
+                    oddEntryBelow(dir + QLatin1Char('/') + entry.name, relative, true);
+                !odd.isEmpty())
+                return odd;
+        } else if (!entry.isRegularFile()) {
+            return relative;
+        }
     }
+    return {};
 }
 
-void moveFile(const QString& from, const QString& to, files::FaultInjector* faults) {
-    files::makeDirectory(QFileInfo(to).absolutePath());
-    files::posix::check(faults, files::Call::Rename, opRename, from);
-    if (::rename(files::posix::native(from).constData(), files::posix::native(to).constData()) != 0)
-        files::posix::fail(opRename, from);
+// A file of the copy as lstat sees it: a link is not the file it points to.
+bool plainFile(const QString& path, qint64* size = nullptr) {
+    struct stat info {};
+    if (::lstat(files::posix::native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if (size)
+        *size = info.st_size;
+    return true;
 }
 
-// One step of putting a folder back, so that it can be undone.
-struct Step {
-    QString relative;
-    bool hadOld = false; // the folder's own file was moved aside first
-    bool hasNew = false; // the copy's file took its place
-};
-
-// Puts the staged folder `staged` in place of `target`: every staged file renamed into place,
-// each replaced or superfluous file moved into `aside`. On failure every step is undone in
-// reverse and the error rethrown.
-void swapIn(const QString& staged, const QString& target, const QString& aside,
-            files::FaultInjector* faults) {
-    QStringList incoming;
-    filesBelow(staged, QString(), incoming);
-    QStringList present;
-    filesBelow(target, QString(), present);
-    std::vector<Step> done;
-    const auto at = [](const QString& dir, const QString& relative) {
-        return dir + QLatin1Char('/') + relative;
+// The files of the copy's folder `folder`, staged below `work`, as journal entries.
+void stageFolder(const Workstation& ws, const QString& source, const QString& work,
+                 const QString& folder, restoring::Journal& journal) {
+    QStringList passedOver;
+    files::copyTree(
+        source, work + QLatin1Char('/') + folder,
+        [](const QString& n) { return !restoring::leftAlone(n); }, folder, passedOver, ws.faults);
+    // Checked before: whatever is passed over now came meanwhile, and is not restored half.
+    if (!passedOver.isEmpty())
+        throw IoError(opRestore, source, EINVAL,
+                      QStringLiteral("W kopii jest %1, który nie jest zwykłym plikiem.")
+                          .arg(passedOver.first()));
+    const std::function<void(const QString&, const QString&)> list = [&](const QString& dir,
+                                                                         const QString& prefix) {
+        for (const files::FolderEntry& entry : files::listFolder(dir)) {
+            if (entry.isDirectory())
+                list(dir + QLatin1Char('/') + entry.name, prefix + entry.name + QLatin1Char('/'));
+            else
+                journal.files.append(prefix + entry.name);
+        }
     };
-    try {
-        for (const QString& relative : std::as_const(incoming)) {
-            Step step{relative};
-            // A file of the folder in another letter case is the same file to the program.
-            const QString existing = resolvePath(target, relative);
-            if (files::identityOf(existing)) {
-                step.relative = existing.mid(target.size() + 1);
-                moveFile(existing, at(aside, step.relative), faults);
-                step.hadOld = true;
-                present.removeAll(step.relative);
-            }
-            done.push_back(step);
-            moveFile(at(staged, relative), at(target, step.relative), faults);
-            done.back().hasNew = true;
-        }
-        for (const QString& relative : std::as_const(present)) {
-            moveFile(at(target, relative), at(aside, relative), faults);
-            done.push_back({relative, true, false});
-        }
-    } catch (const IoError&) {
-        for (auto step = done.rbegin(); step != done.rend(); ++step) {
-            if (step->hasNew)
-                ::rename(files::posix::native(at(target, step->relative)).constData(),
-                         files::posix::native(at(staged, step->relative)).constData());
-            if (step->hadOld)
-                ::rename(files::posix::native(at(aside, step->relative)).constData(),
-                         files::posix::native(at(target, step->relative)).constData());
-        }
-        throw;
-    }
+    list(work + QLatin1Char('/') + folder, folder + QLatin1Char('/'));
+}
+
+qint64 counterValue(const QString& path) {
+    qint64 size = 0;
+    if (!plainFile(path, &size) || size != 4)
+        return -1;
+    return int32FromBytes(files::readFile(path));
 }
 
 } // namespace
@@ -111,17 +96,31 @@ QString copyProblem(const Workstation& ws, const QString& name) {
     if (!isCopyName(name) || !files::isDirectory(copy))
         return QStringLiteral("W folderze %1 nie ma kopii „%2”.")
             .arg(QDir::toNativeSeparators(backupsFolder(ws)), name);
-    const QString main = resolvePath(copy, QStringLiteral("DANE/") + ws.mainFileName);
-    const QFileInfo mainInfo(main);
-    if (!mainInfo.isFile())
+    for (const QString& folder : copiedFolders()) {
+        const QString source = resolvePath(copy, folder);
+        struct stat info {};
+        if (::lstat(files::posix::native(source).constData(), &info) != 0)
+            continue;
+        const QString odd =
+            S_ISDIR(info.st_mode)
+                ? oddEntryBelow(source, folder, folder == QLatin1String("DOKUMENTY"))
+                : folder;
+        if (!odd.isEmpty())
+            return QStringLiteral("Kopia „%1” nie może być przywrócona: %2 nie jest zwykłym "
+                                  "plikiem (to dowiązanie, katalog, potok lub urządzenie).")
+                .arg(name, odd);
+    }
+    qint64 mainSize = 0;
+    if (!plainFile(resolvePath(copy, QStringLiteral("DANE/") + ws.mainFileName), &mainSize))
         return QStringLiteral("Kopia „%1” jest niepełna: brak pliku DANE/%2.")
             .arg(name, ws.mainFileName);
-    if (mainInfo.size() % EntryRecord::Size != 0)
+    if (mainSize % EntryRecord::Size != 0)
         return QStringLiteral("Kopia „%1” jest uszkodzona: plik DANE/%2 nie składa się z całych "
                               "wpisów.")
             .arg(name, ws.mainFileName);
-    const QFileInfo counter(resolvePath(copy, QStringLiteral("ADMINI/") + ws.idFileName));
-    if (!counter.isFile() || counter.size() != 4)
+    qint64 counterSize = 0;
+    if (!plainFile(resolvePath(copy, QStringLiteral("ADMINI/") + ws.idFileName), &counterSize) ||
+        counterSize != 4)
         return QStringLiteral("Kopia „%1” jest niepełna: brak licznika ADMINI/%2.")
             .arg(name, ws.idFileName);
     return {};
@@ -130,20 +129,26 @@ QString copyProblem(const Workstation& ws, const QString& name) {
 RestoreResult restore(const Workstation& ws, const QString& name, const QString& date, QTime time) {
     if (const QString problem = copyProblem(ws, name); !problem.isEmpty())
         throw IoError(opRestore, folderFor(ws, name), EINVAL, problem);
+    // An earlier restore that was cut short is finished before another begins.
+    RestoreResult result;
+    result.finishedEarlier = restoring::finishInterruptedRestore(ws);
     const QString root = backupsFolder(ws);
     const FileLock backupLock(ws, lockFile(ws));
     const FileLock mainLock(ws, lockPathFor(ws.mainFile()));
+    const FileLock idLock(ws, lockPathFor(ws.idFile()));
     // Checked again under the lock: a copy that went meanwhile is not restored half.
     if (const QString problem = copyProblem(ws, name); !problem.isEmpty())
         throw IoError(opRestore, folderFor(ws, name), EINVAL, problem);
-    RestoreResult result;
     result.safetyCopy = copyUnderBackupLock(ws, date, time, {}, true, name).folder;
 
     const QString copy = folderFor(ws, name);
-    // Staged beside the copies, on the same file system as the register in the usual layout,
-    // under a name the next backup clears if this one is killed.
-    const QString work =
-        root + QLatin1Char('/') + name + QStringLiteral(".tmp.") + QString::number(::getpid());
+    restoring::Journal journal;
+    journal.copy = name;
+    // Staged beside the copies, on the same file system as the register in the usual layout.
+    // Until the journal names it, the next backup clears it as a leftover.
+    journal.work = name + QStringLiteral(".tmp.") + QString::number(::getpid());
+    journal.counterBefore = counterValue(ws.idFile());
+    const QString work = root + QLatin1Char('/') + journal.work;
     files::makeNewDirectory(work);
     try {
         for (const QString& folder : copiedFolders()) {
@@ -152,17 +157,19 @@ RestoreResult restore(const Workstation& ws, const QString& name, const QString&
                 result.notInCopy.append(folder);
                 continue;
             }
-            const QString staged = work + QLatin1Char('/') + folder;
-            QStringList passedOver;
-            files::copyTree(
-                source, staged, [](const QString& n) { return !untouched(n); }, folder, passedOver,
-                ws.faults);
-            QString target = ws.dataPath(folder);
-            files::makeDirectory(target);
-            swapIn(staged, target, work + QLatin1Char('/') + folder + QStringLiteral(".old"),
-                   ws.faults);
-            result.folders.append(folder);
+            stageFolder(ws, source, work, folder, journal);
+            journal.folders.append(folder);
         }
+        // The copy's counter may be behind IDs given out since it was made: it never goes back.
+        const QString stagedCounter = resolvePath(work, QStringLiteral("ADMINI/") + ws.idFileName);
+        result.copyCounter = counterValue(stagedCounter);
+        if (journal.counterBefore > result.copyCounter) {
+            files::replaceFile(stagedCounter,
+                               int32Bytes(static_cast<qint32>(journal.counterBefore)), ws.faults);
+            result.counterKept = journal.counterBefore;
+        }
+        restoring::syncFileSystemOf(work, ws.faults);
+        restoring::writeJournal(ws, journal);
     } catch (const IoError&) {
         try {
             files::removeTree(work);
@@ -170,12 +177,52 @@ RestoreResult restore(const Workstation& ws, const QString& name, const QString&
         }
         throw;
     }
+    // From here on the journal lets the next start finish what a kill interrupts.
+    try {
+        if (const qint64 raised = restoring::putInPlace(ws, journal); raised >= 0)
+            result.counterKept = raised;
+        restoring::syncRegisterFolders(ws, journal);
+    } catch (const IoError& failure) {
+        // Put back as a whole; should that fail too, the journal stays and the next start
+        // finishes the restore instead.
+        try {
+            restoring::putBack(ws, journal);
+            restoring::syncRegisterFolders(ws, journal);
+            restoring::removeJournal(ws);
+        } catch (const IoError& second) {
+            throw IoError(opRestore, copy, failure.errorNumber(),
+                          failure.text() + QStringLiteral("\nPrzywracania nie udało się też "
+                                                          "cofnąć (%1); następne uruchomienie "
+                                                          "programu je dokończy.")
+                                               .arg(second.text()));
+        }
+        try {
+            files::removeTree(work);
+        } catch (const IoError&) {
+        }
+        throw;
+    }
+    restoring::removeJournal(ws);
+    result.folders = journal.folders;
     try {
         files::removeTree(work);
     } catch (const IoError& error) {
         result.cleanupError = error.text();
     }
     return result;
+}
+
+QStringList restoreNotes(const RestoreResult& result) {
+    QStringList notes = result.finishedEarlier;
+    if (result.counterKept >= 0)
+        notes.append(QStringLiteral("Licznik ID pozostaje na %1 (kopia miała %2), żeby żaden "
+                                    "numer ID nie został nadany drugi raz.")
+                         .arg(result.counterKept)
+                         .arg(result.copyCounter));
+    for (const QString& name : result.notInCopy)
+        notes.append(
+            QStringLiteral("Kopia nie zawiera katalogu %1; pozostał bez zmian.").arg(name));
+    return notes;
 }
 
 } // namespace kestrana::backup

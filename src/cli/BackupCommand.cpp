@@ -73,9 +73,8 @@ int runRestoreCommand(const QStringList& args, const QString& workDir, const QSt
                       .arg(QDir::toNativeSeparators(result.safetyCopy)));
         printLine(QStringLiteral("Przywrócono kopię %1: %2.")
                       .arg(args[1], result.folders.join(QStringLiteral(", "))));
-        for (const QString& name : result.notInCopy)
-            printLine(
-                QStringLiteral("Kopia nie zawiera katalogu %1; pozostał bez zmian.").arg(name));
+        for (const QString& note : backup::restoreNotes(result))
+            printLine(note);
         if (!result.cleanupError.isEmpty())
             return fail(QStringLiteral("kopia przywrócona, ale plików roboczych nie udało się "
                                        "usunąć: %1")
@@ -112,6 +111,8 @@ int runBackupCommand(const QStringList& args, const QString& workDir, const QStr
         } else {
             result = backup::makeBackup(ws, today, now, source);
         }
+        for (const QString& done : std::as_const(result->finishedRestore))
+            printLine(done);
         printLine(
             QStringLiteral("Kopia zapasowa: %1").arg(QDir::toNativeSeparators(result->folder)));
         for (const QString& name : std::as_const(result->missing))

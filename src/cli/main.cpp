@@ -21,6 +21,7 @@
 #include "register/DataFolderSetup.h"
 #include "register/EntryStore.h"
 #include "register/Register.h"
+#include "register/RestoreJournal.h"
 #include "register/Sort.h"
 #include "register/Startup.h"
 #include "reports/EntryFilter.h"
@@ -236,6 +237,14 @@ int runCheck() {
     if (const std::optional<QString> conninfo = startup::readServerChoice(ws.workDir)) {
         ws.server = server::openRegister(*conninfo, ws);
         findings = checkServerRegister(ws, QDateTime::currentDateTime());
+    } else {
+        // A restore cut short is finished first: the check then sees the register as it is.
+        try {
+            for (const QString& done : restoring::finishInterruptedRestore(ws))
+                printLine(QStringLiteral("UWAGA: ") + done);
+        } catch (const IoError& error) {
+            findings.append({true, error.text()});
+        }
     }
     findings += checkWholeDataFolder(ws, QDateTime::currentDateTime());
     bool damaged = false;

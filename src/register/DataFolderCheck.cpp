@@ -7,11 +7,13 @@
 #include "register/CategoryNames.h"
 #include "register/EntryRecord.h"
 #include "register/FileLock.h"
+#include "register/RestoreJournal.h"
 #include "station/SmallRecords.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <sys/stat.h>
@@ -46,6 +48,7 @@ private:
     void descriptions();
     void filesIn(const QString& dir, const QString& suffix, int size);
     void leftovers();
+    void backupLeftovers();
 
     const Workstation& ws_;
     QDateTime now_;
@@ -150,6 +153,13 @@ void Checker::entryFile(const QString& path, bool isMain) {
 
 void Checker::counter() {
     const QString path = ws_.idFile();
+    if (!files::exists(path)) {
+        damage(QStringLiteral("%1: brak licznika ID. Uruchom program: założy go z wartością %2, "
+                              "następną po największym numerze ID w pliku głównym.")
+                   .arg(shown(path))
+                   .arg(largestId_ + 1 < 2 ? 2 : largestId_ + 1));
+        return;
+    }
     if (recordFile(path, 4, true) != 4)
         return;
     const qint32 next = int32FromBytes(files::readFile(path));
@@ -249,6 +259,46 @@ void Checker::leftovers() {
     }
 }
 
+namespace {
+
+qint64 sizeBelow(const QString& dir) {
+    qint64 total = 0;
+    for (const files::FolderEntry& entry : files::listFolder(dir))
+        total += entry.isDirectory() ? sizeBelow(dir + QLatin1Char('/') + entry.name)
+                                     : static_cast<qint64>(entry.info.st_size);
+    return total;
+}
+
+} // namespace
+
+// What an interrupted backup or restore leaves in KOPIE.
+void Checker::backupLeftovers() {
+    const QString dir = ws_.dataPath(QStringLiteral("KOPIE"));
+    if (!files::isDirectory(dir))
+        return;
+    const bool journal = files::exists(restoring::journalPath(ws_));
+    if (journal)
+        damage(QStringLiteral("%1: przywracanie kopii zapasowej zostało przerwane i nie jest "
+                              "dokończone. Uruchom program albo dowolne polecenie kestrana-cli "
+                              "na tym folderze: dokończy je; nie usuwaj plików z KOPIE.")
+                   .arg(shown(restoring::journalPath(ws_))));
+    static const QRegularExpression staging(QStringLiteral("^[0-9_-]+\\.(tmp|old)\\.[0-9]+$"));
+    for (const files::FolderEntry& entry : files::listFolder(dir)) {
+        if (!entry.isDirectory() || !staging.match(entry.name).hasMatch())
+            continue;
+        const QString path = dir + QLatin1Char('/') + entry.name;
+        notice(journal ? QStringLiteral("%1: pliki przerwanego przywracania (%2 B), potrzebne do "
+                                        "jego dokończenia.")
+                             .arg(shown(path))
+                             .arg(sizeBelow(path))
+                       : QStringLiteral("%1: pozostałość przerwanej kopii zapasowej lub "
+                                        "przywracania (%2 B); rejestr jest cały, następna kopia "
+                                        "zapasowa ją usunie (albo usuń ją sam).")
+                             .arg(shown(path))
+                             .arg(sizeBelow(path)));
+    }
+}
+
 QList<CheckFinding> Checker::run() {
     // In server mode the register's own files are not in the folder.
     const bool registerHere = !ws_.server;
@@ -260,7 +310,13 @@ QList<CheckFinding> Checker::run() {
         recordFile(ws_.dataPath(QLatin1String(name)), EntryRecord::Size, true);
     if (registerHere) {
         counter();
-        recordFile(ws_.firmaFile(), CompanyRecord::Size, true);
+        if (!files::exists(ws_.firmaFile()))
+            damage(QStringLiteral("%1: brak danych firmy; dowody KP/KW i koperty nie mają danych "
+                                  "wystawcy. Przywróć plik z kopii zapasowej albo wpisz dane w "
+                                  "„Dane firmy” (program założy pusty plik przy starcie).")
+                       .arg(shown(ws_.firmaFile())));
+        else
+            recordFile(ws_.firmaFile(), CompanyRecord::Size, true);
     }
     recordFile(ws_.localPath(QStringLiteral("Admini/siec.dat")), StorageRecord::Size, true);
     if (registerHere)
@@ -278,6 +334,7 @@ QList<CheckFinding> Checker::run() {
     if (registerHere)
         descriptions();
     leftovers();
+    backupLeftovers();
     return findings_;
 }
 

@@ -10,6 +10,7 @@
 #include "register/EntryRecord.h"
 #include "register/EntryStore.h"
 #include "register/Register.h"
+#include "register/StartupFiles.h"
 #include "station/DataDirectories.h"
 #include "station/StorageLocation.h"
 
@@ -129,6 +130,10 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
     writeText(resolvePath(dir, QStringLiteral("POMOC/bazaadresowa.dat")),
               resourceText(QStringLiteral("POMOC/bazaadresowa.txt")));
     startup::locateStorage(dir);
+    Workstation ws;
+    ws.workDir = dir;
+    ws.baseDir = dir;
+    startup::prepareLockFiles(ws);
     if (demo)
         installDemo(dir, today);
 }

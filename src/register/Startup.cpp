@@ -4,6 +4,7 @@
 #include "platform/DataPaths.h"
 #include "platform/Prompts.h"
 #include "register/EntryRecord.h"
+#include "register/RestoreJournal.h"
 #include "register/StartupFiles.h"
 #include "station/DataDirectories.h"
 #include "station/ServerMode.h"
@@ -111,19 +112,28 @@ void prepareServerRecords(Report& report) {
         report.createdFiles.append(ws.mainFile());
 }
 
-void prepareFiles(Report& report) {
+void prepareFiles(Report& report, Prompts& prompts) {
     Workstation& ws = report.ws;
     bool created = false;
     ws.firma = prepareCompanyFile(ws, &created);
     if (created)
         report.createdFiles.append(ws.firmaFile());
-    if (prepareIdCounter(ws))
+    qint32 counter = 0;
+    if (prepareIdCounter(ws, &counter)) {
         report.createdFiles.append(ws.idFile());
+        if (counter > 2)
+            prompts.information(
+                QStringLiteral("Brakowało licznika ID (%1): założono go na nowo z wartością %2, "
+                               "następną po największym numerze ID w pliku głównym.")
+                    .arg(QDir::toNativeSeparators(ws.idFile()))
+                    .arg(counter));
+    }
     report.names = prepareCategoryNames(ws, &created);
     if (created)
         report.createdFiles.append(ws.categoriesFile());
     if (prepareMainFile(ws))
         report.createdFiles.append(ws.mainFile());
+    prepareLockFiles(ws);
 }
 
 // Every question answered No; what would have been shown is kept.
@@ -189,7 +199,10 @@ Report start(const Request& request, Prompts& prompts) {
         if (conninfo) {
             prepareServerRecords(report);
         } else {
-            prepareFiles(report);
+            // A restore cut short is finished before anything reads the register.
+            for (const QString& done : restoring::finishInterruptedRestore(ws))
+                prompts.information(done);
+            prepareFiles(report, prompts);
         }
         report.outcome = Report::Outcome::Ready;
     } catch (const IoError& error) {

@@ -27,7 +27,10 @@ const QTime at(9, 5, 30);
 // The name of a copy made today at `at`.
 const QString made = QStringLiteral("2007-03-05_0905");
 
+// A register always has its main file: one is made when the test has not written its own.
 Workstation stationOn(const DataFolder& folder) {
+    if (QDir(folder.file("DANE")).exists() && !QFileInfo::exists(folder.file("DANE/spis_ks.dat")))
+        folder.writeBytes("DANE/spis_ks.dat", QByteArray(EntryRecord::Size, '\0'));
     Workstation ws;
     ws.workDir = folder.path();
     ws.baseDir = folder.path();
@@ -99,14 +102,37 @@ private slots:
         QTest::newRow("pictures are not copied") << "OBRAZKI/logo.jpg"
                                                  << "";
     }
+    // Without a whole main file there is nothing to copy: refused, no copy kept.
+    void registerWithoutMainFileIsRefused_data() {
+        QTest::addColumn<QByteArray>("main");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("a torn entry") << QByteArray(EntryRecord::Size + 5, 'x');
+    }
+    void registerWithoutMainFileIsRefused() {
+        QFETCH(QByteArray, main);
+        DataFolder folder;
+        const Workstation ws = stationOn(folder);
+        QFile::remove(folder.file("DANE/spis_ks.dat"));
+        if (!main.isEmpty())
+            folder.writeBytes("DANE/spis_ks.dat", main);
+        try {
+            backup::makeBackup(ws, today, at);
+            QFAIL("copied");
+        } catch (const IoError& error) {
+            QVERIFY2(error.text().contains("kopia zapasowa nie została zrobiona"),
+                     qPrintable(error.text()));
+        }
+        QVERIFY(backup::listCopies(ws).isEmpty());
+    }
     void copiedFiles() {
         QFETCH(QString, file);
         QFETCH(QString, inCopy);
         DataFolder folder;
         QVERIFY(QDir(folder.file("DOKUMENTY")).removeRecursively());
         makeFolder(folder, QFileInfo(file).path());
-        const QByteArray content = file.endsWith(QLatin1String("pusty.dat"))
-                                       ? QByteArray()
+        const QByteArray content = file.endsWith(QLatin1String("pusty.dat")) ? QByteArray()
+                                   : file.endsWith(QLatin1String("spis_ks.dat"))
+                                       ? QByteArray(EntryRecord::Size * 42, 'x')
                                        : QByteArray(70000, 'x') + file.toUtf8();
         folder.writeBytes(file, content);
         const QDateTime modified(QDate(2006, 1, 2), QTime(3, 4, 5));

@@ -59,6 +59,13 @@ private slots:
             << "DOKUMENTY/dowod.kpw" << QByteArray(4019, '\0') << false << "dowod.kpw: ma 4019 B";
         QTest::newRow("counter in use")
             << "ADMINI/id_ks.dat" << int32Bytes(40) << false << "licznik ID wynosi 40";
+        // A missing file: "-" removes it.
+        QTest::newRow("no counter") << "ADMINI/id_ks.dat" << QByteArray("-") << false
+                                    << "brak licznika ID. Uruchom program: założy go z wartością";
+        QTest::newRow("no firma.dat")
+            << "ADMINI/firma.dat" << QByteArray("-") << false << "brak danych firmy";
+        QTest::newRow("restore cut short") << "KOPIE/przywracanie.dat" << QByteArray("x") << false
+                                           << "przywracanie kopii zapasowej zostało przerwane";
     }
     void damage() {
         QFETCH(QString, file);
@@ -68,7 +75,10 @@ private slots:
         DataFolder folder(false);
         const Workstation ws = demo(folder);
         QDir(folder.path()).mkpath(QFileInfo(folder.file(file)).path());
-        folder.writeBytes(file, append ? folder.readBytes(file) + bytes : bytes);
+        if (bytes == "-")
+            QVERIFY(QFile::remove(folder.file(file)));
+        else
+            folder.writeBytes(file, append ? folder.readBytes(file) + bytes : bytes);
         const QStringList found =
             texts(checkWholeDataFolder(ws, QDateTime::currentDateTime()), true);
         QVERIFY2(found.join('\n').contains(reported), qPrintable(found.join('\n')));
@@ -96,6 +106,8 @@ private slots:
         folder.writeBytes("KOSZ/12.p", int32Bytes(1));
         folder.writeBytes("OPISY/opis_ks_99.dat", "stary opis\r\n");
         folder.writeBytes("DANE/spis_ks.dat.tmp.4242", QByteArray(100, 'x'));
+        QDir(folder.path()).mkpath("KOPIE/2026-12-07_0800.tmp.4242/DANE");
+        folder.writeBytes("KOPIE/2026-12-07_0800.tmp.4242/DANE/spis_ks.dat", QByteArray(7, 'x'));
         const QList<CheckFinding> findings =
             checkWholeDataFolder(ws, QDateTime::currentDateTime().addSecs(600));
         QVERIFY(texts(findings, true).isEmpty());
@@ -103,6 +115,8 @@ private slots:
         QVERIFY(notices.contains("wpis 12 jest zablokowany od 10 min"));
         QVERIFY(notices.contains("opis bez wpisu (numer ID 99"));
         QVERIFY(notices.contains("spis_ks.dat.tmp.4242: pozostałość przerwanego zapisu"));
+        QVERIFY(notices.contains("2026-12-07_0800.tmp.4242: pozostałość przerwanej kopii "
+                                 "zapasowej lub przywracania (7 B)"));
     }
 };
 
