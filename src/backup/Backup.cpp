@@ -175,6 +175,10 @@ QStringList copyUnderMainLock(const Workstation& ws, const QString& building, co
     }
     if ((withDane || !counters.isEmpty()) && !mainLockHeld)
         lock.emplace(ws, lockPathFor(ws.mainFile()));
+    // Checked under the lock, where no append is half done. A restore copies whatever state it
+    // replaces, a broken one included.
+    if (!source.addRegister && !mainLockHeld)
+        checkMainFile(ws);
     QStringList copied;
     if (withDane) {
         const QString onDisk = QFileInfo(dane).fileName();
@@ -341,8 +345,6 @@ Result makeBackup(const Workstation& ws, const QString& date, QTime time, const 
     files::makeDirectory(root);
     const QStringList finished = finishRestore(ws, source);
     const FileLock lock(ws, lockFile(ws));
-    if (!source.addRegister)
-        checkMainFile(ws);
     Result result = copyUnderBackupLock(ws, date, time, source, false);
     result.finishedRestore = finished;
     return result;
@@ -359,8 +361,6 @@ std::optional<Result> makeBackupIfDue(const Workstation& ws, const QString& date
     const FileLock lock(ws, lockFile(ws));
     if (!isDue(ws, date))
         return std::nullopt;
-    if (!source.addRegister)
-        checkMainFile(ws);
     Result result = copyUnderBackupLock(ws, date, time, source, false);
     result.finishedRestore = finished;
     return result;

@@ -142,7 +142,8 @@ private slots:
         if (what == "lock-dir")
             QVERIFY(QDir(dir.path()).mkpath("KOSZ/5.p"));
         else if (what == "lck-dir")
-            QVERIFY(QDir(dir.path()).mkpath("DANE/spis_ks.lck"));
+            QVERIFY(QFile::remove(dir.filePath("DANE/spis_ks.lck")) &&
+                    QDir(dir.path()).mkpath("DANE/spis_ks.lck"));
         else if (what == "lock-link")
             QVERIFY(QFile::link(dir.filePath("DANE/spis_ks.dat"), dir.filePath("KOSZ/5.p")));
         else if (what == "lock-empty")

@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(after[4].text(Field::miejscowosc), QStringLiteral("Wieliczka"));
         QCOMPARE(after[5].text(Field::nazwa1), QStringLiteral("Całkiem nowa"));
         QCOMPARE(csv::resultSummary(result),
-                 QStringLiteral("Dodano 2 wpisy (ID 2–3).\n"
+                 QStringLiteral("Dodano 2 wpisy (ID 5–6).\n"
                                 "Pominięte wiersze zgodne z wpisami w rejestrze: 4."));
     }
 
