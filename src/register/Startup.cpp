@@ -112,22 +112,16 @@ void prepareServerRecords(Report& report) {
         report.createdFiles.append(ws.mainFile());
 }
 
-void prepareFiles(Report& report, Prompts& prompts) {
+void prepareFiles(Report& report) {
     Workstation& ws = report.ws;
     bool created = false;
     ws.firma = prepareCompanyFile(ws, &created);
     if (created)
         report.createdFiles.append(ws.firmaFile());
-    qint32 counter = 0;
-    if (prepareIdCounter(ws, &counter)) {
+    // A counter lost with the register's entries in place starts after the largest ID (check
+    // names the value), so that no ID is given twice.
+    if (prepareIdCounter(ws))
         report.createdFiles.append(ws.idFile());
-        if (counter > 2)
-            prompts.information(
-                QStringLiteral("Brakowało licznika ID (%1): założono go na nowo z wartością %2, "
-                               "następną po największym numerze ID w pliku głównym.")
-                    .arg(QDir::toNativeSeparators(ws.idFile()))
-                    .arg(counter));
-    }
     report.names = prepareCategoryNames(ws, &created);
     if (created)
         report.createdFiles.append(ws.categoriesFile());
@@ -202,7 +196,7 @@ Report start(const Request& request, Prompts& prompts) {
             // A restore cut short is finished before anything reads the register.
             for (const QString& done : restoring::finishInterruptedRestore(ws))
                 prompts.information(done);
-            prepareFiles(report, prompts);
+            prepareFiles(report);
         }
         report.outcome = Report::Outcome::Ready;
     } catch (const IoError& error) {

@@ -44,7 +44,7 @@ qint32 firstFreeId(const Workstation& ws) {
 
 } // namespace
 
-bool prepareIdCounter(const Workstation& ws, qint32* value) {
+bool prepareIdCounter(const Workstation& ws) {
     const QString path = ws.idFile();
     if (files::exists(path))
         return false;
@@ -54,10 +54,7 @@ bool prepareIdCounter(const Workstation& ws, qint32* value) {
     const FileLock lock(ws, lockPathFor(path));
     if (files::exists(path))
         return false;
-    const qint32 first = firstFreeId(ws);
-    files::replaceFile(path, int32Bytes(first), ws.faults);
-    if (value)
-        *value = first;
+    files::replaceFile(path, int32Bytes(firstFreeId(ws)), ws.faults);
     return true;
 }
 

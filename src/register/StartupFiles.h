@@ -10,9 +10,8 @@ namespace kestrana::startup {
 
 // Reports whether it created the file.
 CompanyRecord prepareCompanyFile(const Workstation& ws, bool* created = nullptr);
-// A missing counter is created after the largest ID of the main file (2 for a new register);
-// `value` receives what it was created with.
-bool prepareIdCounter(const Workstation& ws, qint32* value = nullptr);
+// A missing counter is created after the largest ID of the main file (2 for a new register).
+bool prepareIdCounter(const Workstation& ws);
 CategoryNames prepareCategoryNames(const Workstation& ws, bool* created = nullptr);
 // Stores the category names where the register keeps them: on the server in server mode, else
 // in the file `path` (as found when the names were read), replaced as a whole.

@@ -123,6 +123,7 @@ private slots:
             test::entry("1", "Alfa").toByteArray() + test::entry("2", "Beta").toByteArray();
         folder.writeBytes("DANE/spis_ks.dat", bytes + QByteArray(500, 'z'));
         Session s;
+        s.prompts.expectError(QStringLiteral("kopia zapasowa nie została zrobiona"));
         s.start(folder.path());
         QCOMPARE(s.lista()->count(), 2);
         QCOMPARE(folder.readBytes("DANE/sp_ks.dat"), bytes);
