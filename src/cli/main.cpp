@@ -18,6 +18,7 @@
 #include "platform/Numbers.h"
 #include "platform/Version.h"
 #include "print/DefaultPrintFont.h"
+#include "register/BatchAppend.h"
 #include "register/DataFolderSetup.h"
 #include "register/EntryStore.h"
 #include "register/Register.h"
@@ -237,6 +238,8 @@ int runCheck() {
         ws.server = server::openRegister(*conninfo, ws);
         findings = checkServerRegister(ws, QDateTime::currentDateTime());
     }
+    if (const QString done = editing::finishInterruptedAppend(ws); !done.isEmpty())
+        findings.append({false, done});
     findings += checkWholeDataFolder(ws, QDateTime::currentDateTime());
     bool damaged = false;
     for (const CheckFinding& finding : findings) {

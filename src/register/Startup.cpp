@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/Prompts.h"
+#include "register/BatchAppend.h"
 #include "register/EntryRecord.h"
 #include "register/StartupFiles.h"
 #include "station/DataDirectories.h"
@@ -126,6 +127,12 @@ void prepareFiles(Report& report) {
         report.createdFiles.append(ws.mainFile());
 }
 
+// What start-up repaired is told; nothing is said when there was nothing to do.
+void tell(Prompts& prompts, const QString& done) {
+    if (!done.isEmpty())
+        prompts.information(done);
+}
+
 // Every question answered No; what would have been shown is kept.
 class Unattended : public Prompts {
 public:
@@ -186,6 +193,7 @@ Report start(const Request& request, Prompts& prompts) {
             return report;
         if (!fontsHere)
             ensureDirectories(report, ws.workDir, {}, {fontDirectoryName()}, prompts);
+        tell(prompts, editing::finishInterruptedAppend(ws));
         if (conninfo) {
             prepareServerRecords(report);
         } else {
