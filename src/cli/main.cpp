@@ -37,8 +37,10 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 using namespace kestrana;
@@ -324,6 +326,8 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
+int runCommand(const QStringList& args, DeadlineWait& wait);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -347,6 +351,22 @@ int main(int argc, char** argv) {
         printUsage();
         return 2;
     }
+    const int code = runCommand(args, wait);
+    // Everything the command wrote goes out now: output that never arrived (a full disk, a
+    // closed pipe) is a failure, whatever the command did.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (!flushed || std::ferror(stdout)) {
+        fail(QStringLiteral("nie udało się zapisać wyniku na standardowe wyjście: %1")
+                 .arg(QString::fromLocal8Bit(std::strerror(flushed ? EIO : error))));
+        return code == 0 ? 1 : code;
+    }
+    return code;
+}
+
+namespace {
+
+int runCommand(const QStringList& args, DeadlineWait& wait) {
     if (args.first() == QLatin1String("--version")) {
         printLine(QStringLiteral("kestrana-cli ") + programVersion());
         return 0;
@@ -402,3 +422,5 @@ int main(int argc, char** argv) {
     printUsage();
     return 2;
 }
+
+} // namespace

@@ -3,6 +3,7 @@
 #include "support/TestRegistry.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTest>
 
 #include <cstring>
@@ -46,7 +47,8 @@ mode_t typeOf(const QString& path) {
 } // namespace
 
 // Where kestrana-cli writes: a file it replaces or exports to is refused, before anything is
-// written, when something other than a plain file stands there.
+// written, when something other than a plain file stands there; and output it could not write
+// to its standard output makes it fail.
 class OutputTargetTest : public QObject {
     Q_OBJECT
 
@@ -77,6 +79,28 @@ private slots:
         QCOMPARE(typeOf(target), type);
         QVERIFY(
             QDir(folder.path()).entryList({"cel.*"}, QDir::AllEntries | QDir::System).isEmpty());
+    }
+
+    void unwrittenOutputFails_data() {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("list") << QStringList{"list"};
+        QTest::newRow("check") << QStringList{"check"};
+        QTest::newRow("version") << QStringList{"--version"};
+    }
+    void unwrittenOutputFails() {
+        QFETCH(QStringList, command);
+        if (!QFile::exists("/dev/full"))
+            QSKIP("no /dev/full");
+        DataFolder folder;
+        QCOMPARE(runCli(folder.path(), {"init", "--demo"}).exitCode, 0);
+        QProcess p;
+        p.setWorkingDirectory(folder.path());
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(qEnvironmentVariable("KESTRANA_CLI"), command);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QVERIFY(p.exitCode() != 0);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains("standardowe wyjście"));
     }
 };
 
