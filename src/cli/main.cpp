@@ -75,6 +75,11 @@ int fail(const QString& message) {
     return 1;
 }
 
+// An entry the description filter passed over: told, the command goes on.
+void tellSkipped(const QString& text) {
+    fail(text);
+}
+
 // Value of "--name VALUE", or `fallback` when the option is absent.
 QString option(const QStringList& args, const QString& name, const QString& fallback = {}) {
     const qsizetype i = args.indexOf(name);
@@ -148,7 +153,7 @@ int runList(const QStringList& allArgs, const QString& today) {
             out.append('\n');
             std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
         },
-        filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
+        filter.given ? makeEntryFilter(filter.criteria, ws, tellSkipped) : Register::Filter());
     std::fflush(stdout);
     reg.listSource(); // the list file written, or its failure reported
     return 0;
@@ -285,7 +290,7 @@ int runPrint(const QStringList& args, LockWait& wait) {
     printjob::FilterFactory makeFilter;
     if (filter.given)
         makeFilter = [criteria = filter.criteria](const Workstation& ws) {
-            return makeEntryFilter(criteria, ws);
+            return makeEntryFilter(criteria, ws, tellSkipped);
         };
     return runPrintCommand(filter.rest, QDir::currentPath(), makeFilter);
 }
