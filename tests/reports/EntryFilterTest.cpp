@@ -397,7 +397,7 @@ private slots:
     }
 
     // The description is read last, only for an entry that passed everything else; a file that
-    // cannot be read then aborts the build.
+    // cannot be read then drops that entry and is told once.
     void descriptionReadOnlyWhenNeeded_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("reads");
