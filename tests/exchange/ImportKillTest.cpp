@@ -1,4 +1,5 @@
 #include "exchange/CsvColumns.h"
+#include "exchange/CsvText.h"
 #include "register/CategoryNames.h"
 #include "register/Startup.h"
 #include "station/SmallRecords.h"
