@@ -5,6 +5,7 @@
 #include "app/ui_Tbaza_f.h"
 #include "cash/CompanyDataDialog.h"
 #include "platform/IoError.h"
+#include "platform/ShortText.h"
 #include "platform/TabOrder.h"
 #include "platform/TextFile.h"
 #include "print/TextPrintout.h"
@@ -19,6 +20,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+
+#include <memory>
 
 namespace kestrana {
 
@@ -114,9 +117,17 @@ void Tbaza_f::buildFromFilter(bool filtered) {
     closePanel();
     EntrySession::FilterFactory makeFilter;
     const FilterCriteria criteria = filterCriteria();
+    auto skipped = std::make_shared<QStringList>();
     if (filtered)
-        makeFilter = [this, criteria] { return makeEntryFilter(criteria, ws_); };
+        makeFilter = [this, criteria, skipped] {
+            return makeEntryFilter(criteria, ws_,
+                                   [skipped](const QString& text) { skipped->append(text); });
+        };
     session_->buildFromFilter(makeFilter);
+    // Entries passed over because their description could not be read: told once, after the
+    // list is shown.
+    if (!skipped->isEmpty())
+        context_.prompts.error(shortenedText(skipped->join(QLatin1Char('\n'))));
     // A text the register cannot hold has emptied the list: the user is told why.
     if (filtered) {
         const QString problem = unencodableFilterMessage(unencodableFilterTexts(criteria), false);

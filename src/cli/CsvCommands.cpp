@@ -32,6 +32,11 @@ int report(const QString& message, int code) {
     return code;
 }
 
+// An entry the description filter passed over: told, the export goes on.
+void tellSkipped(const QString& text) {
+    report(text, 0);
+}
+
 void printText(const QString& text) {
     std::fputs(text.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
@@ -65,10 +70,14 @@ int runCsvExportCommand(const QStringList& args, const QString& workDir, const Q
         Register reg(ws);
         reg.buildList(
             ViewMode::Nazwa, [](QString&&) {},
-            filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
+            filter.given ? makeEntryFilter(filter.criteria, ws, tellSkipped) : Register::Filter());
         const QString path = QDir(workDir).absoluteFilePath(csvFile.isEmpty() ? xlsxFile : csvFile);
-        const qint64 count = csvFile.isEmpty() ? xlsx::exportCurrentList(ws, path)
-                                               : csv::exportCurrentList(ws, path);
+        // The list this command built, never the shared list file another workstation may have
+        // written since.
+        const CategoryNames names = csv::currentCategoryNames(ws);
+        const qint64 count = csvFile.isEmpty()
+                                 ? xlsx::exportListFile(reg.listSource(), names, path, ws.faults)
+                                 : csv::exportListFile(reg.listSource(), names, path, ws.faults);
         printText(QStringLiteral("Zapisano %1 do pliku %2.").arg(csv::entryCount(count), path));
     } catch (const IoError& e) {
         return report(e.text(), 1);

@@ -18,6 +18,7 @@
 #include "platform/Numbers.h"
 #include "platform/Version.h"
 #include "print/DefaultPrintFont.h"
+#include "register/BatchAppend.h"
 #include "register/DataFolderSetup.h"
 #include "register/EntryStore.h"
 #include "register/Register.h"
@@ -37,8 +38,10 @@
 #include <QDir>
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 using namespace kestrana;
@@ -71,6 +74,11 @@ void printLine(const QString& text) {
 int fail(const QString& message) {
     std::fprintf(stderr, "kestrana-cli: %s\n", message.toUtf8().constData());
     return 1;
+}
+
+// An entry the description filter passed over: told, the command goes on.
+void tellSkipped(const QString& text) {
+    fail(text);
 }
 
 // Value of "--name VALUE", or `fallback` when the option is absent.
@@ -146,7 +154,7 @@ int runList(const QStringList& allArgs, const QString& today) {
             out.append('\n');
             std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
         },
-        filter.given ? makeEntryFilter(filter.criteria, ws) : Register::Filter());
+        filter.given ? makeEntryFilter(filter.criteria, ws, tellSkipped) : Register::Filter());
     std::fflush(stdout);
     reg.listSource(); // the list file written, or its failure reported
     return 0;
@@ -246,6 +254,8 @@ int runCheck() {
             findings.append({true, error.text()});
         }
     }
+    if (const QString done = editing::finishInterruptedAppend(ws); !done.isEmpty())
+        findings.append({false, done});
     findings += checkWholeDataFolder(ws, QDateTime::currentDateTime());
     bool damaged = false;
     for (const CheckFinding& finding : findings) {
@@ -289,7 +299,7 @@ int runPrint(const QStringList& args, LockWait& wait) {
     printjob::FilterFactory makeFilter;
     if (filter.given)
         makeFilter = [criteria = filter.criteria](const Workstation& ws) {
-            return makeEntryFilter(criteria, ws);
+            return makeEntryFilter(criteria, ws, tellSkipped);
         };
     return runPrintCommand(filter.rest, QDir::currentPath(), makeFilter);
 }
@@ -330,6 +340,8 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
+int runCommand(const QStringList& args, DeadlineWait& wait);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -353,6 +365,22 @@ int main(int argc, char** argv) {
         printUsage();
         return 2;
     }
+    const int code = runCommand(args, wait);
+    // Everything the command wrote goes out now: output that never arrived (a full disk, a
+    // closed pipe) is a failure, whatever the command did.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (!flushed || std::ferror(stdout)) {
+        fail(QStringLiteral("nie udało się zapisać wyniku na standardowe wyjście: %1")
+                 .arg(QString::fromLocal8Bit(std::strerror(flushed ? EIO : error))));
+        return code == 0 ? 1 : code;
+    }
+    return code;
+}
+
+namespace {
+
+int runCommand(const QStringList& args, DeadlineWait& wait) {
     if (args.first() == QLatin1String("--version")) {
         printLine(QStringLiteral("kestrana-cli ") + programVersion());
         return 0;
@@ -408,3 +436,5 @@ int main(int argc, char** argv) {
     printUsage();
     return 2;
 }
+
+} // namespace

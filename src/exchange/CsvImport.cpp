@@ -64,6 +64,9 @@ QString missingCharacter(const QString& text) {
 
 QString textProblem(const QString& heading, const QString& text, int width) {
     const QString missing = missingCharacter(text);
+    if (missing == QString(QChar(QChar::ReplacementCharacter)))
+        return QStringLiteral("kolumna %1: bajt, który nie jest znakiem w kodowaniu UTF-8 pliku")
+            .arg(quoted(heading));
     if (!missing.isEmpty())
         return QStringLiteral("kolumna %1: znaku %2 nie ma w polskim kodowaniu Windows-1250")
             .arg(quoted(heading), quoted(missing));
@@ -118,6 +121,13 @@ QChar detectSeparator(QStringView text) {
 }
 
 void RowConverter::problem(const RowProblem& problem) {
+    if (problem.tooLong) {
+        started_ = true;
+        out_.refusal = QStringLiteral("Plik nie został wczytany: wiersz %1 jest za długi (%2).")
+                           .arg(problem.number)
+                           .arg(problem.reason);
+        return;
+    }
     if (!started_) {
         started_ = true;
         out_.refusal = QStringLiteral("Plik nie jest eksportem listy wpisów: wiersz nagłówka jest "

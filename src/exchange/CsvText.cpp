@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace kestrana::csv {
 
 namespace {
@@ -50,15 +52,19 @@ void parseRows(QStringView text, QChar separator, const std::function<void(Row&&
     while (pos < n) {
         ++number;
         const qsizetype rowStart = pos;
+        // A row longer than any export's is not split into fields: a hostile file of one huge
+        // row would take memory many times its size.
+        const auto tooLong = [&] { return pos - rowStart > kMaxRowChars; };
         Row row;
         row.number = number;
         bool broken = false;
+        bool overflow = false;
         for (;;) {
             QString field;
             if (text[pos] == QLatin1Char('"')) {
                 ++pos;
                 bool closed = false;
-                while (pos < n) {
+                while (pos < n && !tooLong()) {
                     if (text[pos] == QLatin1Char('"')) {
                         if (pos + 1 < n && text[pos + 1] == QLatin1Char('"')) {
                             field += QLatin1Char('"');
@@ -72,12 +78,17 @@ void parseRows(QStringView text, QChar separator, const std::function<void(Row&&
                     field += text[pos++];
                 }
                 if (!closed) {
+                    overflow = tooLong();
                     broken = true;
                     break;
                 }
             }
-            while (pos < n && text[pos] != separator && !atLineEnd(pos))
+            while (pos < n && text[pos] != separator && !atLineEnd(pos) && !tooLong())
                 field += text[pos++];
+            if (tooLong()) {
+                overflow = true;
+                break;
+            }
             row.fields.append(field);
             if (pos < n && text[pos] == separator) {
                 ++pos;
@@ -88,6 +99,16 @@ void parseRows(QStringView text, QChar separator, const std::function<void(Row&&
             if (pos < n)
                 pos = skipLineEnd(pos);
             break;
+        }
+        if (overflow) {
+            const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), pos);
+            const qsizetype chars = (lineEnd < 0 ? n : lineEnd) - rowStart;
+            onProblem({number,
+                       QStringLiteral("wiersz ma %1 KB, a wiersz może mieć najwyżej %2 KB")
+                           .arg((chars + 1023) / 1024)
+                           .arg(kMaxRowChars / 1024),
+                       true});
+            return;
         }
         if (broken) {
             onProblem(
@@ -154,11 +175,25 @@ Decoded decodeText(const QByteArray& bytes) {
         return utf16(QStringConverter::Utf16LE);
     if (data.startsWith("\xFE\xFF"))
         return utf16(QStringConverter::Utf16BE);
-    if (data.startsWith(fileHeader()))
+    const bool marked = data.startsWith(fileHeader());
+    if (marked)
         data = data.sliced(3);
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(data);
     if (!utf8.hasError())
+        return {text, QStringLiteral("UTF-8")};
+    // A file marked as UTF-8, or whose first line is UTF-8 with Polish letters, is UTF-8 with a
+    // few bad bytes (each read as U+FFFD, which the row that holds it is refused for), not a
+    // Windows-1250 file whose header would then look wrong.
+    const qsizetype lineEnd = data.indexOf('\n');
+    const QByteArrayView firstLine = lineEnd < 0 ? data : data.first(lineEnd);
+    QStringDecoder header(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    (void)header(firstLine);
+    const bool polishHeader =
+        !header.hasError() && std::any_of(firstLine.begin(), firstLine.end(), [](char c) {
+            return static_cast<unsigned char>(c) >= 0x80;
+        });
+    if (marked || polishHeader)
         return {text, QStringLiteral("UTF-8")};
     return {cp1250::decode(data.constData(), data.size()), QStringLiteral("Windows-1250")};
 }

@@ -57,8 +57,14 @@ struct Row {
 
 struct RowProblem {
     int number = 0;
-    QString reason; // Polish, for the user
+    QString reason;       // Polish, for the user
+    bool tooLong = false; // the row is longer than kMaxRowChars: reading stopped there
 };
+
+// The longest row read, in characters (64 KB); a longer one stops the reading.
+inline constexpr qsizetype kMaxRowChars = 64 * 1024;
+// The largest CSV file an import reads (64 MB).
+inline constexpr qint64 kMaxFileBytes = qint64(64) << 20;
 
 struct Parsed {
     QList<Row> rows; // in file order; an empty line is a row of one empty field

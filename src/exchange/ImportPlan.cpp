@@ -28,6 +28,13 @@ ImportPlan planImport(const Workstation& ws, const QString& csvPath) {
     ImportPlan plan;
     plan.source = csvPath;
     Conversion conversion;
+    // Read whole and decoded: a file far beyond any register's export is not taken in.
+    if (const qint64 bytes = files::size(csvPath); bytes > kMaxFileBytes) {
+        plan.refusal = QStringLiteral("Plik ma %1 MB, a import przyjmuje pliki CSV do %2 MB.")
+                           .arg((bytes + (1 << 20) - 1) >> 20)
+                           .arg(kMaxFileBytes >> 20);
+        return plan;
+    }
     {
         const Decoded decoded = decodeText(files::readFile(csvPath));
         plan.encoding = decoded.encoding;

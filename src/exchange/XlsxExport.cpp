@@ -3,6 +3,7 @@
 #include "exchange/CsvColumns.h"
 #include "exchange/CsvExport.h"
 #include "platform/CheckedFile.h"
+#include "platform/PlainTarget.h"
 #include "platform/PosixFile.h"
 
 #include <QLocale>
@@ -73,6 +74,7 @@ qint64 exportListFile(const files::RecordSource& listFile, const CategoryNames& 
                                      "Zawęź listę filtrem albo zapisz ją do CSV.")
                           .arg(polish.toString(kMaxEntries), polish.toString(entries)));
     }
+    files::refuseUnlessPlainTarget(path); // before the workbook is built, not after
     // libxlsxwriter writes the whole file at its close, and its temporary files too, into a
     // folder of this run's own.
     QTemporaryDir scratch;

@@ -1,6 +1,7 @@
 #include "platform/CheckedFile.h"
 
 #include "platform/KernelCopy.h"
+#include "platform/PlainTarget.h"
 #include "platform/PosixFile.h"
 
 #include <QFileInfo>
@@ -220,6 +221,7 @@ void writeRecordAt(const QString& path, qint64 index, QByteArrayView record,
 }
 
 void writeFile(const QString& path, QByteArrayView data, FaultInjector* faults) {
+    refuseUnlessPlainTarget(path);
     Fd fd(path, O_WRONLY | O_CREAT | O_TRUNC, kNewFileMode, false, faults);
     writeAll(fd.get(), data.data(), data.size(), path, faults);
     fd.close();
@@ -392,13 +394,11 @@ FileWriter::FileWriter(const QString& path, Mode mode, int recordSize, FaultInje
         return;
     }
     // The file being replaced: a link is refused (the rename would replace the link, and the
-    // user would never learn that one was planted), and its mode and group go to the new file.
+    // user would never learn that one was planted), so is a pipe, a device or a folder, before
+    // anything is written; a plain file's mode and group go to the new file.
+    refuseUnlessPlainTarget(path);
     struct stat old {};
     const bool replacing = statOf(path, old);
-    if (replacing && S_ISLNK(old.st_mode)) {
-        errno = ELOOP;
-        fail(opOpen, path);
-    }
     // A leftover of this process's own earlier run under the same number is stale.
     ::unlink(native(writePath_).constData());
     fd_ = Fd(writePath_, O_WRONLY | O_CREAT | O_EXCL, kNewFileMode, false, faults).release();

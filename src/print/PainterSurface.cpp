@@ -1,6 +1,7 @@
 #include "print/PainterSurface.h"
 
 #include "platform/IoError.h"
+#include "platform/PlainTarget.h"
 #include "print/Dialogs.h"
 #include "print/PageHelper.h"
 #include "print/TextMetrics.h"
@@ -44,6 +45,9 @@ void PainterSurface::setLandscape(bool landscape) {
 void PainterSurface::begin() {
     if (painter_.isActive())
         return;
+    // A printout to a file replaces a file or nothing: never a pipe, a device or a folder.
+    if (QFileInfo(target()).isAbsolute())
+        files::refuseUnlessPlainTarget(target());
     if (!painter_.begin(&device()) || deviceFailed()) {
         if (painter_.isActive())
             painter_.end();

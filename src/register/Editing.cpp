@@ -1,10 +1,15 @@
 #include "register/Editing.h"
 
 #include "platform/CheckedFile.h"
+#include "platform/DurableFile.h"
+#include "platform/PosixFile.h"
+#include "register/BatchAppend.h"
 #include "register/FileLock.h"
 #include "station/SmallRecords.h"
 
+#include <algorithm>
 #include <cstring>
+#include <fcntl.h>
 
 namespace kestrana::editing {
 
@@ -80,21 +85,17 @@ Appended appendNewEntries(const Workstation& ws, qint64 count, const EntryMaker&
     }
     // The counter first: should the main file fail, its IDs are lost but never given twice.
     appended.firstId = takeIds(ws, count);
-    files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, ws.faults);
-    files::RecordReader existing(mainFile, EntryRecord::Size, ws.faults);
-    while (const char* record = existing.next())
-        out.write(QByteArrayView(record, EntryRecord::Size));
-    appended.firstPosition = existing.recordsRead();
-    existing.close();
+    BatchAppend batch(ws);
+    appended.firstPosition = batch.firstPosition();
     EntryRecord record;
     for (qint64 i = 0; i < count; ++i) {
         const auto id = static_cast<qint32>(appended.firstId + i);
         record.clear();
         make(i, id, record);
         record.setText(Field::id, QString::number(id));
-        out.write(QByteArrayView(record.data(), EntryRecord::Size));
+        batch.write(QByteArrayView(record.data(), EntryRecord::Size));
     }
-    out.commit();
+    batch.commit();
     return appended;
 }
 
@@ -218,6 +219,15 @@ int removeChosenEntries(
     }
     if (going.isEmpty())
         return 0;
+    // The last entries (an import undone before anything else was added): the file is cut.
+    const qint64 count = files::recordCount(mainFile, EntryRecord::Size);
+    const qint64 firstGoing = *std::min_element(going.cbegin(), going.cend());
+    if (firstGoing == count - going.size()) {
+        files::posix::Fd fd(mainFile, O_WRONLY, files::posix::kNewFileMode, false, ws.faults);
+        files::cutTo(fd.get(), firstGoing * EntryRecord::Size, mainFile, ws.faults);
+        fd.close();
+        return static_cast<int>(going.size());
+    }
     files::FileWriter out(mainFile, files::FileWriter::Mode::Atomic, 1, ws.faults);
     files::RecordReader reader(mainFile, EntryRecord::Size, ws.faults);
     while (const char* record = reader.next()) {

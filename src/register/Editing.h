@@ -39,9 +39,9 @@ struct Appended {
 };
 
 // Adds new entries at the end of the main file, giving them the next IDs: the main file's lock
-// is held throughout, the IDs are taken under the counter's lock, and the main file is replaced
-// by its old records plus the new ones, so the entries arrive all or none (IDs taken for a
-// failed attempt stay unused; IDs are never reused). When the counter has too few IDs left, the
+// is held throughout, the IDs are taken under the counter's lock, and the entries are appended
+// in place as one batch (BatchAppend.h), so they arrive all or none (IDs taken for a failed
+// attempt stay unused; IDs are never reused). When the counter has too few IDs left, the
 // whole lot is refused with an IoError and nothing is written. Every record's `id` is set.
 Appended appendNewEntries(const Workstation& ws, std::vector<EntryRecord>& records);
 // The same for `count` entries made one by one, so that a large number needs no memory: `make`
@@ -74,8 +74,8 @@ std::optional<qint64> deleteEntry(const Workstation& ws, const QString& id,
                                   qint64 expectedPosition);
 
 // Removes, under the main file's lock, those of the entries with an ID in `ids` that `choose`
-// picks after seeing all of them in file order (true: the entry goes); the main file is
-// replaced atomically, and only when something goes. Returns how many went.
+// picks after seeing all of them in file order (true: the entry goes); the main file is cut (the
+// last entries) or replaced atomically, and only when something goes. Returns how many went.
 int removeChosenEntries(
     const Workstation& ws, const QSet<QString>& ids,
     const std::function<std::vector<bool>(const std::vector<EntryRecord>&)>& choose);

@@ -26,6 +26,13 @@ const QString kEntryGone =
     QStringLiteral("Tego wpisu nie ma już w bazie: usunął go w międzyczasie inny użytkownik.\n"
                    "Nic nie zostało zapisane.");
 
+// A new entry was stored, only its side copy KOSZ/wpis.dat was not.
+QString sideCopyMessage(const QString& id, const IoError& error) {
+    return QStringLiteral("Nowy wpis został zapisany (numer ID %1). Nie udało się zapisać "
+                          "jedynie kopii poprzednio pokazanego wpisu w KOSZ/wpis.dat:\n%2")
+        .arg(id, error.text());
+}
+
 } // namespace
 
 EntrySession::EntrySession(const Workstation& ws, Register& reg, Prompts& prompts, EntryView& view)
@@ -226,6 +233,7 @@ void EntrySession::save() {
     if (!addMode_ && !mayChangeShownEntry())
         return;
     const bool adding = addMode_;
+    QString sideCopyFailure;
     if (prompts_.question(adding ? QStringLiteral("Zapisać nowe dane ?")
                                  : QStringLiteral("Zapisać zmiany w danych ?"))) {
         try {
@@ -240,7 +248,13 @@ void EntrySession::save() {
                 EntryFormValues values = view_.formValues();
                 values[Field::id] = added.text(Field::id);
                 view_.showForm(values);
-                store_.keepPrevious(buffer);
+                // The entry is stored: a failed side copy must not make it look unsaved, or
+                // another "Zapisz dane" would store it twice.
+                try {
+                    store_.keepPrevious(buffer);
+                } catch (const IoError& error) {
+                    sideCopyFailure = sideCopyMessage(added.text(Field::id), error);
+                }
                 buffer = added;
             } else {
                 const std::optional<qint64> saved =
@@ -264,6 +278,8 @@ void EntrySession::save() {
     }
     selectLine();
     setAddMode(false);
+    if (!sideCopyFailure.isEmpty())
+        prompts_.error(sideCopyFailure);
 }
 
 void EntrySession::remove() {

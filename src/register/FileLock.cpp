@@ -1,6 +1,7 @@
 #include "register/FileLock.h"
 
 #include "platform/PosixFile.h"
+#include "register/BatchAppend.h"
 #include "station/LockWait.h"
 #include "station/Workstation.h"
 
@@ -60,7 +61,12 @@ FileLock::FileLock(const QString& lockPath, LockWait* wait, files::FaultInjector
 }
 
 FileLock::FileLock(const Workstation& ws, const QString& lockPath)
-    : FileLock(lockPath, ws.lockWait, ws.faults) {}
+    : FileLock(lockPath, ws.lockWait, ws.faults) {
+    // Whoever holds the main file's lock works on whole entries: a batch whose appender was
+    // killed is cut back first.
+    if (!ws.server && lockPath == lockPathFor(ws.mainFile()))
+        editing::cutBackInterruptedAppend(ws);
+}
 
 void FileLock::acquire(LockWait& wait, files::FaultInjector* faults) {
     files::posix::check(faults, files::Call::Lock, opLock, path_);

@@ -87,11 +87,28 @@ std::shared_ptr<const files::KeptFile> writeListFile(const QString& listPath,
     return file.finish();
 }
 
+// A list file that could not be written: whoever asks for it later is told so again, never
+// handed the shared list file, which another workstation may have written meanwhile.
+std::future<std::shared_ptr<const files::KeptFile>> failedList(std::exception_ptr error) {
+    std::promise<std::shared_ptr<const files::KeptFile>> promise;
+    promise.set_exception(std::move(error));
+    return promise.get_future();
+}
+
 } // namespace
 
 void Register::build(const EntrySink& sink, const Filter& filter) {
     abandonPendingListFile();
     ownList_.reset();
+    try {
+        buildNow(sink, filter);
+    } catch (const IoError&) {
+        pendingList_ = failedList(std::current_exception());
+        throw;
+    }
+}
+
+void Register::buildNow(const EntrySink& sink, const Filter& filter) {
     if (!filter) {
         if (std::shared_ptr<const files::KeptFile> main = store_->openEntriesFile()) {
             buildFromEntriesFile(sink, main);
@@ -178,7 +195,8 @@ void Register::buildFromEntriesFile(const EntrySink& sink,
 void Register::abandonPendingListFile() {
     if (!pendingList_.valid())
         return;
-    abandonPending_->store(true);
+    if (abandonPending_)
+        abandonPending_->store(true);
     try {
         pendingList_.get();
     } catch (const IoError&) {
@@ -187,8 +205,14 @@ void Register::abandonPendingListFile() {
 }
 
 void Register::finishPendingListFile() const {
-    if (pendingList_.valid())
+    if (!pendingList_.valid())
+        return;
+    try {
         ownList_ = pendingList_.get();
+    } catch (const IoError&) {
+        pendingList_ = failedList(std::current_exception());
+        throw;
+    }
 }
 
 files::RecordSource Register::listSource() const {

@@ -87,13 +87,14 @@ public:
 
     // The list file of the list this register built last, kept open: printouts and exports of
     // this program's list read it, whatever another workstation or program builds meanwhile
-    // under the shared name. Before any build (or after a failed one), the shared list file.
-    // Waits for a list file still being written; throws IoError when that write failed.
+    // under the shared name. Before any build, the shared list file. Waits for a list file still
+    // being written; throws IoError when that write or the build failed, until the next build.
     files::RecordSource listSource() const;
 
 private:
     using EntrySink = std::function<void(const EntryRecord& entry, qint64 recordNumber)>;
     void build(const EntrySink& sink, const Filter& filter);
+    void buildNow(const EntrySink& sink, const Filter& filter);
     // A list of every entry from the main file itself: the lines first, the list file after.
     void buildFromEntriesFile(const EntrySink& sink,
                               const std::shared_ptr<const files::KeptFile>& main);

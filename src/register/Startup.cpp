@@ -3,6 +3,7 @@
 #include "platform/CheckedFile.h"
 #include "platform/DataPaths.h"
 #include "platform/Prompts.h"
+#include "register/BatchAppend.h"
 #include "register/EntryRecord.h"
 #include "register/RestoreJournal.h"
 #include "register/StartupFiles.h"
@@ -130,6 +131,12 @@ void prepareFiles(Report& report) {
     prepareLockFiles(ws);
 }
 
+// What start-up repaired is told; nothing is said when there was nothing to do.
+void tell(Prompts& prompts, const QString& done) {
+    if (!done.isEmpty())
+        prompts.information(done);
+}
+
 // Every question answered No; what would have been shown is kept.
 class Unattended : public Prompts {
 public:
@@ -190,6 +197,7 @@ Report start(const Request& request, Prompts& prompts) {
             return report;
         if (!fontsHere)
             ensureDirectories(report, ws.workDir, {}, {fontDirectoryName()}, prompts);
+        tell(prompts, editing::finishInterruptedAppend(ws));
         if (conninfo) {
             prepareServerRecords(report);
         } else {

@@ -44,8 +44,8 @@ bool contains(std::string_view haystack, std::string_view needle) {
 
 } // namespace
 
-EntryFilter::EntryFilter(const FilterCriteria& c, const Workstation& ws)
-    : dates_(c.da1), contract_(c.um) {
+EntryFilter::EntryFilter(const FilterCriteria& c, const Workstation& ws, SkipReport report)
+    : dates_(c.da1), contract_(c.um), report_(std::move(report)) {
     // Encoded, such a text would look for '?' where the user typed something else.
     if (!unencodableFilterTexts(c).isEmpty()) {
         none_ = true;
@@ -126,9 +126,14 @@ bool EntryFilter::descriptionMatches(const EntryRecord& record) const {
         bytes = files::readFile(path);
     } catch (const IoError& e) {
         // Deleted since the directory was listed: as missing as a file that never existed.
-        if (e.errorNumber() == ENOENT)
-            return false;
-        throw;
+        // One that cannot be read fails this entry alone, and is told once.
+        if (e.errorNumber() != ENOENT && report_ && !reported_.contains(path)) {
+            reported_.insert(path);
+            report_(QStringLiteral("Filtr opisu pominął wpis %1, bo nie można odczytać jego "
+                                   "opisu: %2")
+                        .arg(QString::fromLatin1(id.data(), qsizetype(id.size())), e.text()));
+        }
+        return false;
     }
     return descriptionTextMatches(bytes);
 }
@@ -170,8 +175,9 @@ Preselection EntryFilter::preselection() const {
     return p;
 }
 
-Register::Filter makeEntryFilter(const FilterCriteria& criteria, const Workstation& ws) {
-    auto filter = std::make_shared<const EntryFilter>(criteria, ws);
+Register::Filter makeEntryFilter(const FilterCriteria& criteria, const Workstation& ws,
+                                 EntryFilter::SkipReport report) {
+    auto filter = std::make_shared<const EntryFilter>(criteria, ws, std::move(report));
     return Register::Filter([filter](const EntryRecord& record) { return filter->accepts(record); },
                             filter->preselection());
 }

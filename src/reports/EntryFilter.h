@@ -7,6 +7,9 @@
 #include "station/Workstation.h"
 
 #include <QHash>
+#include <QSet>
+
+#include <functional>
 
 #include <optional>
 #include <string>
@@ -19,15 +22,17 @@ namespace kestrana {
 // stored bytes, so testing a record allocates nothing unless its description file is read.
 class EntryFilter {
 public:
+    // Told once for each description file that cannot be read (Polish text).
+    using SkipReport = std::function<void(const QString& text)>;
     // Lists the descriptions directory when `opis_s` is given (IoError when it cannot); in
     // server mode it fetches the descriptions that hold the text somewhere instead.
-    EntryFilter(const FilterCriteria& criteria, const Workstation& ws);
+    EntryFilter(const FilterCriteria& criteria, const Workstation& ws, SkipReport report = {});
 
     // A text the register's code page cannot hold (see FilterText.h) drops every entry.
     // Otherwise the first failing step drops the entry: registration dates, contract state,
     // categories, groups, the eight field texts, then the description. The description file is read
-    // last, only for an entry that passed everything else; a file that cannot be read throws
-    // IoError.
+    // last, only for an entry that passed everything else; a file that cannot be read (a link,
+    // no permission) drops that entry only, and is told to the report once.
     bool accepts(const EntryRecord& record) const;
 
     // The conditions of accepts() a storage can test on the stored bytes: dates, contract
@@ -52,10 +57,13 @@ private:
     std::string description_;
     std::optional<DescriptionDirectory> descriptions_;
     std::optional<QHash<QString, QByteArray>> serverDescriptions_; // by ID
+    SkipReport report_;
+    mutable QSet<QString> reported_; // files told to the report already
     bool descriptionTextMatches(const QByteArray& bytes) const;
 };
 
 // The filter for Register::buildList: the entry test of "Buduj listę przefiltrowaną".
-Register::Filter makeEntryFilter(const FilterCriteria& criteria, const Workstation& ws);
+Register::Filter makeEntryFilter(const FilterCriteria& criteria, const Workstation& ws,
+                                 EntryFilter::SkipReport report = {});
 
 } // namespace kestrana

@@ -73,6 +73,13 @@ void Client::get(const QUrl& url, std::function<void(const Answer&)> done) {
     request.setRawHeader("Accept", "application/json");
     reply_ = network_.get(request);
     connect(reply_, &QNetworkReply::finished, this, &Client::replyFinished);
+    // An answer is a few kilobytes: one of megabytes is not the register's, and is not kept.
+    connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if ((received > kAnswerLimit || total > kAnswerLimit) && reply_ && stop_ == Stop::None) {
+            stop_ = Stop::TooLarge;
+            reply_->abort();
+        }
+    });
     timer_.start(limit_);
 }
 
@@ -89,6 +96,11 @@ void Client::replyFinished() {
         answer.failure = Failure{Failure::Cancelled, {}};
     } else if (stop_ == Stop::TimedOut) {
         answer.failure = Failure{Failure::Failed, noAnswerInTime(int(limit_.count()))};
+    } else if (stop_ == Stop::TooLarge) {
+        answer.failure = Failure{Failure::Failed,
+                                 u"Odpowiedź serwera wykazu podatników VAT przekroczyła 1 MB, więc "
+                                 u"jej odbiór przerwano (to nie jest odpowiedź wykazu). Sprawdź "
+                                 u"adres wykazu albo spróbuj ponownie później."_s};
     } else if (status.isValid()) {
         // An HTTP error still carries the register's answer in its body.
         answer.httpStatus = status.toInt();

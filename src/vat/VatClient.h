@@ -23,6 +23,8 @@ class Client : public QObject {
 
 public:
     static constexpr std::chrono::milliseconds kDefaultTimeLimit{10000};
+    // An answer is read up to this size; a larger one is cut off and the request fails.
+    static constexpr qint64 kAnswerLimit = 1 << 20;
 
     explicit Client(QObject* parent = nullptr);
     ~Client() override;
@@ -59,7 +61,7 @@ private:
     std::chrono::milliseconds limit_ = kDefaultTimeLimit;
     QPointer<QNetworkReply> reply_;
     std::function<void(const Answer&)> done_;
-    enum class Stop { None, Cancelled, TimedOut } stop_ = Stop::None;
+    enum class Stop { None, Cancelled, TimedOut, TooLarge } stop_ = Stop::None;
 };
 
 } // namespace kestrana::vat

@@ -1,5 +1,6 @@
 #include "vat/VatRegister.h"
 
+#include "platform/ShortText.h"
 #include "register/PolishIdentifiers.h"
 
 #include <QJsonArray>
@@ -64,11 +65,13 @@ std::optional<Failure> errorOf(int httpStatus, const QByteArray& body) {
         const QString code = text(object, "code");
         const QString message = text(object, "message");
         if (!code.isEmpty() || (!message.isEmpty() && !object.contains("result"_L1))) {
-            QString shown = message.isEmpty() ? u"bez opisu"_s : message;
+            // The server's own words, as long as it likes: a few lines of them are shown.
+            QString shown = message.isEmpty() ? u"bez opisu"_s : shortenedText(message, 3, 300);
             if (shown.endsWith(u'.'))
                 shown.chop(1);
             return failed(u"Wykaz podatników VAT odrzucił zapytanie: %1%2."_s.arg(
-                shown, code.isEmpty() ? QString() : u" (kod %1)"_s.arg(code)));
+                shown,
+                code.isEmpty() ? QString() : u" (kod %1)"_s.arg(shortenedText(code, 1, 40))));
         }
     }
     if (httpStatus < 200 || httpStatus > 299)

@@ -7,6 +7,7 @@
 #include "support/DataFolder.h"
 #include "support/TestRegistry.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace kestrana;
@@ -116,6 +117,50 @@ private slots:
         QFETCH(QString, reason);
         const QStringList damage = csv::spreadsheetDamage(withField(Field(field), text));
         QCOMPARE(damage, reason.isEmpty() ? QStringList() : QStringList{reason});
+    }
+
+    // What a hostile or damaged file cannot do: take memory far beyond an export's (a file or a
+    // row too large is refused with its size), or pass a bad byte in a data row off as a wrong
+    // header (the row is refused with its number).
+    void limitsAndBadBytes_data() {
+        QTest::addColumn<QByteArray>("start"); // before the header
+        QTest::addColumn<QByteArray>("row");   // after it; "@" stands for the byte 0xFF
+        QTest::addColumn<qint64>("size");      // the file made this large, 0: as written
+        QTest::addColumn<QString>("refusal");  // a part of it; empty: none
+        QTest::addColumn<int>("refusedRow");   // 0: none
+        const QByteArray bom = csv::fileHeader();
+        const QByteArray bad =
+            csv::formatRow(rowOf(entry(QString(), QStringLiteral("Firma@")))).toUtf8();
+        QTest::newRow("bad byte, UTF-8 marked") << bom << bad << qint64(0) << "" << 2;
+        QTest::newRow("bad byte, Polish header") << QByteArray() << bad << qint64(0) << "" << 2;
+        QTest::newRow("row over 64 KB")
+            << QByteArray() << QByteArray(70000, 'a') << qint64(0)
+            << "wiersz 2 jest za długi (wiersz ma 69 KB, a wiersz może mieć najwyżej 64 KB)" << 0;
+        QTest::newRow("file over 64 MB")
+            << QByteArray() << QByteArray("Firma") << (qint64(64) << 20) + 1
+            << "Plik ma 65 MB, a import przyjmuje pliki CSV do 64 MB." << 0;
+    }
+    void limitsAndBadBytes() {
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArray, row);
+        QFETCH(qint64, size);
+        QFETCH(QString, refusal);
+        QFETCH(int, refusedRow);
+        DataFolder folder;
+        const Workstation ws = startup::prepareWorkstation(folder.path(), true, kToday);
+        QByteArray text =
+            start + csv::formatRow(csv::headerRow(CategoryNames::defaults())).toUtf8();
+        folder.writeBytes("in.csv", text + "\r\n" + row.replace('@', '\xFF') + "\r\n");
+        if (size > 0)
+            QVERIFY(QFile::resize(folder.file("in.csv"), size));
+        const csv::ImportPlan plan = csv::planImport(ws, folder.file("in.csv"));
+        QVERIFY2(plan.refusal.contains(refusal), qPrintable(plan.refusal));
+        QCOMPARE(plan.refusal.isEmpty(), refusal.isEmpty());
+        QCOMPARE(plan.refused.size(), refusedRow ? 1 : 0);
+        if (refusedRow) {
+            QCOMPARE(plan.refused[0].row, refusedRow);
+            QVERIFY2(plan.refused[0].reason.contains("UTF-8"), qPrintable(plan.refused[0].reason));
+        }
     }
 
     void rowsRepeatingTheRegisterAreFound() {

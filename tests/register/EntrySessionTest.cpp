@@ -478,6 +478,30 @@ private slots:
         QVERIFY(QFile::exists(folder.file("KOSZ/wpis.dat")));
     }
 
+    // The new entry is stored but its side copy KOSZ/wpis.dat is not: the form leaves add mode
+    // and shows the stored entry, so another "Zapisz dane" saves changes, not a second copy.
+    void addWhoseSideCopyFails() {
+        DataFolder folder;
+        fiveEntries(folder);
+        Program p(folder);
+        files::FaultInjector faults;
+        p.ws.faults = &faults;
+        QVERIFY(p.session.start());
+        p.session.toggleAddMode();
+        p.view.form[Field::nazwa1] = QStringLiteral("Nowa");
+        faults.failCall(files::Call::Open, 1, EACCES, QStringLiteral("KOSZ/wpis.dat"));
+        p.prompts.expectQuestion(QStringLiteral("Zapisać nowe dane ?"), true);
+        p.prompts.expectError(QStringLiteral("Nowy wpis został zapisany (numer ID 15). Nie udało "
+                                             "się zapisać jedynie kopii"));
+        p.session.save();
+        QVERIFY(!p.session.addMode());
+        QCOMPARE(p.view.caption, QStringLiteral("Dodaj wpis"));
+        QCOMPARE(p.shownId(), QStringLiteral("15"));
+        p.prompts.expectQuestion(QStringLiteral("Zapisać zmiany w danych ?"), true);
+        p.session.save();
+        QCOMPARE(ids(folder.readEntries()), QStringList({"10", "11", "12", "13", "14", "15"}));
+    }
+
     // Another workstation holds the main file longer than this one waits: the addition is given
     // up before anything is written, and the user is told so.
     void addWhileTheMainFileIsHeld() {

@@ -79,6 +79,8 @@ std::optional<Reply> byNip(const QString& nip) {
         return Reply{200, R"({"result":{"subject":{"name":"Firma","nip":"77777)"};
     if (nip == QLatin1String("8888888888"))
         return Reply{200, R"({"wynik":[1,2,3]})"};
+    if (nip == QLatin1String("9999999999"))
+        return Reply{200, QByteArray(3 << 20, ' ')};
     return std::nullopt;
 }
 

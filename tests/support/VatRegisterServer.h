@@ -22,6 +22,7 @@ namespace kestrana::test {
 //   6666666666  no answer at all (the connection stays open until the server goes)
 //   7777777777  JSON cut off in the middle
 //   8888888888  JSON of another shape
+//   9999999999  3 MB of blanks
 // The account check answers TAK for the accounts of 1234563218 and NIE for the rest.
 class VatRegisterServer : public QObject {
     Q_OBJECT

@@ -85,6 +85,10 @@ private slots:
         row("malformed JSON", {"7777777777"}, 1, "",
             "kestrana-cli: Odpowiedź wykazu podatników VAT jest nieczytelna (to nie są poprawne "
             "dane JSON).\n");
+        row("answer over 1 MB", {"9999999999"}, 1, "",
+            "kestrana-cli: Odpowiedź serwera wykazu podatników VAT przekroczyła 1 MB, więc jej "
+            "odbiór przerwano (to nie jest odpowiedź wykazu). Sprawdź adres wykazu albo spróbuj "
+            "ponownie później.\n");
         row("wrong NIP", {"1234563217"}, 2, "",
             "kestrana-cli: Numer NIP „1234563217” jest błędny (Błędna cyfra kontrolna).\n");
         row("wrong account", {"1234563218", "--account", "61109010140000071219812875"}, 2, "",

@@ -90,6 +90,11 @@ private slots:
         QTest::newRow("error answer without a code")
             << 400 << QByteArray("{\"message\":\"Nieprawidłowa data.\"}")
             << QStringLiteral("Wykaz podatników VAT odrzucił zapytanie: Nieprawidłowa data.");
+        QTest::newRow("error answer of 200 KB")
+            << 400 << "{\"message\":\"" + QByteArray(200000, 'x') + "\"}"
+            << QStringLiteral("Wykaz podatników VAT odrzucił zapytanie: %1… (tekst skrócony z "
+                              "200000 znaków).")
+                   .arg(QString(300, u'x'));
         QTest::newRow("HTTP 429 without JSON")
             << 429 << QByteArray("Too Many Requests")
             << QStringLiteral("Serwer wykazu podatników VAT zgłosił błąd HTTP 429. Spróbuj "
