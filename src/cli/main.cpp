@@ -2,6 +2,8 @@
 #include "cli/BackupCommand.h"
 #include "cli/CliStart.h"
 #include "cli/CsvCommands.h"
+#include "cli/DuplicatesCommand.h"
+#include "cli/EmailsCommand.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/FolderCheck.h"
 #include "cli/PrintCommands.h"
@@ -302,6 +304,8 @@ void printUsage() {
     std::fputs(backupUsage, stderr);
     std::fputs(serverUsage, stderr);
     std::fputs(csvUsage, stderr);
+    std::fputs(duplicatesUsage, stderr);
+    std::fputs(emailsUsage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(QStringLiteral("  %1\n%2drukuje kopertę wpisu do pliku PDF albo do śladu\n")
                    .arg(envelopePrintUsage(), QString(37, QLatin1Char(' ')))
@@ -389,6 +393,10 @@ int main(int argc, char** argv) {
                     "pustego rejestru na serwerze: kestrana-cli server import KOPIE/NAZWA"));
             return runRestoreCommand(args, QDir::currentPath(), today, &wait);
         }
+        if (command == QLatin1String("duplicates"))
+            return runDuplicatesCommand(args, QDir::currentPath(), today);
+        if (command == QLatin1String("emails"))
+            return runEmailsCommand(args, QDir::currentPath(), today);
         if (command == QLatin1String("lookup"))
             return runLookupCommand(args, today);
     } catch (const IoError& e) {
