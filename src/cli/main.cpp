@@ -6,6 +6,7 @@
 #include "cli/EmailsCommand.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/FolderCheck.h"
+#include "cli/LabelCommands.h"
 #include "cli/PrintCommands.h"
 #include "cli/ServerCommands.h"
 #include "cli/VatCommands.h"
@@ -268,6 +269,8 @@ int runUnlock(const QStringList& args) {
 int runPrint(const QStringList& args, LockWait& wait) {
     if (args.value(1) == QLatin1String("envelope"))
         return runEnvelopePrintCommand(args, QDir::currentPath());
+    if (args.value(1) == QLatin1String("labels"))
+        return runLabelPrintCommand(args, QDir::currentPath());
     if (args.value(1) == QLatin1String("voucher"))
         return runVoucherPrintCommand(args, QDir::currentPath(), &wait);
     const FilterOptions filter = parseFilterOptions(args);
@@ -312,6 +315,12 @@ void printUsage() {
                    .toUtf8()
                    .constData(),
                stderr);
+    std::fputs(
+        QStringLiteral("  %1\n%2drukuje etykiety adresowe listy do pliku PDF albo do śladu\n")
+            .arg(labelPrintUsage(), QString(37, QLatin1Char(' ')))
+            .toUtf8()
+            .constData(),
+        stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
     std::fputs(QString(vatUsage).toUtf8().constData(), stderr);
 }
