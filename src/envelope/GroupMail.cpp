@@ -103,7 +103,7 @@ QString Collector::summary() const {
         .arg(refused_.size());
 }
 
-Collector collectFromListFile(const QString& listFile) {
+Collector collectFromListFile(const files::RecordSource& listFile) {
     Collector collector;
     files::RecordReader list(listFile, EntryRecord::Size);
     while (const char* bytes = list.next())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CheckedFile.h"
 #include "register/EntryRecord.h"
 
 #include <QByteArray>
@@ -60,7 +61,7 @@ private:
 };
 
 // The list file's entries (the current list, in its order). Throws IoError.
-Collector collectFromListFile(const QString& listFile);
+Collector collectFromListFile(const files::RecordSource& listFile);
 
 // The addresses in groups of at most `size` (at least 1), in order.
 QList<QStringList> groups(const QStringList& addresses, int size);
