@@ -31,7 +31,8 @@ DuplicatesWindow::DuplicatesWindow(std::vector<duplicates::Group> groups, ShowEn
         heading->setFirstColumnSpanned(true);
         for (size_t m = 0; m < groups_[g].members.size(); ++m) {
             // The line's cells are those of the command line's output, without their words.
-            QStringList cells = duplicates::memberLine(groups_[g].members[m]).split(QLatin1Char('\t'));
+            QStringList cells =
+                duplicates::memberLine(groups_[g].members[m]).split(QLatin1Char('\t'));
             for (int c = 0; c < 6; ++c)
                 cells[c] = cells[c].section(QLatin1Char(' '), 1);
             auto* line = new QTreeWidgetItem(heading, cells);

@@ -56,11 +56,11 @@ GroupMailWindow::GroupMailWindow(const groupmail::Collector& collected, Prompts&
     auto* buttons = new QDialogButtonBox(this);
     open_ = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
     open_->setObjectName(QStringLiteral("otworz"));
-    auto* copy = buttons->addButton(QStringLiteral("&Kopiuj do schowka"),
-                                    QDialogButtonBox::ActionRole);
+    auto* copy =
+        buttons->addButton(QStringLiteral("&Kopiuj do schowka"), QDialogButtonBox::ActionRole);
     copy->setObjectName(QStringLiteral("kopiuj"));
-    auto* save = buttons->addButton(QStringLiteral("&Zapisz do pliku…"),
-                                    QDialogButtonBox::ActionRole);
+    auto* save =
+        buttons->addButton(QStringLiteral("&Zapisz do pliku…"), QDialogButtonBox::ActionRole);
     save->setObjectName(QStringLiteral("zapisz"));
     buttons->addButton(QStringLiteral("Zamknij"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
@@ -113,8 +113,9 @@ void GroupMailWindow::copyToClipboard() {
 }
 
 void GroupMailWindow::saveToFile() {
-    QString path = dialogs_.saveFileName(QStringLiteral("Zapisz adresy e-mail"), folder_,
-                                         QStringLiteral("Pliki tekstowe (*.txt);;Wszystkie pliki (*)"));
+    QString path =
+        dialogs_.saveFileName(QStringLiteral("Zapisz adresy e-mail"), folder_,
+                              QStringLiteral("Pliki tekstowe (*.txt);;Wszystkie pliki (*)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())

@@ -71,12 +71,10 @@ LabelsWindow::LabelsWindow(Place place, Prompts& prompts, Dialogs& dialogs, Font
     grid->addWidget(columns_, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("Wiersze:"), sizes), 1, 2);
     grid->addWidget(rows_, 1, 3);
-    const QStringList captions = {QStringLiteral("Szerokość etykiety:"),
-                                  QStringLiteral("Wysokość etykiety:"),
-                                  QStringLiteral("Margines górny:"),
-                                  QStringLiteral("Margines lewy:"),
-                                  QStringLiteral("Odstęp w poziomie:"),
-                                  QStringLiteral("Odstęp w pionie:")};
+    const QStringList captions = {
+        QStringLiteral("Szerokość etykiety:"), QStringLiteral("Wysokość etykiety:"),
+        QStringLiteral("Margines górny:"),     QStringLiteral("Margines lewy:"),
+        QStringLiteral("Odstęp w poziomie:"),  QStringLiteral("Odstęp w pionie:")};
     for (int i = 0; i < 6; ++i) {
         lengths_[size_t(i)] = new QLineEdit(sizes);
         lengths_[size_t(i)]->setObjectName(QStringLiteral("wymiar%1").arg(i + 1));
@@ -141,8 +139,8 @@ void LabelsWindow::chooseSheet(int index) {
 }
 
 LabelOptions LabelsWindow::options() const {
-    return {sheets_.value(arkusz_->currentIndex()), static_cast<AddressBlock>(blok_->currentIndex() + 1),
-            start_->value()};
+    return {sheets_.value(arkusz_->currentIndex()),
+            static_cast<AddressBlock>(blok_->currentIndex() + 1), start_->value()};
 }
 
 QString LabelsWindow::countText() const {
