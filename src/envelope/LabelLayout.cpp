@@ -106,12 +106,17 @@ FittedLabel fitLabel(const QStringList& lines, QSize room, int maxPoints, int mi
         }
         return whole && fitted.lines.size() * qint64(fitted.lineHeight) <= room.height();
     };
+    // Whole lines are kept only down to a size read without effort; below it a line broken
+    // between words at a larger size reads better than one line in the smallest print.
+    const int wholeLinesDownTo = std::max(minPoints, std::min(maxPoints, kLabelWholeLinePoints));
     FittedLabel fitted;
-    for (const bool wrap : {false, true}) {
-        for (int points = maxPoints; points >= minPoints; --points) {
-            if (attempt(points, wrap, false, fitted))
-                return fitted;
-        }
+    for (int points = maxPoints; points >= wholeLinesDownTo; --points) {
+        if (attempt(points, false, false, fitted))
+            return fitted;
+    }
+    for (int points = maxPoints; points >= minPoints; --points) {
+        if (attempt(points, true, false, fitted))
+            return fitted;
     }
     attempt(minPoints, true, true, fitted);
     const qsizetype held = fitted.lineHeight > 0 ? room.height() / fitted.lineHeight : 0;

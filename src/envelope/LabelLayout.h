@@ -38,10 +38,14 @@ struct FittedLabel {
 // The cell a text takes in the print face at `points`, in device dots.
 using MeasureText = std::function<QSize(int points, const QString& text)>;
 
+// Lines stay whole in sizes down to this one (or the print size, when smaller).
+inline constexpr int kLabelWholeLinePoints = 8;
+
 // Fits the lines (blank ones left out) into `room` device dots without cutting them: the
-// largest size from `maxPoints` down to `minPoints` at which every line fits whole; failing
-// that, the largest at which lines broken between words fit; failing that, the smallest size
-// with lines broken anywhere, and as many of them as the height holds (`cut`).
+// largest size from `maxPoints` down to kLabelWholeLinePoints at which every line fits whole;
+// failing that, the largest down to `minPoints` at which lines broken between words fit;
+// failing that, the smallest size with lines broken anywhere, and as many of them as the
+// height holds (`cut`).
 FittedLabel fitLabel(const QStringList& lines, QSize room, int maxPoints, int minPoints,
                      const MeasureText& measure);
 

@@ -137,6 +137,8 @@ private slots:
             << QStringList{"Abc", "", "ul. Ab 1"} << 10 << QStringList{"Abc", "ul. Ab 1"} << false;
         QTest::newRow("smaller to keep one line")
             << QStringList{"Abcdefghijkl"} << 8 << QStringList{"Abcdefghijkl"} << false;
+        QTest::newRow("broken rather than below 8 points")
+            << QStringList{"Abcdefg hijklm"} << 10 << QStringList{"Abcdefg", "hijklm"} << false;
         QTest::newRow("broken between words")
             << QStringList{"Abcd efgh ijkl mnop qrst"} << 10
             << QStringList{"Abcd efgh", "ijkl mnop", "qrst"} << false;
