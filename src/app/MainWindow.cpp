@@ -106,6 +106,7 @@ void Tbaza_f::wireControls() {
     wireTools();
     wireIdentifierMarks();
     wireCsv();
+    wireWriting();
     wireVat();
     wireKeys();
 }

@@ -189,6 +189,15 @@ public:
         openEnvelope_ = std::move(open);
     }
 
+    // Writing to many producers (MainWindowWriting.cpp): "Znajdź powtórzone wpisy…" (boss
+    // level) lists the groups of likely repeated entries, a line selected there shows its
+    // entry here; "Wyślij e-mail do listy…" and "Etykiety adresowe…" work on the current list.
+    void findDuplicates();
+    void sendGroupMail();
+    void openLabels();
+    // The entry found as a repeat shown as a click on its line; told when it moved meanwhile.
+    void showFoundEntry(qint64 position, const QString& id);
+
     // Backups: "Kopia zapasowa" makes one now and reports its folder; the first start of a
     // day makes one silently. A failure is shown and the program goes on.
     void makeBackupNow();
@@ -235,6 +244,7 @@ private:
     void wireTools();
     void wireIdentifierMarks();
     void wireCsv();
+    void wireWriting();
     void wireVat();
     void wireKeys();
     void addMenuKey(const QKeySequence& key, QAction* action, QMenu* menu);

@@ -2,8 +2,11 @@
 #include "cli/BackupCommand.h"
 #include "cli/CliStart.h"
 #include "cli/CsvCommands.h"
+#include "cli/DuplicatesCommand.h"
+#include "cli/EmailsCommand.h"
 #include "cli/EnvelopeCommands.h"
 #include "cli/FolderCheck.h"
+#include "cli/LabelCommands.h"
 #include "cli/PrintCommands.h"
 #include "cli/ServerCommands.h"
 #include "cli/VatCommands.h"
@@ -285,6 +288,8 @@ int runUnlock(const QStringList& args) {
 int runPrint(const QStringList& args, LockWait& wait) {
     if (args.value(1) == QLatin1String("envelope"))
         return runEnvelopePrintCommand(args, QDir::currentPath());
+    if (args.value(1) == QLatin1String("labels"))
+        return runLabelPrintCommand(args, QDir::currentPath());
     if (args.value(1) == QLatin1String("voucher"))
         return runVoucherPrintCommand(args, QDir::currentPath(), &wait);
     const FilterOptions filter = parseFilterOptions(args);
@@ -321,12 +326,20 @@ void printUsage() {
     std::fputs(backupUsage, stderr);
     std::fputs(serverUsage, stderr);
     std::fputs(csvUsage, stderr);
+    std::fputs(duplicatesUsage, stderr);
+    std::fputs(emailsUsage, stderr);
     std::fputs(printCommandUsage().toUtf8().constData(), stderr);
     std::fputs(QStringLiteral("  %1\n%2drukuje kopertę wpisu do pliku PDF albo do śladu\n")
                    .arg(envelopePrintUsage(), QString(37, QLatin1Char(' ')))
                    .toUtf8()
                    .constData(),
                stderr);
+    std::fputs(
+        QStringLiteral("  %1\n%2drukuje etykiety adresowe listy do pliku PDF albo do śladu\n")
+            .arg(labelPrintUsage(), QString(37, QLatin1Char(' ')))
+            .toUtf8()
+            .constData(),
+        stderr);
     std::fputs(QString(voucherUsage).toUtf8().constData(), stderr);
     std::fputs(QString(vatUsage).toUtf8().constData(), stderr);
 }
@@ -426,6 +439,10 @@ int runCommand(const QStringList& args, DeadlineWait& wait) {
                     "pustego rejestru na serwerze: kestrana-cli server import KOPIE/NAZWA"));
             return runRestoreCommand(args, QDir::currentPath(), today, &wait);
         }
+        if (command == QLatin1String("duplicates"))
+            return runDuplicatesCommand(args, QDir::currentPath(), today);
+        if (command == QLatin1String("emails"))
+            return runEmailsCommand(args, QDir::currentPath(), today);
         if (command == QLatin1String("lookup"))
             return runLookupCommand(args, today);
     } catch (const IoError& e) {

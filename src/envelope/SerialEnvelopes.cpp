@@ -25,10 +25,10 @@ bool hasAddress(const EntryFormValues& form, AddressBlock block) {
     return false;
 }
 
-// Calls `each` with the recipient lines of every list entry that has an address in `block`;
-// returns how many had none.
-qint64 forEachRecipient(const QString& listFile, AddressBlock block,
-                        const std::function<void(const std::array<QString, 4>&)>& each) {
+} // namespace
+
+qint64 forEachListRecipient(const QString& listFile, AddressBlock block,
+                            const std::function<void(const std::array<QString, 4>&)>& each) {
     files::RecordReader list(listFile, EntryRecord::Size);
     EntryFormValues form;
     qint64 withoutAddress = 0;
@@ -43,11 +43,9 @@ qint64 forEachRecipient(const QString& listFile, AddressBlock block,
     return withoutAddress;
 }
 
-} // namespace
-
 SerialEnvelopeCount countSerialEnvelopes(const QString& listFile, AddressBlock block) {
     SerialEnvelopeCount count;
-    count.withoutAddress = forEachRecipient(
+    count.withoutAddress = forEachListRecipient(
         listFile, block, [&](const std::array<QString, 4>&) { ++count.envelopes; });
     return count;
 }
@@ -59,7 +57,7 @@ Printout serialEnvelopePrintout(const EnvelopeFields& fields, const LogoPicture&
         // Every envelope has the same size and so the same paper and orientation.
         EnvelopePaperScope paper(page, fields.landscape, fields.paper);
         bool first = true;
-        forEachRecipient(listFile, block, [&](const std::array<QString, 4>& recipient) {
+        forEachListRecipient(listFile, block, [&](const std::array<QString, 4>& recipient) {
             EnvelopeFields one = fields;
             one.recipient = recipient;
             if (first) {

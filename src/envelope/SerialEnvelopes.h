@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <array>
+#include <functional>
+
 namespace kestrana {
 
 // The print job's name of "Koperty seryjne".
@@ -24,6 +27,12 @@ struct SerialEnvelopeCount {
     qint64 envelopes = 0;
     qint64 withoutAddress = 0;
 };
+
+// Calls `each` with the recipient lines of every entry of the list file (in list order) that has
+// an address in `block`, as "Koperta" would fill them; returns how many had none. Throws
+// IoError.
+qint64 forEachListRecipient(const QString& listFile, AddressBlock block,
+                            const std::function<void(const std::array<QString, 4>&)>& each);
 
 // Counts through the list file (the current list, in its order). Throws IoError.
 SerialEnvelopeCount countSerialEnvelopes(const QString& listFile, AddressBlock block);

@@ -83,6 +83,17 @@ void PageHelper::Ramka(int x, int y, int width, int height) {
                   origin_.y() + (y + height) * metrics_.dotsY, colour::toRgb(penColour_));
 }
 
+void PageHelper::writeAtDots(int x, int y, const QString& text) {
+    if (open_)
+        surface_.text(origin_.x() + x, origin_.y() + y, font_, colour::toRgb(fontColour_), text);
+}
+
+void PageHelper::frameAtDots(int x1, int y1, int x2, int y2) {
+    if (open_)
+        surface_.rect(origin_.x() + x1, origin_.y() + y1, origin_.x() + x2, origin_.y() + y2,
+                      colour::toRgb(penColour_));
+}
+
 QSize PageHelper::textSize(const QString& text) const {
     return surface_.textSize(font_, text);
 }

@@ -89,6 +89,10 @@ public:
     // `minPoints` when it is too wide there, and cut at its end only when it is too wide even
     // at `minPoints`. The current font is the same afterwards. Returns the text written.
     QString writeFitted(int x, int y, int right, const QString& text, int minPoints);
+    // Text with its top-left corner at device dots (x, y), and a frame over device dots: for
+    // layouts measured in millimetres (label sheets) rather than in grid steps.
+    void writeAtDots(int x, int y, const QString& text);
+    void frameAtDots(int x1, int y1, int x2, int y2);
     // Shifts everything drawn by `dots` device dots (a layout placed on another paper).
     void setOrigin(QPoint dots) { origin_ = dots; }
 

@@ -138,6 +138,22 @@ void installDataFolder(const QString& dir, bool demo, const QString& today) {
         installDemo(dir, today);
 }
 
+namespace {
+
+// Nine digits that differ for every ID below 900 000 000 (7919 is prime to 900 000 000), and
+// the check digit; a check sum of 10, which no NIP has, gives 0.
+QString generatedNip(qint32 id) {
+    const qint64 body = 100000000 + (qint64(id) * 7919) % 900000000;
+    const QString digits = QString::number(body);
+    static const int weights[] = {6, 5, 7, 2, 3, 4, 5, 6, 7};
+    int sum = 0;
+    for (int i = 0; i < 9; ++i)
+        sum += weights[i] * digits[i].digitValue();
+    return digits + QString::number(sum % 11 % 10);
+}
+
+} // namespace
+
 editing::Appended generateEntries(const Workstation& ws, qint64 count, quint32 seed) {
     static const char16_t* const firstWords[] = {
         u"Zakład",    u"Przedsiębiorstwo", u"Spółdzielnia", u"Hurtownia", u"Wytwórnia", u"Fabryka",
@@ -186,7 +202,11 @@ editing::Appended generateEntries(const Workstation& ws, qint64 count, quint32 s
                                       .arg(10 + rng.bounded(90))
                                       .arg(10 + rng.bounded(90)));
         r.setText(Field::mail, QStringLiteral("biuro%1@firma.example.pl").arg(id));
-        r.setText(Field::nip, QString::number(1000000000LL + rng.bounded(899999999)));
+        // Each entry its own NIP (a random one would repeat among a million entries, and a
+        // generated register stands for one without repeated companies); the draw stays, so
+        // that a seed gives the same entries otherwise.
+        rng.bounded(899999999);
+        r.setText(Field::nip, generatedNip(id));
         r.setText(Field::datamodyfikacji, QStringLiteral("2026-11-30"));
         r.setUmowa(rng.bounded(10) == 0);
         for (int n = 1; n <= 20; ++n) {

@@ -417,6 +417,17 @@ void EntrySession::showListAfterRemoval() {
     selectLine();
 }
 
+void EntrySession::showRecord(qint64 position) {
+    const int row = list_.rowOfRecord(position + 1);
+    if (row < 0) {
+        showEntryAt(position);
+        return;
+    }
+    setAddMode(false);
+    view_.selectRow(row);
+    selectLine();
+}
+
 void EntrySession::showEntryAt(qint64 position) {
     setAddMode(false);
     buildList();

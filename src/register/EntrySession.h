@@ -96,6 +96,9 @@ public:
     // After entries were added from elsewhere (an import): the list rebuilt and the entry at
     // `position` selected as a click.
     void showEntryAt(qint64 position);
+    // The entry at `position` shown as a click on its line: in the list as it is when the list
+    // holds it, otherwise in the full list built again.
+    void showRecord(qint64 position);
     // After entries were removed from elsewhere (an import undone): a blank form, the list
     // rebuilt and its first line selected as a click.
     void showListAfterRemoval();
