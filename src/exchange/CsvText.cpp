@@ -187,12 +187,12 @@ Decoded decodeText(const QByteArray& bytes) {
     // Windows-1250 file whose header would then look wrong.
     const qsizetype lineEnd = data.indexOf('\n');
     const QByteArrayView firstLine = lineEnd < 0 ? data : data.first(lineEnd);
-    QStringDecoder header(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)header(firstLine);
+    // A bad byte decodes as U+FFFD; a line that holds U+FFFD itself says so in its bytes.
+    const bool headerIsUtf8 = !QString::fromUtf8(firstLine).contains(QChar::ReplacementCharacter) ||
+                              firstLine.contains(QByteArrayView("\xEF\xBF\xBD"));
     const bool polishHeader =
-        !header.hasError() && std::any_of(firstLine.begin(), firstLine.end(), [](char c) {
-            return static_cast<unsigned char>(c) >= 0x80;
-        });
+        headerIsUtf8 && std::any_of(firstLine.begin(), firstLine.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (marked || polishHeader)
         return {text, QStringLiteral("UTF-8")};
     return {cp1250::decode(data.constData(), data.size()), QStringLiteral("Windows-1250")};

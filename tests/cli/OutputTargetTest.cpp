@@ -69,6 +69,8 @@ private slots:
         QFETCH(QStringList, command);
         DataFolder folder;
         QCOMPARE(runCli(folder.path(), {"init", "--demo"}).exitCode, 0);
+        // A printout of the list needs the list built once.
+        QCOMPARE(runCli(folder.path(), {"list"}).exitCode, 0);
         const QString target = folder.file("cel");
         if (!makeOdd(kind, target))
             QSKIP("this user cannot make one here");

@@ -53,7 +53,7 @@ QStringList trace(const Printout& printout, int dpi) {
 }
 
 QString goldenPath(const QString& name) {
-    return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/labels/") + name;
+    return QStringLiteral(KESTRANA_TESTS_DIR "/envelope/labels/") + name;
 }
 
 } // namespace

@@ -133,16 +133,17 @@ private slots:
         QCOMPARE(editing::readIdCounter(ws), 2147483647);
     }
 
-    // A failure while the new main file is written, flushed or renamed adds no entry; the IDs
+    // A failure while the batch or its journal is written or flushed adds no entry; the IDs
     // taken stay unused, so none is ever given twice.
     void failedAppendAddsNothing_data() {
         QTest::addColumn<int>("call");
         QTest::addColumn<QString>("pathPart");
         QTest::newRow("write") << static_cast<int>(files::Call::Write) << "spis_ks.dat";
         QTest::newRow("fsync") << static_cast<int>(files::Call::Sync) << "spis_ks.dat";
-        QTest::newRow("rename") << static_cast<int>(files::Call::Rename) << "spis_ks.dat";
-        QTest::newRow("reading the old entries")
-            << static_cast<int>(files::Call::Read) << "spis_ks.dat";
+        QTest::newRow("writing the journal")
+            << static_cast<int>(files::Call::Write) << "spis_ks.dop";
+        QTest::newRow("opening the main file")
+            << static_cast<int>(files::Call::Open) << "spis_ks.dat";
     }
     void failedAppendAddsNothing() {
         QFETCH(int, call);
